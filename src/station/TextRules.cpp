@@ -2,13 +2,18 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 namespace zr::station {
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0U) == 0x80U;
+}
 
 } // namespace
 
@@ -50,7 +55,9 @@ double numericValue(std::string_view text) {
     }
     const std::string number(text.substr(start, end - start));
     const double value = std::strtod(number.c_str(), nullptr);
-    return std::isfinite(value) ? value : 0.0;
+    // An overflowing number stays the largest finite value of its sign, so that a range check
+    // still refuses it.
+    return std::isfinite(value) ? value : std::copysign(std::numeric_limits<double>::max(), value);
 }
 
 long long wholeValue(std::string_view text) {
@@ -121,6 +128,24 @@ std::string rightChars(std::string_view text, std::size_t count) {
         }
     }
     return std::string(text.substr(i));
+}
+
+int Hex2Dec(std::string& hex) {
+    hex = upperAscii(trimSpaces(hex));
+    if (hex.size() == 1) {
+        hex.insert(hex.begin(), '0');
+    }
+    const auto digitValue = [&hex](std::size_t i) -> int {
+        if (i >= hex.size()) {
+            return 0;
+        }
+        const auto code = static_cast<unsigned char>(hex[i]);
+        if (code < ':') {
+            return isDigit(hex[i]) ? code - '0' : 0;
+        }
+        return code - 55;
+    };
+    return digitValue(0) * 16 + digitValue(1);
 }
 
 } // namespace zr::station

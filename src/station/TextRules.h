@@ -30,4 +30,10 @@ std::string rightChars(std::string_view text, std::size_t count);
 // Length of `text` in characters (UTF-8 code points).
 std::size_t charCount(std::string_view text);
 
+// Two hexadecimal characters to their value, the way key boxes become key bytes: `hex` is
+// replaced by its trimmed, upper-cased form (a single character gets a "0" in front); each
+// of the first two characters counts as its digit value when below ':' (0 for any other
+// character there) and as its code minus 55 otherwise ('A' = 10, 'G' = 16).
+int Hex2Dec(std::string& hex);
+
 } // namespace zr::station

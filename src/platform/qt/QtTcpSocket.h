@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/TcpSocket.h"
+
+#include <QTcpSocket>
+
+namespace zr::platform {
+
+class QtTcpSocket final : public TcpSocket {
+  public:
+    QtTcpSocket();
+
+    int state() const override;
+    void connectToHost(const std::string& host, int port) override;
+    void close() override;
+    void send(std::span<const std::uint8_t> bytes) override;
+    std::vector<std::uint8_t> readAll() override;
+
+  private:
+    QTcpSocket socket_;
+    bool failed_ = false;
+};
+
+} // namespace zr::platform

@@ -1,0 +1,230 @@
+#include "station/Controls.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+namespace zr::station {
+namespace {
+
+std::string boolText(bool value) {
+    return value ? "1" : "0";
+}
+
+std::string colourText(Colour colour) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "0x%08X", colour);
+    return buffer;
+}
+
+std::optional<int> parseInt(const std::string& text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    if (error != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// "List(3)" -> 3
+std::optional<int> listItemIndex(std::string_view propertyName) {
+    constexpr std::string_view prefix = "List(";
+    if (!propertyName.starts_with(prefix) || !propertyName.ends_with(")")) {
+        return std::nullopt;
+    }
+    return parseInt(std::string(propertyName.substr(prefix.size(), propertyName.size() - 6)));
+}
+
+} // namespace
+
+std::optional<std::string> Control::property(std::string_view propertyName) const {
+    if (propertyName == "Enabled") {
+        return boolText(enabled);
+    }
+    if (propertyName == "Visible") {
+        return boolText(visible);
+    }
+    if (propertyName == "ForeColor") {
+        return colourText(foreColor);
+    }
+    if (propertyName == "BackColor") {
+        return colourText(backColor);
+    }
+    return std::nullopt;
+}
+
+bool Control::setFromScript(const std::string& /*value*/) {
+    return false;
+}
+
+std::optional<std::string> Label::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Caption") {
+        return caption;
+    }
+    return Control::property(propertyName);
+}
+
+std::optional<std::string> TextBox::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Text") {
+        return text_;
+    }
+    return Control::property(propertyName);
+}
+
+bool TextBox::setFromScript(const std::string& value) {
+    setText(value);
+    return true;
+}
+
+void TextBox::setText(std::string value) {
+    if (value == text_) {
+        return;
+    }
+    text_ = std::move(value);
+    raise(onChange);
+}
+
+void TextBox::typeKey(int keyCode) {
+    const int accepted = onKeyPress ? onKeyPress(keyCode) : keyCode;
+    if (accepted == 0 || accepted == 13) {
+        return;
+    }
+    if (accepted == 8) {
+        if (!text_.empty()) {
+            std::string shorter = text_;
+            // Remove one whole UTF-8 character.
+            do {
+                shorter.pop_back();
+            } while (!shorter.empty() &&
+                     (static_cast<unsigned char>(shorter.back()) & 0xC0U) == 0x80U);
+            setText(std::move(shorter));
+        }
+        return;
+    }
+    if (maxLength > 0 && static_cast<int>(text_.size()) >= maxLength) {
+        return;
+    }
+    if (accepted < 0x20 || accepted > 0x7E) {
+        return;
+    }
+    setText(text_ + static_cast<char>(accepted));
+}
+
+std::optional<std::string> CheckBox::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Value") {
+        return std::to_string(value_);
+    }
+    if (propertyName == "Caption") {
+        return caption;
+    }
+    return Control::property(propertyName);
+}
+
+bool CheckBox::setFromScript(const std::string& value) {
+    const auto number = parseInt(value);
+    if (!number || *number < 0 || *number > 2) {
+        return false;
+    }
+    setValue(*number);
+    return true;
+}
+
+void CheckBox::setValue(int newValue) {
+    if (newValue == value_) {
+        return;
+    }
+    value_ = newValue;
+    click();
+}
+
+std::optional<std::string> ComboBox::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Text") {
+        return text;
+    }
+    if (propertyName == "ListIndex") {
+        return std::to_string(listIndex_);
+    }
+    if (propertyName == "ListCount") {
+        return std::to_string(listCount());
+    }
+    if (const auto index = listItemIndex(propertyName)) {
+        if (*index < 0 || *index >= listCount()) {
+            return std::string();
+        }
+        return items_[static_cast<std::size_t>(*index)];
+    }
+    return Control::property(propertyName);
+}
+
+bool ComboBox::setFromScript(const std::string& value) {
+    const auto number = parseInt(value);
+    return number && setListIndex(*number);
+}
+
+bool ComboBox::setListIndex(int index) {
+    if (index < -1 || index >= listCount()) {
+        return false;
+    }
+    listIndex_ = index;
+    text = index < 0 ? std::string() : items_[static_cast<std::size_t>(index)];
+    click();
+    return true;
+}
+
+void ComboBox::clear() {
+    items_.clear();
+    listIndex_ = -1;
+    if (!freeText) {
+        text.clear();
+    }
+}
+
+std::optional<std::string> ScrollBar::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Value") {
+        return std::to_string(value_);
+    }
+    return Control::property(propertyName);
+}
+
+bool ScrollBar::setFromScript(const std::string& value) {
+    const auto number = parseInt(value);
+    if (!number) {
+        return false;
+    }
+    setValue(*number);
+    return true;
+}
+
+void ScrollBar::setValue(int newValue) {
+    newValue = std::clamp(newValue, min, max);
+    if (newValue == value_) {
+        return;
+    }
+    value_ = newValue;
+    raise(onChange);
+}
+
+std::optional<std::string> TimerControl::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Enabled") {
+        return boolText(enabled);
+    }
+    if (propertyName == "Interval") {
+        return std::to_string(interval_);
+    }
+    return std::nullopt;
+}
+
+void TimerControl::setEnabled(bool on) {
+    enabled = on;
+    if (onSchedule) {
+        onSchedule(enabled && interval_ > 0 ? interval_ : 0);
+    }
+}
+
+void TimerControl::setInterval(int ms) {
+    interval_ = ms < 0 ? 0 : ms;
+    setEnabled(enabled);
+}
+
+} // namespace zr::station

@@ -1,0 +1,160 @@
+// Start-up, shut-down and the settings set they read and write.
+#include "station/Station.h"
+#include "station/TextRules.h"
+
+#include <charconv>
+
+namespace zr::station {
+namespace {
+
+constexpr const char* kApp = "ZR";
+constexpr const char* kSection = "ZR_Record";
+
+std::string joinKey(const ControlArray<TextBox, 6>& row) {
+    std::string joined;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        if (i > 0) {
+            joined += '-';
+        }
+        joined += row[i].text();
+    }
+    return joined;
+}
+
+// Fills the boxes for the parts present; a stored key with fewer parts leaves the rest.
+void splitKey(const std::string& stored, ControlArray<TextBox, 6>& row) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < row.size(); ++i) {
+        const std::size_t dash = stored.find('-', start);
+        row[i].setText(stored.substr(start, dash == std::string::npos ? dash : dash - start));
+        if (dash == std::string::npos) {
+            return;
+        }
+        start = dash + 1;
+    }
+}
+
+} // namespace
+
+std::string Station::setting(const std::string& key, const std::string& defaultValue) const {
+    return platform_.settings.get(kApp, kSection, key, defaultValue);
+}
+
+void Station::saveSetting(const std::string& key, const std::string& value) {
+    platform_.settings.save(kApp, kSection, key, value);
+}
+
+// A hand-edited value that is not a whole decimal number in range falls back to the
+// default rather than stopping the station.
+int Station::integerSetting(const std::string& key, int defaultValue, int minValue,
+                            int maxValue) const {
+    const std::string text = trimSpaces(setting(key, std::to_string(defaultValue)));
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || ptr != end || value < minValue ||
+        value > maxValue) {
+        return defaultValue;
+    }
+    return value;
+}
+
+void Station::Form_Load() {
+    CenterWindow();
+    connType = setting("ConnType", "COM");
+    cboCOM.setListIndex(integerSetting("COM", 0, 0, cboCOM.listCount() - 1));
+    txtIP.setText(setting("IP", "192.168.0.120"));
+    txtPORT.setText(setting("PORT", "101"));
+    if (connType == "COM") {
+        sbCOM_Click();
+    } else if (connType == "TCPIP") {
+        sbTCPIP_Click();
+    }
+    chkAutoAdd.setValue(integerSetting("AutoAdd", 0, 0, 1));
+    chkLock.setValue(integerSetting("Lock", 1, 0, 1));
+    chkSound.setValue(integerSetting("Sound", 1, 0, 1));
+    chkLanguage.setValue(integerSetting("Language", 0, 0, 1));
+    txtGroupCode.setText(setting("GroupCode", "00001"));
+    txtCardCode.setText(setting("CardCode", "00001"));
+    chkProgramV1.setValue(integerSetting("ProgramV1", 1, 0, 1));
+    chkProgramV3.setValue(integerSetting("ProgramV3", 1, 0, 1));
+    cboProgrammer.setListIndex(integerSetting("ProgrammerType", 1, 0, 1));
+    shown = true;
+    ApplyLanguage();
+    fillBlockList();
+    chkBlock.backColor = rgb(1, 38, 90);
+    chkLock.backColor = rgb(1, 38, 90);
+    chkAutoAdd.backColor = rgb(6, 47, 99);
+    chkSound.backColor = rgb(15, 60, 115);
+    chkAutoRecord.backColor = rgb(25, 76, 133);
+    restoreKeys();
+}
+
+void Station::fillBlockList() {
+    const auto pad = [](int x) {
+        const std::string digits = std::to_string(x);
+        return std::string(digits.size() < 2 ? 2 - digits.size() : 0, ' ') + digits;
+    };
+    cboBlock.clear();
+    for (int sector = 8; sector <= 8; ++sector) {
+        for (int block = 0; block <= 2; ++block) {
+            const int n = sector * 4 + block;
+            cboBlock.addItem(pad(n) + " - Sec " + pad(sector) + " BLOCK " + std::to_string(n));
+        }
+    }
+    cboBlock.setListIndex(0);
+}
+
+void Station::restoreKeys() {
+    const std::string block = setting("BLOCK", "");
+    if (!block.empty()) {
+        cboBlock.text = block;
+    }
+    const std::string keyA = trimSpaces(setting("KeyA", ""));
+    if (!keyA.empty()) {
+        splitKey(keyA, txtAKey);
+    }
+    const std::string keyNew = trimSpaces(setting("KeyNew", ""));
+    if (!keyNew.empty()) {
+        splitKey(keyNew, txtNewAKey);
+        chkSaveKey.setValue(1);
+    }
+}
+
+void Station::SaveStationSettings() {
+    saveSetting("COM", std::to_string(cboCOM.listIndex()));
+    saveSetting("AutoAdd", std::to_string(chkAutoAdd.value()));
+    saveSetting("Lock", std::to_string(chkLock.value()));
+    saveSetting("Sound", std::to_string(chkSound.value()));
+    saveSetting("Language", std::to_string(chkLanguage.value()));
+    saveSetting("GroupCode", txtGroupCode.text());
+    saveSetting("CardCode", txtCardCode.text());
+    saveSetting("ProgramV1", std::to_string(chkProgramV1.value()));
+    saveSetting("ProgramV3", std::to_string(chkProgramV3.value()));
+    if (!chkSaveKey.checked()) {
+        saveSetting("BLOCK", "");
+        saveSetting("KeyA", "");
+        saveSetting("KeyNew", "");
+        return;
+    }
+    saveSetting("BLOCK", cboBlock.text);
+    saveSetting("KeyA", joinKey(txtAKey));
+    saveSetting("KeyNew", joinKey(txtNewAKey));
+}
+
+void Station::CmdExit_Click() {
+    SaveStationSettings();
+    if (platform_.serial.isOpen()) {
+        platform_.serial.close();
+    }
+    ended_ = true;
+    if (onEnd_) {
+        onEnd_();
+    }
+}
+
+void Station::cboProgrammer_Click() {
+    saveSetting("ProgrammerType", std::to_string(cboProgrammer.listIndex()));
+}
+
+} // namespace zr::station
