@@ -1,0 +1,42 @@
+#include "imaging/mdlGDI.h"
+
+#include <atomic>
+
+namespace zr::imaging::mdlGDI {
+
+namespace {
+
+std::atomic<PictureLoader> installedLoader{nullptr};
+
+} // namespace
+
+bool ArrayIsEmpty(std::span<const std::uint8_t> bytes) {
+    return bytes.empty();
+}
+
+std::int32_t ScanlineBytes(std::uint8_t bitCount, std::int32_t width) {
+    if (width < 0) {
+        return 0;
+    }
+    const std::int64_t bits = std::int64_t{bitCount} * width + 31;
+    const std::int64_t bytes = (bits & ~std::int64_t{31}) / 8;
+    return bytes > INT32_MAX ? 0 : static_cast<std::int32_t>(bytes);
+}
+
+std::int32_t SwapLong(std::int32_t value) {
+    return static_cast<std::int32_t>(__builtin_bswap32(static_cast<std::uint32_t>(value)));
+}
+
+void SetPictureLoader(PictureLoader loader) {
+    installedLoader.store(loader);
+}
+
+std::optional<Picture> PictureFromBytes(std::span<const std::uint8_t> bytes) {
+    const PictureLoader loader = installedLoader.load();
+    if (loader == nullptr || bytes.empty()) {
+        return std::nullopt;
+    }
+    return loader(bytes);
+}
+
+} // namespace zr::imaging::mdlGDI

@@ -1,0 +1,162 @@
+#include "imaging/png/PngChunks.h"
+
+#include "imaging/inflate/ZlibRuntime.h"
+#include "imaging/mdlGDI.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace zr::imaging {
+
+namespace {
+
+constexpr std::size_t kChunkOverhead = 12; // length, type, CRC
+constexpr std::size_t kMaxPaletteEntries = 256;
+
+static_assert(std::endian::native == std::endian::little,
+              "chunk lengths are read through a byte swap");
+
+std::uint32_t readBigEndian32(const std::uint8_t* bytes) {
+    std::int32_t stored = 0;
+    std::memcpy(&stored, bytes, 4);
+    // Stored big-endian; on this little-endian platform a byte swap gives the value.
+    return static_cast<std::uint32_t>(mdlGDI::SwapLong(stored));
+}
+
+std::uint16_t readBigEndian16(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+bool isType(const std::uint8_t* type, const char (&name)[5]) {
+    return std::memcmp(type, name, 4) == 0;
+}
+
+struct Chunk {
+    const std::uint8_t* type = nullptr;
+    std::span<const std::uint8_t> data;
+    std::span<const std::uint8_t> typeAndData;
+    std::uint32_t storedCrc = 0;
+};
+
+bool crcMatches(const Chunk& chunk, const ZlibRuntime* zlib) {
+    if (zlib == nullptr || chunk.storedCrc == 0) {
+        return true;
+    }
+    const auto computed = zlib->crc32(chunk.typeAndData);
+    return !computed || *computed == chunk.storedCrc;
+}
+
+PngError readPalette(const Chunk& chunk, PngChunks& chunks) {
+    const std::uint8_t colourType = chunks.header.colourType;
+    if (colourType == PngColourType::Grey || colourType == PngColourType::GreyAlpha) {
+        return PngError::None;
+    }
+    if (chunk.data.size() % 3 != 0 || chunk.data.size() > 3 * kMaxPaletteEntries) {
+        return PngError::BadPalette;
+    }
+    chunks.palette.assign(chunk.data.begin(), chunk.data.end());
+    return PngError::None;
+}
+
+// A transparency chunk that is short or damaged is ignored rather than failing the image.
+void readTransparency(const Chunk& chunk, PngChunks& chunks) {
+    const std::span<const std::uint8_t> data = chunk.data;
+    switch (chunks.header.colourType) {
+    case PngColourType::Grey:
+        if (data.size() >= 2) {
+            chunks.colourKey = std::array<std::uint16_t, 3>{readBigEndian16(data.data()), 0, 0};
+        }
+        break;
+    case PngColourType::Rgb:
+        if (data.size() >= 6) {
+            chunks.colourKey = std::array<std::uint16_t, 3>{readBigEndian16(data.data()),
+                                                            readBigEndian16(data.data() + 2),
+                                                            readBigEndian16(data.data() + 4)};
+        }
+        break;
+    case PngColourType::Palette: {
+        std::array<std::uint8_t, 256> alpha;
+        alpha.fill(255);
+        std::copy_n(data.begin(), std::min(data.size(), alpha.size()), alpha.begin());
+        chunks.paletteAlpha = alpha;
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+bool hasPngSignature(std::span<const std::uint8_t> data) {
+    return data.size() >= kPngSignature.size() &&
+           std::equal(kPngSignature.begin(), kPngSignature.end(), data.begin());
+}
+
+PngError walkPngChunks(std::span<const std::uint8_t> data, const ZlibRuntime* zlib,
+                       PngChunks& chunks) {
+    std::size_t position = kPngSignature.size();
+    bool seenHeader = false;
+    while (position < data.size()) {
+        const std::size_t remaining = data.size() - position;
+        if (remaining < kChunkOverhead) {
+            return PngError::ChunkOutOfBounds;
+        }
+        const std::uint8_t* start = data.data() + position;
+        const std::uint32_t length = readBigEndian32(start);
+        if (length > INT32_MAX || length > remaining - kChunkOverhead) {
+            return PngError::ChunkOutOfBounds;
+        }
+        Chunk chunk;
+        chunk.type = start + 4;
+        chunk.data = data.subspan(position + 8, length);
+        chunk.typeAndData = data.subspan(position + 4, length + std::size_t{4});
+        chunk.storedCrc = readBigEndian32(start + 8 + length);
+        position += length + kChunkOverhead;
+
+        const bool isHeader = isType(chunk.type, "IHDR");
+        if (isHeader == seenHeader) {
+            return PngError::MissingHeader;
+        }
+        if (isType(chunk.type, "IEND")) {
+            break;
+        }
+        if (length == 0) {
+            continue;
+        }
+        if (isHeader) {
+            if (!crcMatches(chunk, zlib)) {
+                return PngError::CrcMismatch;
+            }
+            if (const PngError error = parsePngHeader(chunk.data, chunks.header);
+                error != PngError::None) {
+                return error;
+            }
+            seenHeader = true;
+        } else if (isType(chunk.type, "PLTE")) {
+            if (!crcMatches(chunk, zlib)) {
+                return PngError::CrcMismatch;
+            }
+            if (const PngError error = readPalette(chunk, chunks); error != PngError::None) {
+                return error;
+            }
+        } else if (isType(chunk.type, "tRNS")) {
+            if (crcMatches(chunk, zlib)) {
+                readTransparency(chunk, chunks);
+            }
+        } else if (isType(chunk.type, "IDAT")) {
+            if (!crcMatches(chunk, zlib)) {
+                return PngError::CrcMismatch;
+            }
+            chunks.imageData.push_back(chunk.data);
+            chunks.imageDataBytes += chunk.data.size();
+        }
+    }
+    if (!seenHeader) {
+        return PngError::MissingHeader;
+    }
+    return chunks.imageDataBytes == 0 ? PngError::NoImageData : PngError::None;
+}
+
+} // namespace zr::imaging

@@ -1,0 +1,136 @@
+#include "imaging/png/PngDecoder.h"
+
+#include "imaging/CheckedMath.h"
+#include "imaging/ImageLimits.h"
+#include "imaging/c32bppDIB.h"
+#include "imaging/png/PngChunks.h"
+#include "imaging/png/PngInflate.h"
+#include "imaging/png/PngPixels.h"
+#include "imaging/png/PngUnfilter.h"
+
+#include <algorithm>
+#include <new>
+
+namespace zr::imaging {
+
+namespace {
+
+// Refuses, before anything is allocated, an image larger than a surface may be or whose
+// declared size its compressed data could not possibly inflate to.
+PngError checkPlausibleSize(const PngChunks& chunks, std::size_t& inflatedSize) {
+    const PngHeader& header = chunks.header;
+    if (header.width > limits::kMaxSurfaceDimension ||
+        header.height > limits::kMaxSurfaceDimension) {
+        return PngError::TooLarge;
+    }
+    const auto surfaceBytes = surfaceByteCount(header.width, header.height);
+    const auto expected = expectedInflatedSize(header);
+    if (!surfaceBytes || static_cast<std::size_t>(*surfaceBytes) > limits::kMaxSurfaceBytes ||
+        !expected) {
+        return PngError::TooLarge;
+    }
+    std::size_t reachable = 0;
+    if (checkedMul(chunks.imageDataBytes, limits::kMaxInflateRatio, reachable) &&
+        checkedAdd(reachable, limits::kInflateSlackBytes, reachable) && *expected > reachable) {
+        return PngError::ImplausibleRatio;
+    }
+    inflatedSize = *expected;
+    return PngError::None;
+}
+
+std::uint8_t* surfaceRow(c32bppDIB& surface, std::int32_t imageRow) {
+    const auto memoryRow = static_cast<std::size_t>(surface.Height() - 1 - imageRow);
+    return surface.Bits().data() + memoryRow * static_cast<std::size_t>(surface.ScanWidth());
+}
+
+PngError convertPasses(std::span<std::uint8_t> inflated, const PngChunks& chunks,
+                       c32bppDIB& surface) {
+    const PngPixelConverter converter(chunks);
+    const PngPassList list = pngPasses(chunks.header);
+    const std::size_t stride = filterStride(chunks.header);
+    std::vector<std::uint8_t> passRow;
+    std::size_t offset = 0;
+    for (std::size_t p = 0; p < list.count; ++p) {
+        const PngPass& pass = list.passes[p];
+        if (pass.width == 0 || pass.height == 0) {
+            continue;
+        }
+        const std::size_t passBytes = (pass.rowBytes + 1) * static_cast<std::size_t>(pass.height);
+        const auto rows = inflated.subspan(offset, passBytes);
+        offset += passBytes;
+        if (!unfilterRows(rows, pass.rowBytes, static_cast<std::size_t>(pass.height), stride)) {
+            return PngError::BadFilter;
+        }
+        const bool wholeRows = pass.columnStep == 1;
+        if (!wholeRows) {
+            passRow.resize(static_cast<std::size_t>(pass.width) * 4);
+        }
+        for (std::int32_t j = 0; j < pass.height; ++j) {
+            const std::uint8_t* samples =
+                rows.data() + static_cast<std::size_t>(j) * (pass.rowBytes + 1) + 1;
+            const std::int32_t y = pass.firstRow + j * pass.rowStep;
+            std::uint8_t* target = wholeRows ? surfaceRow(surface, y) : passRow.data();
+            if (!converter.convertRow(samples, pass.width, target)) {
+                return PngError::BadPaletteIndex;
+            }
+            if (wholeRows) {
+                continue;
+            }
+            std::uint8_t* destRow = surfaceRow(surface, y);
+            for (std::int32_t i = 0; i < pass.width; ++i) {
+                const auto x = static_cast<std::size_t>(pass.firstColumn + i * pass.columnStep);
+                std::copy_n(passRow.data() + static_cast<std::size_t>(i) * 4, 4, destRow + x * 4);
+            }
+        }
+    }
+    surface.SetAlpha(converter.hasAlpha());
+    return PngError::None;
+}
+
+PngError decodeInto(std::span<const std::uint8_t> data, c32bppDIB& surface,
+                    const ZlibRuntime* zlib) {
+    PngChunks chunks;
+    if (const PngError error = walkPngChunks(data, zlib, chunks); error != PngError::None) {
+        return error;
+    }
+    std::size_t inflatedSize = 0;
+    if (const PngError error = checkPlausibleSize(chunks, inflatedSize); error != PngError::None) {
+        return error;
+    }
+    std::vector<std::uint8_t> inflated(inflatedSize);
+    if (const PngError error =
+            inflateImageData(chunks.imageData, chunks.imageDataBytes, inflated, zlib);
+        error != PngError::None) {
+        return error;
+    }
+    if (!surface.InitializeDIB(chunks.header.width, chunks.header.height)) {
+        return PngError::TooLarge;
+    }
+    if (const PngError error = convertPasses(inflated, chunks, surface); error != PngError::None) {
+        return error;
+    }
+    surface.SetImageType(ImageKind::Png);
+    return PngError::None;
+}
+
+} // namespace
+
+PngError decodePng(std::span<const std::uint8_t> data, c32bppDIB& surface,
+                   const ZlibRuntime* zlib) {
+    if (!hasPngSignature(data)) {
+        return PngError::NotPng;
+    }
+    surface.DestroyDIB();
+    PngError error = PngError::OutOfMemory;
+    try {
+        error = decodeInto(data, surface, zlib);
+    } catch (const std::bad_alloc&) {
+        error = PngError::OutOfMemory;
+    }
+    if (error != PngError::None) {
+        surface.DestroyDIB();
+    }
+    return error;
+}
+
+} // namespace zr::imaging

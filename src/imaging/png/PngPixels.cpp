@@ -1,0 +1,158 @@
+#include "imaging/png/PngPixels.h"
+
+#include <cstring>
+
+namespace zr::imaging {
+
+namespace {
+
+inline std::uint8_t premultiply(unsigned colour, unsigned alpha) {
+    return static_cast<std::uint8_t>(colour * alpha / 255u);
+}
+
+inline void storePixel(std::uint8_t* out, unsigned red, unsigned green, unsigned blue,
+                       unsigned alpha) {
+    if (alpha == 255) {
+        out[0] = static_cast<std::uint8_t>(blue);
+        out[1] = static_cast<std::uint8_t>(green);
+        out[2] = static_cast<std::uint8_t>(red);
+        out[3] = 255;
+    } else if (alpha == 0) {
+        std::memset(out, 0, 4);
+    } else {
+        out[0] = premultiply(blue, alpha);
+        out[1] = premultiply(green, alpha);
+        out[2] = premultiply(red, alpha);
+        out[3] = static_cast<std::uint8_t>(alpha);
+    }
+}
+
+inline std::uint16_t sample16(const std::uint8_t* bytes) {
+    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
+}
+
+} // namespace
+
+PngPixelConverter::PngPixelConverter(const PngChunks& chunks)
+    : header_(chunks.header), colourKey_(chunks.colourKey) {
+    const std::uint8_t type = header_.colourType;
+    hasAlpha_ = type == PngColourType::Rgb || type == PngColourType::GreyAlpha ||
+                type == PngColourType::Rgba || colourKey_.has_value() ||
+                (type == PngColourType::Palette && chunks.paletteAlpha.has_value());
+    if (type == PngColourType::Palette) {
+        lookupEntries_ = chunks.palette.size() / 3;
+        for (std::size_t i = 0; i < lookupEntries_; ++i) {
+            const unsigned alpha = chunks.paletteAlpha ? (*chunks.paletteAlpha)[i] : 255u;
+            storePixel(lookup_[i].data(), chunks.palette[3 * i], chunks.palette[3 * i + 1],
+                       chunks.palette[3 * i + 2], alpha);
+        }
+    } else if (type == PngColourType::Grey && header_.bitDepth <= 8) {
+        lookupEntries_ = std::size_t{1} << header_.bitDepth;
+        const unsigned step = 255u / static_cast<unsigned>(lookupEntries_ - 1);
+        for (std::size_t i = 0; i < lookupEntries_; ++i) {
+            const unsigned grey = static_cast<unsigned>(i) * step;
+            const bool keyed = colourKey_ && (*colourKey_)[0] == i;
+            storePixel(lookup_[i].data(), grey, grey, grey, keyed ? 0u : 255u);
+        }
+    }
+}
+
+bool PngPixelConverter::convertRow(const std::uint8_t* samples, std::int32_t width,
+                                   std::uint8_t* out) const {
+    switch (header_.colourType) {
+    case PngColourType::Palette:
+        return convertIndexed(samples, width, out);
+    case PngColourType::Grey:
+        if (header_.bitDepth == 16) {
+            convertGrey16(samples, width, out);
+            return true;
+        }
+        return convertIndexed(samples, width, out);
+    case PngColourType::Rgb:
+        convertRgb(samples, width, out);
+        return true;
+    case PngColourType::GreyAlpha:
+        convertGreyAlpha(samples, width, out);
+        return true;
+    default:
+        convertRgba(samples, width, out);
+        return true;
+    }
+}
+
+bool PngPixelConverter::convertIndexed(const std::uint8_t* samples, std::int32_t width,
+                                       std::uint8_t* out) const {
+    const unsigned depth = header_.bitDepth;
+    const unsigned mask = (1u << depth) - 1u;
+    for (std::int32_t x = 0; x < width; ++x, out += 4) {
+        unsigned index = 0;
+        if (depth == 8) {
+            index = samples[x];
+        } else {
+            const std::size_t bit = static_cast<std::size_t>(x) * depth;
+            const unsigned shift = 8u - depth - static_cast<unsigned>(bit % 8);
+            index = (samples[bit / 8] >> shift) & mask;
+        }
+        if (index >= lookupEntries_) {
+            return false;
+        }
+        std::memcpy(out, lookup_[index].data(), 4);
+    }
+    return true;
+}
+
+void PngPixelConverter::convertGrey16(const std::uint8_t* samples, std::int32_t width,
+                                      std::uint8_t* out) const {
+    for (std::int32_t x = 0; x < width; ++x, samples += 2, out += 4) {
+        const bool keyed = colourKey_ && (*colourKey_)[0] == sample16(samples);
+        storePixel(out, samples[0], samples[0], samples[0], keyed ? 0u : 255u);
+    }
+}
+
+void PngPixelConverter::convertRgb(const std::uint8_t* samples, std::int32_t width,
+                                   std::uint8_t* out) const {
+    const std::size_t step = header_.bitDepth == 16 ? 2 : 1;
+    for (std::int32_t x = 0; x < width; ++x, samples += 3 * step, out += 4) {
+        const std::uint8_t* red = samples;
+        const std::uint8_t* green = samples + step;
+        const std::uint8_t* blue = samples + 2 * step;
+        bool keyed = false;
+        if (colourKey_) {
+            const auto& key = *colourKey_;
+            keyed = step == 2 ? key[0] == sample16(red) && key[1] == sample16(green) &&
+                                    key[2] == sample16(blue)
+                              : key[0] == *red && key[1] == *green && key[2] == *blue;
+        }
+        if (keyed) {
+            std::memset(out, 0, 4);
+        } else {
+            out[0] = *blue;
+            out[1] = *green;
+            out[2] = *red;
+            out[3] = 255;
+        }
+    }
+}
+
+void PngPixelConverter::convertGreyAlpha(const std::uint8_t* samples, std::int32_t width,
+                                         std::uint8_t* out) const {
+    const std::size_t step = header_.bitDepth == 16 ? 2 : 1;
+    for (std::int32_t x = 0; x < width; ++x, samples += 2 * step, out += 4) {
+        storePixel(out, samples[0], samples[0], samples[0], samples[step]);
+    }
+}
+
+void PngPixelConverter::convertRgba(const std::uint8_t* samples, std::int32_t width,
+                                    std::uint8_t* out) const {
+    if (header_.bitDepth == 16) {
+        for (std::int32_t x = 0; x < width; ++x, samples += 8, out += 4) {
+            storePixel(out, samples[0], samples[2], samples[4], samples[6]);
+        }
+        return;
+    }
+    for (std::int32_t x = 0; x < width; ++x, samples += 4, out += 4) {
+        storePixel(out, samples[0], samples[1], samples[2], samples[3]);
+    }
+}
+
+} // namespace zr::imaging
