@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace zr::sim::scenario {
+
+struct LayCard {
+    std::string uid;
+};
+struct RemoveCard {};
+struct Pause {
+    int ms = 0;
+};
+struct SplitReplies {
+    int pieces = 1;
+};
+struct GoSilent {};
+struct GoNormal {};
+struct GarbleNextReply {};
+struct DropLink {};
+struct Quit {};
+
+using Command = std::variant<LayCard, RemoveCard, Pause, SplitReplies, GoSilent, GoNormal,
+                             GarbleNextReply, DropLink, Quit>;
+
+inline constexpr int kMaxPauseMs = 3'600'000;
+inline constexpr int kMaxSplitPieces = 64;
+
+struct ParsedLine {
+    std::optional<Command> command; // nothing for blank and comment lines, and for errors
+    std::string error;              // why the line was refused; empty when it was not
+};
+
+// One scenario line; "#" starts a comment anywhere on the line.
+ParsedLine parseLine(std::string_view line);
+
+} // namespace zr::sim::scenario
