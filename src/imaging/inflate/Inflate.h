@@ -12,7 +12,7 @@ enum class InflateStatus {
     BadBlockType,    // block type 3
     BadStoredLength, // stored block length does not match its complement
     BadCodeLengths,  // dynamic block describes an impossible Huffman code
-    BadSymbol,       // a code that no table entry describes, or a length/distance symbol out of range
+    BadSymbol,       // an unused code, or a length or distance symbol out of range
     BadDistance,     // a back-reference before the start of the output
     OutputOverflow,  // the data inflates to more than the output buffer holds
 };

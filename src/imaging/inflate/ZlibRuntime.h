@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 
@@ -10,8 +12,9 @@ namespace zr::imaging {
 // loaded, or when the process was told to behave as if it were absent (environment
 // variable ZR_NO_ZLIB=1, or setZlibDisabled(true)).
 class ZlibRuntime {
-public:
-    // Null when zlib is absent or disabled.
+  public:
+    // Null when zlib is absent or disabled. The library is loaded at the first call and stays
+    // loaded for the life of the process; the switches are consulted at every call.
     static const ZlibRuntime* get();
     static void setZlibDisabled(bool disabled);
 
@@ -22,6 +25,22 @@ public:
     bool hasUncompress() const;
     // CRC-32 of `data`; empty when the library lacks the entry point.
     std::optional<std::uint32_t> crc32(std::span<const std::uint8_t> data) const;
+
+  private:
+    struct LibraryCloser {
+        void operator()(void* library) const;
+    };
+    using LibraryHandle = std::unique_ptr<void, LibraryCloser>;
+    using UncompressFunction = int (*)(unsigned char*, unsigned long*, const unsigned char*,
+                                       unsigned long);
+    using Crc32Function = unsigned long (*)(unsigned long, const unsigned char*, unsigned);
+
+    ZlibRuntime() = default;
+    static std::optional<ZlibRuntime> load();
+
+    LibraryHandle m_library;
+    UncompressFunction m_uncompress = nullptr;
+    Crc32Function m_crc32 = nullptr;
 };
 
 } // namespace zr::imaging

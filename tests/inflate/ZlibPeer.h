@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+#include <vector>
+
+// The linked zlib as the reference peer of the own inflater, plus the sample data the tests
+// and the benchmark feed to both.
+namespace zr::imaging::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A zlib stream of `data` made by deflate with the given level and strategy.
+Bytes zlibCompress(std::span<const std::uint8_t> data, int level, int strategy);
+
+// Everything the zlib stream inflates to, or nothing when zlib rejects it.
+std::optional<Bytes> zlibInflateAll(std::span<const std::uint8_t> stream);
+
+// Raw deflate data inflated by zlib into at most `capacity` bytes; nothing unless zlib reaches
+// the end of the final block within that room.
+std::optional<Bytes> zlibInflateRaw(std::span<const std::uint8_t> deflateData,
+                                    std::size_t capacity);
+
+Bytes randomBytes(std::size_t size, unsigned seed);
+Bytes textLike(std::size_t size, unsigned seed);
+Bytes longRuns(std::size_t size, unsigned seed);
+// Filtered rows of an RGB image with gradients plus a little noise, as PNG would deflate them.
+Bytes imageRows(std::size_t width, std::size_t height, unsigned seed);
+
+Bytes bytesOf(std::string_view text);
+
+} // namespace zr::imaging::test
