@@ -1,0 +1,79 @@
+// zr-station: the card recording station. Without a window it runs a script of operator
+// actions against the real links (see app/script/ScriptDriver.h).
+#include "app/StationOptions.h"
+#include "app/script/ScriptConsole.h"
+#include "app/script/ScriptDriver.h"
+#include "platform/qt/QtEventLoop.h"
+#include "platform/qt/QtFiles.h"
+#include "platform/qt/QtSerialPort.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtTcpSocket.h"
+#include "station/MainWindow.h"
+
+#include <QCoreApplication>
+#include <fstream>
+#include <iostream>
+
+namespace {
+
+using namespace zr;
+
+platform::PortMap choosePortMap(const app::StationOptions& options,
+                                const platform::QtSettingsStore& settings) {
+    if (!options.comPorts.empty()) {
+        return options.comPorts;
+    }
+    if (auto fromSettings = settings.portMap()) {
+        return *fromSettings;
+    }
+    return platform::defaultPortMap();
+}
+
+int runScript(const app::StationOptions& options) {
+    std::ifstream file;
+    std::istream* script = &std::cin;
+    if (*options.script != "-") {
+        file.open(*options.script);
+        if (!file) {
+            std::cerr << "zr-station: cannot read script " << *options.script << '\n';
+            return app::ScriptDriver::kExitScriptError;
+        }
+        script = &file;
+    }
+
+    std::optional<QString> settingsFile;
+    if (options.settings) {
+        settingsFile = QString::fromStdString(*options.settings);
+    }
+    platform::QtSettingsStore settings(settingsFile);
+    platform::QtEventLoop loop;
+    platform::QtSerialPort serial(choosePortMap(options, settings));
+    platform::QtTcpSocket tcp;
+    app::ScriptConsole console(std::cout);
+    platform::FileTrafficLog trafficLog(options.log ? QString::fromStdString(*options.log)
+                                                    : platform::defaultTrafficLogPath());
+    platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
+
+    station::MainWindow window(services);
+    window.Form_Load();
+    app::ScriptDriver driver(window, console, std::cout, std::cerr);
+    return driver.run(*script);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication application(argc, argv);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const auto parsed = app::parseStationOptions(arguments);
+    if (!parsed.options) {
+        std::cerr << "zr-station: " << parsed.error << '\n' << app::kStationUsage;
+        return 2;
+    }
+    if (!parsed.options->script) {
+        std::cerr << "zr-station: this build has no window yet; give --script FILE\n"
+                  << app::kStationUsage;
+        return 2;
+    }
+    return runScript(*parsed.options);
+}
