@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# The whole test suite from a clean clone: installs what is missing, builds, runs every
+# test. Modes:
+#   scripts/test.sh             normal build and tests, then the sanitizer build (ASan +
+#                               UBSan, clang) with its tests and a short fuzz run
+#   scripts/test.sh --quick     normal build and tests only
+#   scripts/test.sh --sanitize  sanitizer build, its tests and the short fuzz run only
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode="${1:-all}"
+jobs=2
+
+bash scripts/install-deps.sh
+
+run_normal() {
+  cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_BENCHMARKS=ON >/dev/null
+  cmake --build build-test -j"$jobs"
+  ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 300
+}
+
+run_sanitized() {
+  CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
+    -DZR_SANITIZE=ON -DZR_FUZZ=ON -DZR_BENCHMARKS=OFF >/dev/null
+  cmake --build build-sanitize -j"$jobs"
+  ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600
+  bash tests/fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-15}"
+}
+
+case "$mode" in
+  all) run_normal; run_sanitized ;;
+  --quick) run_normal ;;
+  --sanitize) run_sanitized ;;
+  *) echo "usage: scripts/test.sh [--quick|--sanitize]" >&2; exit 2 ;;
+esac
