@@ -9,6 +9,7 @@ namespace zr::station {
 namespace {
 
 using testing::VirtualPlatform;
+using Stored = std::map<std::string, std::string>;
 
 struct StartedStation {
     explicit StartedStation(std::map<std::string, std::string> stored = {}) {
@@ -93,7 +94,7 @@ TEST(StationStartup, BadStoredValuesFallBackToDefaults) {
         {"Language", "x"}, {"Lock", "7"}, {"ProgrammerType", "7"}, {"AutoAdd", "1.5"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.key + "=" + c.value);
-        StartedStation s({{c.key, c.value}});
+        StartedStation s(Stored{{c.key, c.value}});
         EXPECT_EQ(s.station.cboCOM.listIndex(), 0);
         EXPECT_EQ(s.station.chkLanguage.value(), 0);
         EXPECT_EQ(s.station.chkLock.value(), 1);
@@ -118,7 +119,7 @@ TEST(StationStartup, StoredKeysComeBackBoxByBox) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.keyA + " / " + c.keyNew);
-        StartedStation s({{"KeyA", c.keyA}, {"KeyNew", c.keyNew}});
+        StartedStation s(Stored{{"KeyA", c.keyA}, {"KeyNew", c.keyNew}});
         std::string a;
         std::string n;
         for (std::size_t i = 0; i < 6; ++i) {
@@ -165,7 +166,7 @@ TEST(StationShutdown, ExitSavesTheSettingsAndClosesThePort) {
 }
 
 TEST(StationShutdown, UncheckedSaveKeyForgetsBlockAndKeys) {
-    StartedStation s({{"KeyA", "12-34-56-78-9A-BC"},
+    StartedStation s(Stored{{"KeyA", "12-34-56-78-9A-BC"},
                       {"KeyNew", "12-34-56-78-9A-BC"},
                       {"BLOCK", "34 - Sec  8 BLOCK 34"}});
     s.station.chkSaveKey.setValue(0);
