@@ -1,0 +1,72 @@
+#include "ScenarioCommand.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace zr::sim::scenario {
+namespace {
+
+struct LineCase {
+    std::string line;
+    std::optional<Command> command;
+    bool refused = false;
+};
+
+bool sameCommand(const Command& a, const Command& b) {
+    if (a.index() != b.index()) {
+        return false;
+    }
+    if (const auto* lay = std::get_if<LayCard>(&a)) {
+        return lay->uid == std::get<LayCard>(b).uid;
+    }
+    if (const auto* pause = std::get_if<Pause>(&a)) {
+        return pause->ms == std::get<Pause>(b).ms;
+    }
+    if (const auto* split = std::get_if<SplitReplies>(&a)) {
+        return split->pieces == std::get<SplitReplies>(b).pieces;
+    }
+    return true;
+}
+
+TEST(ScenarioLine, ParsesEachCommandAndRefusesNonsense) {
+    const std::vector<LineCase> cases = {
+        {"card 0123456789", LayCard{"0123456789"}},
+        {"  card\t0123456789   # the first card", LayCard{"0123456789"}},
+        {"card 6553665535", std::nullopt, true},
+        {"card", std::nullopt, true},
+        {"card 0123456789 extra", std::nullopt, true},
+        {"remove", RemoveCard{}},
+        {"delay 250", Pause{250}},
+        {"delay 0", Pause{0}},
+        {"delay -1", std::nullopt, true},
+        {"delay 3600001", std::nullopt, true},
+        {"delay 12ms", std::nullopt, true},
+        {"split 3", SplitReplies{3}},
+        {"split 1", SplitReplies{1}},
+        {"split 0", std::nullopt, true},
+        {"split 65", std::nullopt, true},
+        {"silent", GoSilent{}},
+        {"normal", GoNormal{}},
+        {"garbage", GarbleNextReply{}},
+        {"drop", DropLink{}},
+        {"quit\r", Quit{}},
+        {"quit now", std::nullopt, true},
+        {"Card 0123456789", std::nullopt, true},
+        {"explode", std::nullopt, true},
+        {"", std::nullopt},
+        {"   ", std::nullopt},
+        {"# card 0123456789", std::nullopt},
+    };
+    for (const LineCase& test : cases) {
+        const ParsedLine parsed = parseLine(test.line);
+        EXPECT_EQ(!parsed.error.empty(), test.refused) << test.line;
+        ASSERT_EQ(parsed.command.has_value(), test.command.has_value()) << test.line;
+        if (test.command) {
+            EXPECT_TRUE(sameCommand(*parsed.command, *test.command)) << test.line;
+        }
+    }
+}
+
+} // namespace
+} // namespace zr::sim::scenario
