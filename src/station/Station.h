@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "station/ControlArray.h"
 #include "station/Controls.h"
+#include "station/SiteKeys.h"
 
 #include <cstdint>
 #include <map>
@@ -84,6 +85,8 @@ class Station {
     std::string currentCommand;
     std::int16_t retryCount = 0;
     std::string lastWrittenUid;
+    // The site's fixed keys and masks (set by the owner before Form_Load).
+    SiteKeys site;
 
     // Window geometry in twips. Size 1 is the width, size 2 the height.
     std::string Caption;
