@@ -1,0 +1,190 @@
+// Hand-made PNGs for the decisions the reader takes: premultiplication, 16-bit samples, colour
+// keys, CRC policy per inflate route, and refusal of damaged or implausible data.
+#include "PngBuilder.h"
+#include "imaging/c32bppDIB.h"
+#include "imaging/cPNGparser.h"
+#include "imaging/inflate/ZlibRuntime.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace zr::imaging {
+namespace {
+
+using test::assemblePng;
+using test::Bytes;
+using test::ihdrData;
+using test::pngChunk;
+using test::pngChunkWithCrc;
+using test::simplePng;
+using test::zlibCompress;
+
+enum class Route { Zlib, Own, Both };
+
+struct EdgeCase {
+    const char* name;
+    Bytes png;
+    Route route;
+    std::optional<Bytes> pixels; // bottom-up B, G, R, A; empty means "no image"
+    bool alpha = false;
+};
+
+Bytes withIdatCrc(std::uint32_t crc) {
+    const Bytes scanlines{0, 10, 20, 30};
+    return assemblePng({pngChunk("IHDR", ihdrData(1, 1, 8, 2)),
+                        pngChunkWithCrc("IDAT", zlibCompress(scanlines), crc),
+                        pngChunk("IEND", {})});
+}
+
+Bytes splitIdat() {
+    const Bytes compressed = zlibCompress({0, 1, 2, 3, 0, 4, 5, 6});
+    const Bytes first(compressed.begin(), compressed.begin() + 3);
+    const Bytes second(compressed.begin() + 3, compressed.end());
+    return assemblePng({pngChunk("IHDR", ihdrData(1, 2, 8, 2)), pngChunk("IDAT", first),
+                        pngChunk("IDAT", second), pngChunk("IEND", {})});
+}
+
+std::vector<EdgeCase> edgeCases() {
+    const Bytes redPalette = pngChunk("PLTE", {255, 0, 0, 0, 0, 255});
+    return {
+        {"rgba8 premultiplies by truncation", simplePng(1, 1, 8, 6, {0, 200, 100, 50, 128}),
+         Route::Both, Bytes{25, 50, 100, 128}, true},
+        {"rgba16 takes the high bytes",
+         simplePng(1, 1, 16, 6, {0, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF}), Route::Both,
+         Bytes{0x9A, 0x56, 0x12, 0xFF}, true},
+        {"alpha 0 pixel is all zero", simplePng(1, 1, 8, 6, {0, 10, 20, 30, 0}), Route::Both,
+         Bytes{0, 0, 0, 0}, true},
+        {"rows are stored bottom-up", simplePng(1, 2, 8, 0, {0, 10, 0, 20}), Route::Both,
+         Bytes{20, 20, 20, 255, 10, 10, 10, 255}, false},
+        {"interlaced 1x1 uses pass 1 only", simplePng(1, 1, 8, 2, {0, 1, 2, 3}, {}, 1), Route::Both,
+         Bytes{3, 2, 1, 255}, true},
+        {"grey depth 2 steps by 85", simplePng(4, 1, 2, 0, {0, 0x1B}), Route::Both,
+         Bytes{0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 255, 255, 255, 255, 255}, false},
+        {"grey 16 key compares the whole sample",
+         simplePng(2, 1, 16, 0, {0, 1, 2, 1, 3}, {pngChunk("tRNS", {1, 2})}), Route::Both,
+         Bytes{0, 0, 0, 0, 1, 1, 1, 255}, true},
+        {"rgb16 key compares the whole samples",
+         simplePng(2, 1, 16, 2, {0, 1, 2, 3, 4, 5, 6, 1, 2, 3, 4, 5, 7},
+                   {pngChunk("tRNS", {1, 2, 3, 4, 5, 6})}),
+         Route::Both, Bytes{0, 0, 0, 0, 5, 3, 1, 255}, true},
+        {"palette alpha table shorter than palette",
+         simplePng(2, 1, 8, 3, {0, 0, 1}, {redPalette, pngChunk("tRNS", {0})}), Route::Both,
+         Bytes{0, 0, 0, 0, 255, 0, 0, 255}, true},
+        {"tRNS with bad CRC is ignored when CRCs are checked",
+         simplePng(1, 1, 8, 3, {0, 0}, {redPalette, pngChunkWithCrc("tRNS", {0}, 1)}), Route::Zlib,
+         Bytes{0, 0, 255, 255}, false},
+        {"tRNS CRC is not checked without zlib",
+         simplePng(1, 1, 8, 3, {0, 0}, {redPalette, pngChunkWithCrc("tRNS", {0}, 1)}), Route::Own,
+         Bytes{0, 0, 0, 0}, true},
+        {"corrupt IDAT CRC fails with zlib", withIdatCrc(0x12345678), Route::Zlib, std::nullopt},
+        {"corrupt IDAT CRC is not checked without zlib", withIdatCrc(0x12345678), Route::Own,
+         Bytes{30, 20, 10, 255}, true},
+        {"stored CRC 0 is never checked", withIdatCrc(0), Route::Both, Bytes{30, 20, 10, 255},
+         true},
+        {"image data split over two IDAT chunks", splitIdat(), Route::Both,
+         Bytes{6, 5, 4, 255, 3, 2, 1, 255}, true},
+        {"filter byte 5", simplePng(1, 2, 8, 0, {0, 1, 5, 2}), Route::Both, std::nullopt},
+        {"PLTE of 10 bytes", simplePng(1, 1, 8, 3, {0, 0}, {pngChunk("PLTE", Bytes(10, 1))}),
+         Route::Both, std::nullopt},
+        {"palette index beyond the palette", simplePng(1, 1, 8, 3, {0, 2}, {redPalette}),
+         Route::Both, std::nullopt},
+        {"palette image without PLTE", simplePng(1, 1, 8, 3, {0, 0}), Route::Both, std::nullopt},
+        {"depth not allowed for the colour type", simplePng(1, 1, 4, 2, {0, 0}), Route::Both,
+         std::nullopt},
+        {"data inflates short of the image", simplePng(1, 2, 8, 0, {0, 1}), Route::Both,
+         std::nullopt},
+        {"data inflates beyond the image", simplePng(1, 1, 8, 0, {0, 1, 0, 2}), Route::Both,
+         std::nullopt},
+        {"first chunk is not IHDR",
+         assemblePng({pngChunk("gAMA", {0, 0, 0, 1}), pngChunk("IHDR", ihdrData(1, 1, 8, 0)),
+                      pngChunk("IDAT", zlibCompress({0, 0})), pngChunk("IEND", {})}),
+         Route::Both, std::nullopt},
+        {"chunk runs past the end",
+         assemblePng(
+             {pngChunk("IHDR", ihdrData(1, 1, 8, 0)), Bytes{0, 0, 1, 0, 'I', 'D', 'A', 'T', 0, 0}}),
+         Route::Both, std::nullopt},
+        {"no IDAT", assemblePng({pngChunk("IHDR", ihdrData(1, 1, 8, 0)), pngChunk("IEND", {})}),
+         Route::Both, std::nullopt},
+        {"width 0", simplePng(0, 1, 8, 0, {0}), Route::Both, std::nullopt},
+    };
+}
+
+class ZlibRoute {
+  public:
+    explicit ZlibRoute(bool useZlib) { ZlibRuntime::setZlibDisabled(!useZlib); }
+    ~ZlibRoute() { ZlibRuntime::setZlibDisabled(false); }
+    ZlibRoute(const ZlibRoute&) = delete;
+    ZlibRoute& operator=(const ZlibRoute&) = delete;
+};
+
+TEST(PngEdgeCases, DecodeAsTheReaderRulesSay) {
+    for (const EdgeCase& edgeCase : edgeCases()) {
+        for (const bool useZlib : {true, false}) {
+            if ((edgeCase.route == Route::Zlib && !useZlib) ||
+                (edgeCase.route == Route::Own && useZlib)) {
+                continue;
+            }
+            SCOPED_TRACE(std::string(edgeCase.name) + (useZlib ? " (zlib)" : " (own inflater)"));
+            const ZlibRoute route(useZlib);
+            c32bppDIB surface;
+            cPNGparser parser;
+            ASSERT_TRUE(parser.LoadStream(edgeCase.png, surface));
+            if (!edgeCase.pixels) {
+                EXPECT_FALSE(surface.hasImage());
+                EXPECT_EQ(surface.ImageType(), ImageKind::None);
+                continue;
+            }
+            ASSERT_TRUE(surface.hasImage()) << static_cast<int>(parser.lastError());
+            const auto bits = surface.Bits();
+            EXPECT_EQ(Bytes(bits.begin(), bits.end()), *edgeCase.pixels);
+            EXPECT_EQ(surface.Alpha(), edgeCase.alpha);
+            EXPECT_EQ(surface.ImageType(), ImageKind::Png);
+        }
+    }
+}
+
+TEST(PngEdgeCases, SizesTheDataCannotReachAreRefusedBeforeAllocating) {
+    const struct {
+        const char* name;
+        Bytes png;
+        PngError error;
+    } cases[] = {
+        {"8000 x 8000 RGBA from a few bytes", simplePng(8000, 8000, 8, 6, {0, 1, 2, 3, 4}),
+         PngError::ImplausibleRatio},
+        {"surface beyond the byte limit", simplePng(60000, 60000, 1, 0, {0}), PngError::TooLarge},
+        {"width beyond 2^31 - 1", simplePng(0x80000000u, 1, 8, 0, {0}), PngError::BadHeader},
+    };
+    for (const auto& refused : cases) {
+        SCOPED_TRACE(refused.name);
+        c32bppDIB surface;
+        cPNGparser parser;
+        EXPECT_TRUE(parser.LoadStream(refused.png, surface));
+        EXPECT_EQ(parser.lastError(), refused.error);
+        EXPECT_FALSE(surface.hasImage());
+    }
+}
+
+TEST(PngEdgeCases, DataWithoutTheSignatureIsNotClaimed) {
+    Bytes notPng = simplePng(1, 1, 8, 0, {0, 0});
+    notPng[1] = 'Q';
+    c32bppDIB surface;
+    cPNGparser parser;
+    EXPECT_FALSE(parser.LoadStream(notPng, surface));
+    EXPECT_FALSE(parser.LoadStream({}, surface));
+    EXPECT_EQ(parser.lastError(), PngError::NotPng);
+}
+
+TEST(PngEdgeCases, StreamSliceIsHonoured) {
+    const Bytes png = simplePng(1, 1, 8, 0, {0, 77});
+    Bytes padded(5, 0xEE);
+    padded.insert(padded.end(), png.begin(), png.end());
+    padded.insert(padded.end(), 3, 0xEE);
+    c32bppDIB surface;
+    cPNGparser parser;
+    ASSERT_TRUE(parser.LoadStream(padded, surface, 5, static_cast<std::int32_t>(png.size())));
+    EXPECT_EQ(surface.Bits()[0], 77);
+    EXPECT_FALSE(parser.LoadStream(padded, surface, 5, static_cast<std::int32_t>(padded.size())));
+}
+
+} // namespace
+} // namespace zr::imaging

@@ -1,0 +1,48 @@
+#include "TestFiles.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace zr::imaging::test {
+
+std::vector<ManifestEntry> manifestEntries(const std::string& format) {
+    const std::filesystem::path root(ZR_TESTDATA_DIR);
+    std::ifstream manifest(root / "MANIFEST.tsv");
+    std::vector<ManifestEntry> entries;
+    std::string line;
+    while (std::getline(manifest, line)) {
+        std::istringstream fields(line);
+        std::string path;
+        std::string fileFormat;
+        std::string expect;
+        if (std::getline(fields, path, '\t') && std::getline(fields, fileFormat, '\t') &&
+            std::getline(fields, expect, '\t') && fileFormat == format) {
+            entries.push_back(
+                {(root / path).string(), std::filesystem::path(path).filename().string(), expect});
+        }
+    }
+    return entries;
+}
+
+std::vector<std::uint8_t> readBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::string> regressionFiles() {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const auto& entry :
+         std::filesystem::directory_iterator(ZR_IMAGING_REGRESSIONS_DIR, error)) {
+        if (entry.is_regular_file()) {
+            files.push_back(entry.path().string());
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+} // namespace zr::imaging::test

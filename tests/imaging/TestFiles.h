@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zr::imaging::test {
+
+struct ManifestEntry {
+    std::string path;   // absolute
+    std::string name;   // file name only
+    std::string expect; // valid, corrupt or unknown
+};
+
+// The shared test data's manifest rows of one format.
+std::vector<ManifestEntry> manifestEntries(const std::string& format);
+
+std::vector<std::uint8_t> readBytes(const std::string& path);
+
+// The crash regressions kept beside the tests.
+std::vector<std::string> regressionFiles();
+
+} // namespace zr::imaging::test

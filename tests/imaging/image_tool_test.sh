@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# zr-image's output and exit codes. Arguments: the tool, the PngSuite folder, a scratch folder.
+set -u
+tool=$1 png=$2 scratch=$3
+failures=0
+
+expect() { # expected-exit expected-stdout args...
+    local wantCode=$1 wantOut=$2
+    shift 2
+    local out code
+    out=$("$tool" "$@" 2>/dev/null)
+    code=$?
+    if [[ $code != "$wantCode" || ( -n $wantOut && $out != "$wantOut" ) ]]; then
+        echo "FAIL: zr-image $* -> exit $code, output '$out' (wanted $wantCode, '$wantOut')"
+        failures=$((failures + 1))
+    fi
+}
+
+expect 0 "width=32 height=32 kind=10 alpha=1" info "$png/basn6a08.png"
+expect 0 "width=32 height=32 kind=10 alpha=0" info "$png/basn0g04.png" --icon 16x16
+expect 0 "width=1 height=1 kind=10 alpha=0" info "$png/s01n3p01.png"
+expect 1 "empty" info "$png/xcsn0g01.png"
+expect 0 "width=32 height=32 kind=10 alpha=0" info "$png/xcsn0g01.png" --no-zlib
+expect 1 "empty" info "$png/xs1n0g01.png"
+expect 1 "empty" info "$png/no-such-file.png"
+
+bmp=$scratch/zr-image-out.bmp
+rm -f "$bmp"
+expect 0 "" convert "$png/basn6a08.png" "$bmp"
+size=$(stat -c %s "$bmp" 2>/dev/null || echo 0)
+if [[ $size != $((32 * 32 * 4 + 54)) || $(head -c 2 "$bmp") != "BM" ]]; then
+    echo "FAIL: converted BMP has $size bytes"
+    failures=$((failures + 1))
+fi
+expect 1 "empty" convert "$png/xdtn0g01.png" "$bmp"
+
+expect 2 "" 
+expect 2 "" info
+expect 2 "" info a.png b.png
+expect 2 "" convert "$png/basn6a08.png"
+expect 2 "" frobnicate "$png/basn6a08.png"
+expect 2 "" info "$png/basn6a08.png" --icon 16
+expect 2 "" info "$png/basn6a08.png" --icon
+expect 2 "" info "$png/basn6a08.png" --colour
+if [[ -n $("$tool" 2>&1 >/dev/null) ]]; then :; else
+    echo "FAIL: no usage message on stderr"
+    failures=$((failures + 1))
+fi
+
+[[ $failures == 0 ]] && echo "image tool: all checks passed"
+exit $((failures != 0))
