@@ -1,5 +1,7 @@
 #include "Link.h"
 
+#include "Console.h"
+
 #include <algorithm>
 
 namespace zr::sim {
@@ -17,6 +19,10 @@ void Link::queueReply(const QByteArray& reply, std::chrono::milliseconds delay, 
     }
     const qsizetype count = std::clamp<qsizetype>(pieces, 1, reply.size());
     const qsizetype size = (reply.size() + count - 1) / count;
+    if (queue_.size() + static_cast<std::size_t>(count) > kMaxQueuedPieces) {
+        complain(name_ + ": too many replies waiting; this one is dropped");
+        return;
+    }
     qint64 due = clock_.elapsed() + delay.count();
     if (!queue_.empty()) {
         due = std::max(due, queue_.back().dueMs + kPieceGap.count());

@@ -21,6 +21,8 @@ class Link {
     using PieceHandler = std::function<void(Link&, const CutPiece&)>;
 
     static constexpr std::chrono::milliseconds kPieceGap{5};
+    // A peer that floods requests while replies are held back must not grow the queue forever.
+    static constexpr std::size_t kMaxQueuedPieces = 256;
 
     explicit Link(std::string name);
     virtual ~Link() = default;

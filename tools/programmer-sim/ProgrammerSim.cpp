@@ -10,6 +10,7 @@ namespace zr::sim {
 namespace {
 
 template <class... Handlers> struct Overloaded : Handlers... { using Handlers::operator()...; };
+template <class... Handlers> Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 constexpr int kGarbageMinLength = 3;
 constexpr int kGarbageMaxLength = 8;
