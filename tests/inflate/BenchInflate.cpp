@@ -4,7 +4,6 @@
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <map>
-#include <random>
 #include <string>
 #include <zlib.h>
 
@@ -17,30 +16,11 @@ struct Dataset {
     Bytes stream;
 };
 
-Bytes randomish(std::size_t size, unsigned seed) {
-    // Skewed bytes with the odd short repeat: mostly literals, dynamic codes of varied length.
-    std::mt19937 random{seed};
-    std::geometric_distribution<int> skew{0.08};
-    Bytes out;
-    out.reserve(size);
-    while (out.size() < size) {
-        if (random() % 16 == 0 && out.size() > 100) {
-            const std::size_t from = out.size() - 1 - random() % 100;
-            for (std::size_t i = 0; i < 4 && out.size() < size; ++i) {
-                out.push_back(out[from + i]);
-            }
-        } else {
-            out.push_back(static_cast<std::uint8_t>(skew(random)));
-        }
-    }
-    return out;
-}
-
 const std::vector<Dataset>& datasets() {
     static const std::vector<Dataset> all = [] {
         std::vector<Dataset> made{{"image2000x1500", imageRows(2000, 1500, 1), {}},
                                   {"text", textLike(8 << 20, 2), {}},
-                                  {"randomish", randomish(4 << 20, 3), {}}};
+                                  {"randomish", skewedBytes(4 << 20, 3), {}}};
         for (Dataset& dataset : made) {
             dataset.stream = zlibCompress(dataset.original, 6, Z_DEFAULT_STRATEGY);
         }

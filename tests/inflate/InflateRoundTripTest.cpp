@@ -14,9 +14,9 @@ struct Sample {
 };
 
 std::vector<Sample> samples() {
-    Bytes farRepeats = randomBytes(40000, 7);
-    const Bytes tail(farRepeats.begin(), farRepeats.begin() + 30000);
-    farRepeats.insert(farRepeats.end(), tail.begin(), tail.end()); // matches ~40 KiB back
+    Bytes farRepeats = randomBytes(30000, 7);
+    const Bytes head(farRepeats.begin(), farRepeats.begin() + 25000);
+    farRepeats.insert(farRepeats.end(), head.begin(), head.end()); // matches 30000 bytes back
     return {
         {"empty", {}},
         {"oneByte", {0x5A}},
@@ -26,6 +26,8 @@ std::vector<Sample> samples() {
         {"largeText", textLike(300000, 4)},
         {"farRepeats", farRepeats},
         {"imageRows", imageRows(300, 200, 5)},
+        {"skewedBytes", skewedBytes(100000, 6)},
+        {"skewedDistances", skewedDistances(200000, 8)},
         {"zeros", Bytes(70000, 0)},
         {"shortPeriods",
          [] {

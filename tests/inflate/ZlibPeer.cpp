@@ -102,6 +102,41 @@ Bytes longRuns(std::size_t size, unsigned seed) {
     return out;
 }
 
+Bytes skewedBytes(std::size_t size, unsigned seed) {
+    std::mt19937 random{seed};
+    std::geometric_distribution<int> skew{0.08};
+    Bytes out;
+    out.reserve(size);
+    while (out.size() < size) {
+        if (random() % 16 == 0 && out.size() > 100) {
+            const std::size_t from = out.size() - 1 - random() % 100;
+            for (std::size_t i = 0; i < 4 && out.size() < size; ++i) {
+                out.push_back(out[from + i]);
+            }
+        } else {
+            out.push_back(static_cast<std::uint8_t>(skew(random)));
+        }
+    }
+    return out;
+}
+
+Bytes skewedDistances(std::size_t size, unsigned seed) {
+    std::mt19937 random{seed};
+    std::geometric_distribution<unsigned> magnitude{0.5};
+    Bytes out = randomBytes(1 << 15, seed);
+    while (out.size() < size) {
+        const unsigned bits = std::min(magnitude(random), 14u);
+        const std::size_t distance = (std::size_t{1} << bits) + random() % (1u << bits);
+        const std::size_t from = out.size() - distance;
+        for (std::size_t i = 0; i < 6; ++i) {
+            out.push_back(out[from + i]);
+        }
+        out.push_back(static_cast<std::uint8_t>(random()));
+    }
+    out.resize(size);
+    return out;
+}
+
 Bytes imageRows(std::size_t width, std::size_t height, unsigned seed) {
     std::mt19937 random{seed};
     const std::size_t stride = width * 3;

@@ -27,6 +27,11 @@ std::optional<Bytes> zlibInflateRaw(std::span<const std::uint8_t> deflateData,
 Bytes randomBytes(std::size_t size, unsigned seed);
 Bytes textLike(std::size_t size, unsigned seed);
 Bytes longRuns(std::size_t size, unsigned seed);
+// Bytes of very unequal frequency with the odd short repeat: long literal codes.
+Bytes skewedBytes(std::size_t size, unsigned seed);
+// Short matches whose distances spread over every distance code with very unequal
+// frequency: long distance codes.
+Bytes skewedDistances(std::size_t size, unsigned seed);
 // Filtered rows of an RGB image with gradients plus a little noise, as PNG would deflate them.
 Bytes imageRows(std::size_t width, std::size_t height, unsigned seed);
 

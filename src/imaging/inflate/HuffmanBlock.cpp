@@ -11,12 +11,13 @@ constexpr std::uint64_t lowMask(unsigned count) {
     return (std::uint64_t{1} << count) - 1;
 }
 
-// A match copy in the fast loop may write up to 7 bytes past its end in 8-byte steps, and a
-// match is at most 258 bytes long, so the fast loop keeps this much room in the output.
+// A match copy in the fast loop may write up to 13 bytes past its end (8-byte steps, or one
+// stride of a short period), and a match is at most 258 bytes long, so the fast loop keeps
+// this much room in the output.
 constexpr std::ptrdiff_t fastOutputMargin = 258 + 16;
 
 // Copies a match of `length` bytes from `distance` bytes back, in 8-byte words where the
-// source cannot overlap the word being written. May write up to 7 bytes past the match.
+// source cannot overlap the word being written. May write up to 13 bytes past the match.
 inline void copyMatchFast(std::uint8_t* out, std::size_t distance, std::size_t length) {
     const std::uint8_t* source = out - distance;
     std::uint8_t* const end = out + length;
@@ -33,9 +34,19 @@ inline void copyMatchFast(std::uint8_t* out, std::size_t distance, std::size_t l
             out += 8;
         } while (out < end);
     } else {
+        // A short period repeats every `stride` bytes too, with stride the first multiple of
+        // the period that reaches 8: lay down one stride byte by byte, then copy words.
+        const std::size_t stride = distance * ((8 + distance - 1) / distance);
+        std::uint8_t* const strideEnd = out + stride;
         do {
             *out++ = *source++;
-        } while (out < end);
+        } while (out < strideEnd);
+        source = out - stride;
+        while (out < end) {
+            std::memcpy(out, source, 8);
+            out += 8;
+            source += 8;
+        }
     }
 }
 
