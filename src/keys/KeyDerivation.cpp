@@ -6,6 +6,8 @@ namespace zr::keys {
 namespace {
 
 constexpr std::size_t kHalfDigits = 5;
+// Shorter texts would read some digits into both halves: no card has such a UID.
+constexpr std::size_t kMinUidChars = 2 * kHalfDigits;
 constexpr long long kMaxHalf = 65535;
 
 // A UID half: exactly five ASCII digits, at most 65535.
@@ -33,6 +35,9 @@ std::uint8_t low8(unsigned value) {
 } // namespace
 
 std::optional<KeyBytes> deriveKey(std::string_view uidText, const DerivationMasks& masks) {
+    if (station::charCount(uidText) < kMinUidChars) {
+        return std::nullopt;
+    }
     const auto first = uidHalf(station::leftChars(uidText, kHalfDigits));
     const auto last = uidHalf(station::rightChars(uidText, kHalfDigits));
     if (!first || !last) {

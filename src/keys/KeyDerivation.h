@@ -18,8 +18,9 @@ struct DerivationMasks {
     friend bool operator==(const DerivationMasks&, const DerivationMasks&) = default;
 };
 
-// The key for a UID text whose first and last five characters are each a five-digit decimal
-// number 0 to 65535; nothing for any other text (the key rows are then left as they are).
+// The key for a UID text of at least ten characters whose first and last five characters are
+// each a five-digit decimal number 0 to 65535; nothing for any other text (the key rows are
+// then left as they are).
 std::optional<KeyBytes> deriveKey(std::string_view uidText, const DerivationMasks& masks);
 
 } // namespace zr::keys

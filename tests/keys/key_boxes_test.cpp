@@ -141,8 +141,8 @@ TEST(KeyDerivationTest, HalfAbove65535GivesNothing) {
 
 TEST(KeyDerivationTest, TextsWithoutTwoDecimalHalvesGiveNothing) {
     for (const char* uid :
-         {"", "1234", "ABCDEF1234", "12345ABCDE", "6553665535", "0000099999", " 234567890",
-          "1234-67890", "+1234567890", "12.4567890", "１２３４５67890", "NO", "OK"}) {
+         {"", "1234", "12345", "123456789", "ABCDEF1234", "12345ABCDE", "6553665535", "0000099999",
+          " 234567890", "1234-67890", "+1234567890", "12.4567890", "１２３４５67890", "NO", "OK"}) {
         EXPECT_FALSE(deriveKey(uid, testMasks())) << uid;
     }
 }

@@ -1,0 +1,289 @@
+#include "keys/ControllerFrame.h"
+#include "keys/KeyProcedures.h"
+#include "recording/CardNumber.h"
+#include "station/Station.h"
+#include "support/VirtualPlatform.h"
+
+#include <array>
+#include <cstdint>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace zr {
+namespace {
+
+using keys::KeyBoxes;
+using Bytes = std::vector<std::uint8_t>;
+
+// Answers input boxes from a queue and keeps what each box asked.
+class AskingDesktop final : public platform::Desktop {
+  public:
+    int screenWidthTwips() const override { return 28800; }
+    int screenHeightTwips() const override { return 16200; }
+    void messageBox(const std::string& text, const std::string&) override {
+        messages.push_back(text);
+    }
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override {
+        asked.push_back(prompt + "|" + title + "|" + defaultText);
+        return answer;
+    }
+    std::string answer;
+    std::vector<std::string> asked;
+    std::vector<std::string> messages;
+};
+
+class KeyProcedures : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        station.site = keys::siteKeysFrom(keys::defaultSiteConfig());
+        station.Form_Load();
+    }
+
+    static KeyBoxes texts(const station::ControlArray<station::TextBox, 6>& row) {
+        KeyBoxes boxes;
+        for (std::size_t i = 0; i < 6; ++i) {
+            boxes[i] = row[i].text();
+        }
+        return boxes;
+    }
+    static void fill(station::ControlArray<station::TextBox, 6>& row, const KeyBoxes& boxes) {
+        for (std::size_t i = 0; i < 6; ++i) {
+            row[i].setText(boxes[i]);
+        }
+    }
+
+    testing::VirtualPlatform world;
+    AskingDesktop desktop;
+    platform::Platform services{world.loop, world.serial, world.tcp,       world.settings,
+                                world.tone, desktop,      world.trafficLog};
+    station::Station station{services};
+};
+
+// --- Key boxes, swap, unlock ------------------------------------------------------------
+
+TEST_F(KeyProcedures, TypedHexShowsInUpperCaseAndOtherLettersAreRefused) {
+    station::TextBox& box = station.txtNewAKey[2];
+    box.onKeyPress = recording::FilterHexKey;
+    box.setText("");
+    box.typeKey('g');
+    EXPECT_EQ(box.text(), "");
+    box.typeKey('a');
+    EXPECT_EQ(box.text(), "a");
+    keys::keyBoxLostFocus(box);
+    EXPECT_EQ(box.text(), "A");
+    box.typeKey('f');
+    box.typeKey('1');
+    keys::keyBoxLostFocus(box);
+    EXPECT_EQ(box.text(), "AF");
+}
+
+TEST_F(KeyProcedures, SwapExchangesTheRowsExactlyAsTheyStand) {
+    const KeyBoxes current{"", "5", "ab", "FF", " 1", "0"};
+    const KeyBoxes next{"12", "", "C", "3x", "44", "f"};
+    fill(station.txtAKey, current);
+    fill(station.txtNewAKey, next);
+    fill(station.txtBKey, {"B0", "B1", "B2", "B3", "B4", "B5"});
+
+    keys::cmdSwitch_Click(station);
+    EXPECT_EQ(texts(station.txtAKey), next);
+    EXPECT_EQ(texts(station.txtNewAKey), current);
+    EXPECT_EQ(texts(station.txtBKey), (KeyBoxes{"B0", "B1", "B2", "B3", "B4", "B5"}));
+
+    keys::cmdSwitch_Click(station);
+    EXPECT_EQ(texts(station.txtAKey), current);
+    EXPECT_EQ(texts(station.txtNewAKey), next);
+}
+
+struct UnlockCase {
+    std::string answer;
+    bool unlocks;
+};
+
+class AdministratorUnlock : public KeyProcedures,
+                            public ::testing::WithParamInterface<UnlockCase> {};
+
+TEST_P(AdministratorUnlock, OnlyTheExactCodeEnlargesTheWindow) {
+    station.sbBlock_Click();
+    desktop.answer = GetParam().answer;
+    keys::lblCaption_DblClick(station);
+    ASSERT_EQ(desktop.asked, std::vector<std::string>{"Administrator Code|Admin|"});
+    EXPECT_EQ(station.size1, GetParam().unlocks ? 12800 : 9570);
+    EXPECT_EQ(station.size2, GetParam().unlocks ? 8777 : 8000);
+    EXPECT_TRUE(desktop.messages.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, AdministratorUnlock,
+                         ::testing::Values(UnlockCase{"mavrolint", true},
+                                           UnlockCase{"Mavrolint", false},
+                                           UnlockCase{"MAVROLINT", false},
+                                           UnlockCase{"mavrolint ", false},
+                                           UnlockCase{" mavrolint", false},
+                                           UnlockCase{"mavrolin", false}, UnlockCase{"", false}));
+
+TEST_F(KeyProcedures, UnlockTurnsTheTrafficLogBackOnAfterTheBlockButton) {
+    std::string line = "OK";
+    station.sbBlock_Click();
+    station.WriteTrafficLog(line);
+    EXPECT_TRUE(world.trafficLog.lines.empty());
+
+    desktop.answer = "mavrolint";
+    keys::lblCaption_DblClick(station);
+    station.WriteTrafficLog(line);
+    EXPECT_EQ(world.trafficLog.lines, std::vector<std::string>{"OK"});
+}
+
+// --- Key from the card UID ----------------------------------------------------------------
+
+struct DeriveCase {
+    std::string uid;
+    KeyBoxes key;
+};
+
+class KeyFromUid : public KeyProcedures, public ::testing::WithParamInterface<DeriveCase> {};
+
+TEST_P(KeyFromUid, FillsBothRowsWithTheSameBoxTexts) {
+    fill(station.txtBKey, {"1", "2", "3", "4", "5", "6"});
+    station.txtUID.setText(GetParam().uid);
+    keys::cmdCalculate_A_Key_Click(station);
+    EXPECT_EQ(texts(station.txtAKey), GetParam().key);
+    EXPECT_EQ(texts(station.txtNewAKey), GetParam().key);
+    EXPECT_EQ(texts(station.txtBKey), (KeyBoxes{"1", "2", "3", "4", "5", "6"}));
+
+    keys::cmdCalculate_A_Key_Click(station);
+    EXPECT_EQ(texts(station.txtAKey), GetParam().key);
+    EXPECT_EQ(texts(station.txtNewAKey), GetParam().key);
+}
+
+// Masks 5A C3 96. Last half 258 = 01 02 changes only boxes 0-2, first half only boxes 3-5;
+// a byte below 16 shows as one digit.
+INSTANTIATE_TEST_SUITE_P(
+    Uids, KeyFromUid,
+    ::testing::Values(DeriveCase{"0000000000", {"5A", "C3", "96", "5A", "C3", "96"}},
+                      DeriveCase{"0000000258", {"58", "C0", "97", "5A", "C3", "96"}},
+                      DeriveCase{"0025800000", {"5A", "C3", "96", "58", "C0", "97"}},
+                      DeriveCase{"0000000090", {"0", "99", "96", "5A", "C3", "96"}},
+                      DeriveCase{"65535:65535", {"A5", "3D", "69", "A5", "3D", "69"}}));
+
+TEST_F(KeyProcedures, UidWithoutTwoDecimalHalvesLeavesBothRows) {
+    const KeyBoxes current{"11", "22", "33", "44", "55", "66"};
+    const KeyBoxes next{"a", "", "C", "D", "E", "F"};
+    for (const char* uid : {"", "abc", "12345", "12a4567890", "1234567890", "00000 0000",
+                            "-0001-0001", "ABCDEF0123"}) {
+        fill(station.txtAKey, current);
+        fill(station.txtNewAKey, next);
+        station.txtUID.setText(uid);
+        keys::cmdCalculate_A_Key_Click(station);
+        EXPECT_EQ(texts(station.txtAKey), current) << uid;
+        EXPECT_EQ(texts(station.txtNewAKey), next) << uid;
+    }
+}
+
+TEST_F(KeyProcedures, DerivationUsesTheSiteMasks) {
+    keys::SiteConfig config = keys::defaultSiteConfig();
+    config.masks = {0x01, 0x02, 0x03};
+    config.loginKey = {1, 2, 3, 4, 5, 6};
+    station.site = keys::siteKeysFrom(config);
+    EXPECT_EQ(station.site.loginKey, config.loginKey);
+    EXPECT_EQ(station.site.v1CardKey, config.v1CardKey);
+
+    station.txtUID.setText("0000000000");
+    keys::cmdCalculate_A_Key_Click(station);
+    EXPECT_EQ(texts(station.txtAKey), (KeyBoxes{"1", "2", "3", "1", "2", "3"}));
+}
+
+// --- Key frame for a controller -------------------------------------------------------------
+
+TEST_F(KeyProcedures, DesignKeyAndFirstBlockRowGoOutAsOneWrite) {
+    ASSERT_TRUE(world.serial.isOpen());
+    ASSERT_EQ(station.cboBlock.text, "32 - Sec  8 BLOCK 32");
+    station.currentCommand = "ReadUID";
+    station.infoOK.caption = "earlier success";
+    station.infoErr.caption = "earlier error";
+
+    keys::cmdSendKeyToController_Click(station);
+
+    ASSERT_EQ(world.serial.written.size(), 1U);
+    EXPECT_EQ(world.serial.written[0].bytes, (Bytes{0x8F, 0x0C, 0xFF, 0x34, 0x58, 0x20, 0xFF, 0xFF,
+                                                    0xFF, 0xFF, 0xFF, 0xFF, 0x4C, 0xF1}));
+    EXPECT_EQ(station.currentCommand, "120");
+    EXPECT_EQ(station.infoOK.caption, "");
+    EXPECT_EQ(station.infoErr.caption, "");
+}
+
+TEST_F(KeyProcedures, KeyBoxesAreReadAsHex2DecDoes) {
+    fill(station.txtNewAKey, {"5", "0f", "F0", "ff", "F", ""});
+    keys::cmdSendKeyToController_Click(station);
+    ASSERT_EQ(world.serial.written.size(), 1U);
+    const Bytes& frame = world.serial.written[0].bytes;
+    ASSERT_EQ(frame.size(), 14U);
+    EXPECT_EQ(Bytes(frame.begin() + 6, frame.begin() + 12),
+              (Bytes{0x05, 0x0F, 0xF0, 0xFF, 0x0F, 0x00}));
+}
+
+struct RefusedCase {
+    const char* name;
+    bool closePort;
+    std::string block;
+    std::string box3;
+    bool english;
+    std::string error;
+};
+
+class RefusedSend : public KeyProcedures, public ::testing::WithParamInterface<RefusedCase> {};
+
+TEST_P(RefusedSend, SendsNothingAndSaysWhyInTheCurrentLanguage) {
+    const RefusedCase& c = GetParam();
+    station.chkLanguage.setValue(c.english ? 1 : 0);
+    if (c.closePort) {
+        world.serial.close();
+    }
+    station.cboBlock.text = c.block;
+    station.txtNewAKey[3].setText(c.box3);
+    station.infoOK.caption = "earlier success";
+
+    keys::cmdSendKeyToController_Click(station);
+
+    EXPECT_TRUE(world.serial.written.empty());
+    EXPECT_EQ(world.serial.writesWhileClosed, 0);
+    EXPECT_EQ(station.infoErr.caption, c.error);
+    EXPECT_EQ(station.infoOK.caption, "");
+    EXPECT_EQ(station.currentCommand, "120");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Refusals, RefusedSend,
+    ::testing::Values(
+        RefusedCase{"PortClosedZh", true, "32", "FF", false, "序列埠未開啟，未送出!"},
+        RefusedCase{"PortClosedEn", true, "32", "FF", true,
+                    "Serial port is not open, nothing sent!"},
+        RefusedCase{"BlockTooLargeEn", false, "300", "FF", true,
+                    "Block number \"300\" is not a whole number from 0 to 255, nothing sent!"},
+        RefusedCase{"BlockTooLargeZh", false, "300", "FF", false,
+                    "區塊號碼 \"300\" 不是 0 到 255 的整數，未送出!"},
+        RefusedCase{"BlockNotANumber", false, "cboBlock", "FF", true,
+                    "Block number \"cboBlock\" is not a whole number from 0 to 255, nothing "
+                    "sent!"},
+        RefusedCase{"KeyBoxEn", false, "32", "ZZ", true,
+                    "New A Key box 4 \"ZZ\" is not a byte (00 - FF), nothing sent!"},
+        RefusedCase{"KeyBoxZh", false, "33 - Sec  8 BLOCK 33", "ZZ", false,
+                    "新 A KEY 第 4 格 \"ZZ\" 不是一個位元組 (00 - FF)，未送出!"}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST_F(KeyProcedures, ASuccessfulSendClearsTheEarlierError) {
+    station.txtNewAKey[0].setText("ZZ");
+    keys::cmdSendKeyToController_Click(station);
+    ASSERT_FALSE(station.infoErr.caption.empty());
+
+    station.txtNewAKey[0].setText("1");
+    station.cboBlock.text = "34 - Sec  8 BLOCK 34";
+    keys::cmdSendKeyToController_Click(station);
+    ASSERT_EQ(world.serial.written.size(), 1U);
+    EXPECT_EQ(world.serial.written[0].bytes[5], 34);
+    EXPECT_EQ(world.serial.written[0].bytes[6], 1);
+    EXPECT_EQ(station.infoErr.caption, "");
+}
+
+} // namespace
+} // namespace zr
