@@ -1,0 +1,136 @@
+#include "protocol/Exchange.h"
+
+#include "protocol/CommandNames.h"
+#include "protocol/ReplyDispatch.h"
+#include "protocol/ReplyText.h"
+#include "station/TextRules.h"
+
+#include <exception>
+#include <string>
+
+namespace zr::protocol {
+namespace {
+
+// A reply arriving byte by byte over the serial line is complete after this settle.
+constexpr double kSerialSettleBeyondMs = 20; // elapsed >= 21
+// A UID arriving in TCP segments is complete after this settle.
+constexpr double kTcpUidSettleBeyondMs = 300; // elapsed >= 301
+constexpr int kAttempts = 3;
+
+void settle(station::Station& station, double beyondMs) {
+    const std::uint32_t start = station.tickCount();
+    do {
+        station.pumpWithin(start, beyondMs);
+    } while (!station.elapsedBeyond(start, beyondMs));
+}
+
+// One bad reply (or a failing key derivation behind it) must never end the station.
+void dispatchContained(station::Station& station, std::string& reply, bool logFirst) {
+    try {
+        if (logFirst) {
+            station.WriteTrafficLog(reply);
+        }
+        DispatchReply(station, reply);
+    } catch (const std::exception&) {
+        // The reply's effects so far stay; the next reply is handled normally.
+    }
+}
+
+} // namespace
+
+void OnSerialReceive(station::Station& station) {
+    auto& serial = station.platform().serial;
+    if (!serial.isOpen() || serial.commEvent() != platform::SerialPort::kEventReceive) {
+        return;
+    }
+    settle(station, kSerialSettleBeyondMs);
+    std::string reply = replyText(serial.readAll());
+    if (reply.empty()) {
+        return;
+    }
+    dispatchContained(station, reply, true);
+}
+
+void OnTcpReceive(station::Station& station, std::size_t /*bytesTotal*/) {
+    if (station.currentCommand == command::kReadUid) {
+        settle(station, kTcpUidSettleBeyondMs);
+    }
+    std::string reply = replyText(station.platform().tcp.readAll());
+    if (reply.empty()) {
+        return;
+    }
+    dispatchContained(station, reply, false);
+}
+
+double ReplyLimit::millis(const station::Station& station) const {
+    return fixedMs_ ? static_cast<double>(*fixedMs_) : station.intervalMs();
+}
+
+bool isEarlyExit(std::string_view flag, EarlyExit exits) {
+    return flag == "OK" || (exits == EarlyExit::OkOrNo && flag == "NO");
+}
+
+bool waitForFlag(station::Station& station, const station::TextBox& flag, EarlyExit exits,
+                 ReplyLimit limit) {
+    const std::uint32_t start = station.tickCount();
+    for (;;) {
+        station.pumpWithin(start, limit.millis(station));
+        if (isEarlyExit(flag.text(), exits)) {
+            return true;
+        }
+        if (station.elapsedBeyond(start, limit.millis(station))) {
+            return false;
+        }
+    }
+}
+
+bool sendShared(station::Station& station, const SharedCommand& command) {
+    std::optional<Frame> frame = command.buildFrame();
+    if (!frame) {
+        return false;
+    }
+    station.retryCount = 0;
+    command.flag.setText("");
+    // The counter is shared with every other such sender, so one started inside this wait
+    // resets it; the own count keeps this command to three sends regardless.
+    for (int sends = 1;; ++sends) {
+        station.currentCommand = command.name;
+        station.sendFrame(*frame);
+        waitForFlag(station, command.flag, command.earlyExit, command.limit);
+        if (command.succeeded(command.flag.text())) {
+            return true;
+        }
+        if (station.retryCount >= kAttempts - 1 || sends >= kAttempts) {
+            return false;
+        }
+        ++station.retryCount;
+        frame = command.buildFrame();
+        if (!frame) {
+            return false;
+        }
+    }
+}
+
+bool sendCounted(station::Station& station, const CountedCommand& command, const Frame& frame) {
+    if (command.delayBeforeMs > 0) {
+        if (command.emptyFlagBeforeDelay) {
+            command.flag.setText("");
+        }
+        std::int32_t delay = command.delayBeforeMs;
+        station.DelayWithEvents(delay);
+    }
+    station.currentCommand = command.name;
+    if (!command.emptyFlagBeforeDelay) {
+        command.flag.setText("");
+    }
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        station.sendFrame(frame);
+        station.addTrafficLine(std::to_string(attempt) + std::string(command.label));
+        if (waitForFlag(station, command.flag, command.earlyExit, command.limit)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace zr::protocol

@@ -1,0 +1,169 @@
+#include "protocol/ReplyDispatch.h"
+
+#include "protocol/CommandNames.h"
+#include "protocol/ReplyText.h"
+#include "recording/CardNumber.h"
+#include "station/TextRules.h"
+
+#include <array>
+#include <string_view>
+
+namespace zr::protocol {
+namespace {
+
+using station::Station;
+
+constexpr std::size_t kUidMinChars = 10;
+constexpr std::size_t kCardNumberChars = 10;
+
+constexpr const char* kWrittenChinese = "卡號寫入成功，請更換卡片!";
+constexpr const char* kWrittenEnglish = "Card Written OK.\r\nChange Another Card!";
+
+std::string writtenMessage(const Station& station) {
+    return station.say(kWrittenChinese, kWrittenEnglish);
+}
+
+void setFlag(station::TextBox& flag, const std::string& reply) {
+    flag.setText(reply);
+}
+
+void onUid(Station& station, const std::string& reply) {
+    if (station::charCount(reply) < kUidMinChars) {
+        station.txtReadUID.setText("NO");
+        return;
+    }
+    station.txtUID.setText(withoutOkAndNo(reply));
+    station.txtUID2.setText(recording::splitForm(station.txtUID.text()));
+    station.txtReadUID.setText("OK");
+    station.cmdCalculate_A_Key.click();
+    station.txtUID.setText(withoutOkAndNo(station.txtUID.text()));
+    if (reply == station.lastWrittenUid) {
+        station.showOK(writtenMessage(station));
+    } else {
+        station.showOK(station.say("卡片寫入中......", "Card Recording ......"));
+    }
+}
+
+void onV1CardNumber(Station& station, const std::string& reply) {
+    station.txtV1_ReadCardCode.setText(reply);
+    if (station::charCount(reply) != kCardNumberChars) {
+        station.txtV1_ReadCardCode.setText("NO");
+        return;
+    }
+    station.txtBlockIDV1.setText(withoutOkAndNo(reply));
+    station.txtBlockIDV1.setText(recording::splitForm(station.txtBlockIDV1.text()));
+    if (station::leftChars(station.txtUID.text(), 2) == "OK") {
+        station.platform().desktop.messageBox(station.txtUID.text(), kApplicationTitle);
+    }
+    station.txtV1_ReadCardCode.setText("OK");
+}
+
+std::string cardNumberOnWindow(const Station& station) {
+    return recording::displayForm(station.txtGroupCode.text(), station.txtCardCode.text());
+}
+
+void onV1Write(Station& station, const std::string& reply) {
+    station.txtV1_WriteCardCode.setText(reply);
+    if (reply != "OK") {
+        return;
+    }
+    station.txtBlockIDV1.setText(cardNumberOnWindow(station));
+    station.showOK(writtenMessage(station));
+    station.lastWrittenUid = station.txtUID.text();
+}
+
+void onV2Login(Station& station, const std::string& reply) {
+    station.txtV2_AssignAKey.setText(reply);
+    if (reply == "NO") {
+        station.showErr(station.say("載入 A KEY 失敗!", "Load A Key Fault !"));
+    } else {
+        station.infoErr.caption.clear();
+    }
+}
+
+void onV2Write(Station& station, const std::string& reply) {
+    station.txtResponseRecordCard.setText(reply);
+    if (reply == "NO") {
+        station.showErr(station.say("寫碼失敗!", "Write Card Number Fault!"));
+        return;
+    }
+    station.txtBlockIDV2.setText(cardNumberOnWindow(station));
+    station.showOK(writtenMessage(station));
+}
+
+void onV2CardNumber(Station& station, const std::string& reply) {
+    if (reply != "NO") {
+        station.txtBlockIDV2.setText(reply);
+        station.txtBlockIDV2.setText(recording::splitForm(station.txtBlockIDV2.text()));
+    }
+    const bool read = station::charCount(station.txtBlockIDV2.text()) > kCardNumberChars;
+    station.txtResponseReadCard.setText(read ? "OK" : "NO");
+    if (!read) {
+        station.showErr(station.say("讀取卡片中...", "Read Card Number ..."));
+        return;
+    }
+    if (station.txtUID.text() == station.txtUID_Record.text() &&
+        station.infoOK.caption != kWrittenChinese) {
+        station.infoOK.caption = "卡片重覆讀取，請更換卡片!";
+    }
+    station.infoErr.caption.clear();
+}
+
+void onKeyDownload(Station& station, const std::string& reply) {
+    if (reply == "OK") {
+        station.infoOK.caption = "卡機下載 A KEY 成功";
+    }
+}
+
+struct Route {
+    std::string_view label;
+    void (*handle)(Station&, const std::string&);
+};
+
+const std::array<Route, 11> kRoutes{{
+    {command::kReadUid, onUid},
+    {command::kV1AssignAKey,
+     [](Station& s, const std::string& r) { setFlag(s.txtV1_AssignAKey, r); }},
+    {command::kV1ModifyAKey,
+     [](Station& s, const std::string& r) { setFlag(s.txtV1_ModifyAKey, r); }},
+    {command::kV1LoadNewAKey,
+     [](Station& s, const std::string& r) { setFlag(s.txtV1_LoadNewKey, r); }},
+    {command::kV1ReadCardCode, onV1CardNumber},
+    {command::kV1WriteCardCode, onV1Write},
+    {command::kV2AssignAKey, onV2Login},
+    {command::kV2ModifyAKey,
+     [](Station& s, const std::string& r) { setFlag(s.txtV2_ModifyAKey, r); }},
+    {command::kV2WriteCardCode, onV2Write},
+    {command::kV2ReadCardCode, onV2CardNumber},
+    {command::kKeyToController, onKeyDownload},
+}};
+
+const Route* routeFor(std::string_view currentCommand) {
+    const std::string wanted = station::upperAscii(currentCommand);
+    for (const Route& route : kRoutes) {
+        if (station::upperAscii(route.label) == wanted) {
+            return &route;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void DispatchReply(Station& station, std::string& reply) {
+    const Route* route = routeFor(station.currentCommand);
+    // A short UID reply only tells the waiting sender; it leaves no line.
+    const bool shortUid = route != nullptr && route->label == command::kReadUid &&
+                          station::charCount(reply) < kUidMinChars;
+    // The line names the command the reply was routed by, even if a handler raised below
+    // starts another one.
+    const std::string line = station.currentCommand + " - " + reply;
+    if (route != nullptr) {
+        route->handle(station, reply);
+    }
+    if (!shortUid) {
+        station.addTrafficLine(line);
+    }
+}
+
+} // namespace zr::protocol

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "station/Station.h"
+
+#include <string>
+
+// The one place where a programmer reply is interpreted: routed by the command in flight, it
+// sets the waiting sender's status flag, fills the result fields, tells the operator, and
+// adds the reply line to the traffic view.
+namespace zr::protocol {
+
+// The application title of the station's message boxes.
+inline constexpr const char* kApplicationTitle = "ZR";
+
+// `reply` is one non-empty reply text; it is not changed. Throws nothing of its own; the
+// key derivation it raises after a UID runs the window's handler.
+void DispatchReply(station::Station& station, std::string& reply);
+
+} // namespace zr::protocol

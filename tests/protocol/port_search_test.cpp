@@ -1,0 +1,127 @@
+#include "StationRig.h"
+#include "protocol/PortSearch.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace zr::protocol;
+using zr::protocol::test::Bytes;
+using zr::protocol::test::StationRig;
+
+// A station whose ports 1 to 16 all exist; the programmer sits on `programmerPort` (0: none)
+// and answers the probe with `uid`. cboCOM runs the port selection when an entry is chosen.
+struct SearchRig : StationRig {
+    explicit SearchRig(int programmerPort, std::string uid = "1234567890") {
+        for (int port = 1; port <= 16; ++port) {
+            world.serial.availablePorts.insert(port);
+        }
+        station.cboCOM.onClick = [this] { station.cboCOM_Click(); };
+        world.serial.onWrite = [this, programmerPort, uid](int port, const Bytes& frame) {
+            ++probes;
+            if (port == programmerPort && frame == Bytes{0x01, 0x00}) {
+                world.serial.deliverText(uid, 20);
+            }
+        };
+    }
+    int probes = 0;
+};
+
+TEST(PortSearch, ProgrammerOnTheFirstEntryIsFoundAfterOneProbe) {
+    for (const bool english : {false, true}) {
+        SearchRig rig(1);
+        rig.station.chkLanguage.setValue(english ? 1 : 0);
+        cmdSearchCOM_Click(rig.station);
+        EXPECT_EQ(rig.probes, 1);
+        EXPECT_EQ(rig.station.cboCOM.listIndex(), 0);
+        EXPECT_EQ(rig.world.serial.openPort(), 1);
+        EXPECT_EQ(rig.station.txtUID.text(), "1234567890");
+        EXPECT_EQ(rig.station.infoOK.caption, english ? "COM Port OK" : "COM Port 搜尋成功");
+        EXPECT_EQ(rig.station.infoErr.caption, "");
+        EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234567890\r\n1 0 ");
+    }
+}
+
+TEST(PortSearch, ProgrammerFurtherOnIsFoundThere) {
+    SearchRig rig(5);
+    const std::uint64_t start = rig.now();
+    cmdSearchCOM_Click(rig.station);
+    EXPECT_EQ(rig.probes, 5);
+    EXPECT_EQ(rig.station.cboCOM.listIndex(), 4);
+    EXPECT_EQ(rig.world.serial.openPort(), 5);
+    // Each port that opened costs its two 100 ms pauses and the 200 ms one.
+    EXPECT_GE(rig.now() - start, 5U * 400U);
+}
+
+TEST(PortSearch, NoProgrammerLeavesTheLastEntrySelectedWithoutAMessage) {
+    SearchRig rig(0);
+    cmdSearchCOM_Click(rig.station);
+    EXPECT_EQ(rig.probes, 16);
+    EXPECT_EQ(rig.station.cboCOM.listIndex(), 15);
+    EXPECT_EQ(rig.station.infoOK.caption, "OK");
+    EXPECT_EQ(rig.station.infoErr.caption, "Error");
+    EXPECT_EQ(rig.station.currentCommand, "ReadUID");
+}
+
+TEST(PortSearch, OneCharacterDoesNotCountAsAUid) {
+    SearchRig rig(1, "  7  ");
+    rig.station.currentCommand = "V2_Assign_A_Key";
+    // The probe registers "ReadUID", so a short reply would never reach txtUID through the
+    // UID case; an operator edit (or any other handler) during the pauses is what counts.
+    rig.world.serial.onWrite = [&](int, const Bytes&) {
+        ++rig.probes;
+        rig.world.loop.post(150, [&] { rig.station.txtUID.setText(" 7 "); });
+    };
+    cmdSearchCOM_Click(rig.station);
+    EXPECT_EQ(rig.probes, 16);
+    EXPECT_EQ(rig.station.infoOK.caption, "OK");
+}
+
+TEST(PortSearch, MissingPortsShowThePortErrorAndTheSearchGoesOn) {
+    SearchRig rig(3);
+    rig.world.serial.availablePorts = {3};
+    rig.station.connType = "COM";
+    cmdSearchCOM_Click(rig.station);
+    EXPECT_EQ(rig.probes, 1);
+    EXPECT_EQ(rig.station.cboCOM.listIndex(), 2);
+    EXPECT_EQ(rig.station.infoOK.caption, "COM Port 搜尋成功");
+    EXPECT_EQ(rig.station.infoErr.caption, "");
+}
+
+TEST(DirectCommand, ClosedPortOnTheSerialLinkSendsNothing) {
+    for (const bool english : {false, true}) {
+        StationRig rig;
+        rig.station.chkLanguage.setValue(english ? 1 : 0);
+        rig.world.serial.close();
+        SendDirectCommand(rig.station, kProbeRequest);
+        EXPECT_EQ(rig.world.serial.writesWhileClosed, 0);
+        EXPECT_EQ(rig.station.infoOK.caption, "");
+        EXPECT_EQ(rig.station.infoErr.caption,
+                  english ? "COM Port Error！\r\nPlease Check Connect Setting And Card!"
+                          : "COM Port 通訊錯誤！\r\n請確認連線及放置卡片！");
+    }
+}
+
+TEST(DirectCommand, ProbeGoesToTheSerialPortWhateverTheLink) {
+    StationRig rig("TCPIP");
+    rig.world.serial.open(1);
+    rig.station.txtReceive.setText("x\r\n");
+    const std::uint64_t start = rig.now();
+    SendDirectCommand(rig.station, kProbeRequest);
+    ASSERT_EQ(rig.world.serial.written.size(), 1U);
+    EXPECT_EQ(rig.world.serial.written[0].bytes, (Bytes{0x01, 0x00}));
+    EXPECT_EQ(rig.world.serial.written[0].tick - start, 101U);
+    EXPECT_TRUE(rig.world.tcp.sent.empty());
+    EXPECT_EQ(rig.station.txtReceive.text(), "x\r\n1 0 ");
+    EXPECT_EQ(rig.now() - start, 202U);
+}
+
+TEST(DirectCommand, UnknownRequestSendsNothing) {
+    StationRig rig;
+    rig.station.currentCommand = "V2_Assign_A_Key";
+    SendDirectCommand(rig.station, "ReadCardNumbers");
+    EXPECT_TRUE(rig.world.serial.written.empty());
+    EXPECT_EQ(rig.station.currentCommand, "V2_Assign_A_Key");
+}
+
+} // namespace

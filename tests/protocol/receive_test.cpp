@@ -1,0 +1,135 @@
+#include "StationRig.h"
+#include "protocol/ReplyDispatch.h"
+
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+namespace {
+
+using namespace zr::protocol;
+using zr::protocol::test::Bytes;
+using zr::protocol::test::StationRig;
+
+struct BytesCase {
+    const char* name;
+    Bytes bytes;
+    const char* flag; // what txtV1_AssignAKey shows afterwards
+};
+
+class SerialBytesTest : public testing::TestWithParam<BytesCase> {};
+
+TEST_P(SerialBytesTest, OneArrivalIsOneReplyText) {
+    StationRig rig;
+    rig.station.currentCommand = "V1_Assign_A_Key";
+    rig.station.txtV1_AssignAKey.setText("");
+    rig.world.serial.deliver(GetParam().bytes);
+    rig.world.loop.runFor(50);
+    EXPECT_EQ(rig.station.txtV1_AssignAKey.text(), GetParam().flag);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Conversions, SerialBytesTest,
+    testing::Values(BytesCase{"CrLfIsKept", {0x4F, 0x4B, 0x0D, 0x0A}, "OK\r\n"},
+                    BytesCase{"NulsAndSpacesGo", {0x00, 0x4F, 0x00, 0x4B, 0x20}, "OK"},
+                    BytesCase{"AllNulIsDropped", {0x00, 0x00, 0x20, 0x00}, ""}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(SerialReceive, ReplyIsLoggedThenDispatchedAfterTheSettle) {
+    StationRig rig;
+    rig.station.currentCommand = "V1_LoadNewAKey";
+    std::uint64_t dispatchedAt = 0;
+    rig.station.txtV1_LoadNewKey.onChange = [&] { dispatchedAt = rig.now(); };
+    rig.world.serial.deliverText("OK", 10);
+    rig.world.loop.runFor(100);
+    EXPECT_EQ(rig.station.txtV1_LoadNewKey.text(), "OK");
+    EXPECT_EQ(dispatchedAt, 31U);
+    EXPECT_EQ(rig.world.trafficLog.lines, std::vector<std::string>{"OK"});
+    EXPECT_EQ(rig.station.txtReceive.text(), "V1_LoadNewAKey - OK\r\n");
+}
+
+TEST(SerialReceive, TwoArrivalsAreTwoReplies) {
+    StationRig rig;
+    rig.station.currentCommand = "V1_ReadCardCode";
+    rig.world.serial.deliverText("00002", 0);
+    rig.world.serial.deliverText("00001", 30);
+    rig.world.loop.runFor(100);
+    EXPECT_EQ(rig.station.txtReceive.text(),
+              "V1_ReadCardCode - 00001\r\nV1_ReadCardCode - 00002\r\n");
+    EXPECT_EQ(rig.station.txtV1_ReadCardCode.text(), "NO");
+    EXPECT_EQ(rig.world.trafficLog.lines, (std::vector<std::string>{"00002", "00001"}));
+}
+
+TEST(SerialReceive, NothingHappensUnlessOpenAndReceiving) {
+    StationRig rig;
+    rig.station.currentCommand = "V1_Assign_A_Key";
+    // No receive event yet: the last communication event is not "data received".
+    OnSerialReceive(rig.station);
+    rig.world.serial.deliverText("OK");
+    rig.world.serial.onReceive = nullptr;
+    rig.world.loop.runFor(1);
+    rig.world.serial.close();
+    OnSerialReceive(rig.station);
+    EXPECT_EQ(rig.station.txtV1_AssignAKey.text(), "09");
+    EXPECT_EQ(rig.station.txtReceive.text(), "");
+    EXPECT_TRUE(rig.world.trafficLog.lines.empty());
+}
+
+TEST(TcpReceive, UidInPiecesIsOneReplyAfterTheSettle) {
+    StationRig rig("TCPIP");
+    rig.station.currentCommand = "ReadUID";
+    rig.world.tcp.deliverText("12345", 0);
+    rig.world.tcp.deliverText("67890", 100);
+    rig.world.loop.runFor(400);
+    EXPECT_EQ(rig.station.txtUID.text(), "1234567890");
+    EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234567890\r\n");
+    EXPECT_TRUE(rig.world.trafficLog.lines.empty()); // the TCP path does not log
+}
+
+TEST(TcpReceive, OnlyTheExactNameSettles) {
+    StationRig rig("TCPIP");
+    rig.station.currentCommand = "readuid";
+    rig.station.txtUID.setText("unchanged");
+    rig.world.tcp.deliverText("12345", 0);
+    rig.world.tcp.deliverText("67890", 100);
+    rig.world.loop.runFor(400);
+    // Routed as a UID both times, but each half is too short to be one.
+    EXPECT_EQ(rig.station.txtUID.text(), "unchanged");
+    EXPECT_EQ(rig.station.txtReadUID.text(), "NO");
+}
+
+TEST(TcpReceive, OtherCommandsAreDispatchedAtOnce) {
+    StationRig rig("TCPIP");
+    rig.station.currentCommand = "V2_Assign_A_Key";
+    const std::uint64_t start = rig.now();
+    rig.world.tcp.deliverText("OK", 0);
+    rig.world.loop.runFor(1);
+    EXPECT_EQ(rig.station.txtV2_AssignAKey.text(), "OK");
+    EXPECT_LE(rig.now() - start, 1U);
+}
+
+TEST(ReceiveContainment, AFailingHandlerEndsOnlyThatReply) {
+    for (const std::string link : {"COM", "TCPIP"}) {
+        StationRig rig(link);
+        rig.station.cmdCalculate_A_Key.onClick = [] { throw std::runtime_error("derivation"); };
+        rig.station.currentCommand = "ReadUID";
+        if (link == "COM") {
+            rig.world.serial.deliverText("1234567890");
+        } else {
+            rig.world.tcp.deliverText("1234567890");
+        }
+        EXPECT_NO_THROW(rig.world.loop.runFor(400)) << link;
+        EXPECT_EQ(rig.station.txtReadUID.text(), "OK") << link;
+        EXPECT_EQ(rig.station.txtReceive.text(), "") << link;
+        // The station goes on: the next reply is handled normally.
+        rig.station.currentCommand = "V2_Modify_A_Key";
+        if (link == "COM") {
+            rig.world.serial.deliverText("OK");
+        } else {
+            rig.world.tcp.deliverText("OK");
+        }
+        rig.world.loop.runFor(50);
+        EXPECT_EQ(rig.station.txtReceive.text(), "V2_Modify_A_Key - OK\r\n") << link;
+    }
+}
+
+} // namespace
