@@ -179,7 +179,7 @@ bool c32bppDIB::InitializeDIB(std::int32_t Width, std::int32_t Height) {
         return false;
     }
     try {
-        bits_.assign(static_cast<std::size_t>(*byteCount), 0);
+        bits_ = ZeroedBytes(static_cast<std::size_t>(*byteCount));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -189,7 +189,7 @@ bool c32bppDIB::InitializeDIB(std::int32_t Width, std::int32_t Height) {
 }
 
 void c32bppDIB::DestroyDIB() {
-    std::vector<std::uint8_t>().swap(bits_);
+    ZeroedBytes().swap(bits_);
     std::vector<std::uint8_t>().swap(originalFormat_);
     width_ = 0;
     height_ = 0;

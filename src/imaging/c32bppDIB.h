@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/PixelSurface.h"
+#include "imaging/ZeroedBytes.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -106,7 +107,7 @@ class c32bppDIB {
     bool LoadFromBytes(std::span<const std::uint8_t> whole, std::size_t start, std::size_t length,
                        std::int32_t iconCx, std::int32_t iconCy, bool SaveFormat);
 
-    std::vector<std::uint8_t> bits_;
+    ZeroedBytes bits_;
     std::int32_t height_ = 0;
     std::int32_t width_ = 0;
     std::int32_t imageKind_ = ImageKind::None;

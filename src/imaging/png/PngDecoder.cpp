@@ -9,6 +9,7 @@
 #include "imaging/png/PngUnfilter.h"
 
 #include <algorithm>
+#include <memory>
 #include <new>
 
 namespace zr::imaging {
@@ -97,7 +98,9 @@ PngError decodeInto(std::span<const std::uint8_t> data, c32bppDIB& surface,
     if (const PngError error = checkPlausibleSize(chunks, inflatedSize); error != PngError::None) {
         return error;
     }
-    std::vector<std::uint8_t> inflated(inflatedSize);
+    // Every byte is written by the inflater before it is read, so no zero fill.
+    const auto inflatedBytes = std::make_unique_for_overwrite<std::uint8_t[]>(inflatedSize);
+    const std::span<std::uint8_t> inflated(inflatedBytes.get(), inflatedSize);
     if (const PngError error =
             inflateImageData(chunks.imageData, chunks.imageDataBytes, inflated, zlib);
         error != PngError::None) {

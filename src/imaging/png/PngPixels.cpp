@@ -1,6 +1,9 @@
 #include "imaging/png/PngPixels.h"
 
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zr::imaging {
 
@@ -10,21 +13,51 @@ inline std::uint8_t premultiply(unsigned colour, unsigned alpha) {
     return static_cast<std::uint8_t>(colour * alpha / 255u);
 }
 
+// c × a div 255 is c itself at alpha 255 and 0 at alpha 0, so one branch-free formula covers
+// opaque, transparent and partial pixels alike.
 inline void storePixel(std::uint8_t* out, unsigned red, unsigned green, unsigned blue,
                        unsigned alpha) {
-    if (alpha == 255) {
-        out[0] = static_cast<std::uint8_t>(blue);
-        out[1] = static_cast<std::uint8_t>(green);
-        out[2] = static_cast<std::uint8_t>(red);
-        out[3] = 255;
-    } else if (alpha == 0) {
-        std::memset(out, 0, 4);
-    } else {
-        out[0] = premultiply(blue, alpha);
-        out[1] = premultiply(green, alpha);
-        out[2] = premultiply(red, alpha);
-        out[3] = static_cast<std::uint8_t>(alpha);
+    out[0] = premultiply(blue, alpha);
+    out[1] = premultiply(green, alpha);
+    out[2] = premultiply(red, alpha);
+    out[3] = static_cast<std::uint8_t>(alpha);
+}
+
+// RGBA 8 to premultiplied BGRA, four pixels at a time; returns how many pixels it did (a
+// multiple of 4; the caller finishes the rest). Exact: for x = c × a ≤ 65025,
+// x div 255 = (x + 1 + (x >> 8)) >> 8.
+std::int32_t premultiplyRgba8Fast(const std::uint8_t* samples, std::int32_t width,
+                                  std::uint8_t* out) {
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi16(1);
+    const __m128i colourLanes = _mm_set_epi16(0, -1, -1, -1, 0, -1, -1, -1);
+    const __m128i alphaLane255 = _mm_set_epi16(255, 0, 0, 0, 255, 0, 0, 0);
+    const auto premultiplyTwo = [&](__m128i rgba) {
+        __m128i alpha = _mm_shufflelo_epi16(rgba, _MM_SHUFFLE(3, 3, 3, 3));
+        alpha = _mm_shufflehi_epi16(alpha, _MM_SHUFFLE(3, 3, 3, 3));
+        const __m128i factor = _mm_or_si128(_mm_and_si128(alpha, colourLanes), alphaLane255);
+        const __m128i product = _mm_mullo_epi16(rgba, factor);
+        const __m128i rounded =
+            _mm_add_epi16(_mm_add_epi16(product, one), _mm_srli_epi16(product, 8));
+        const __m128i quotient = _mm_srli_epi16(rounded, 8);
+        const __m128i swapped = _mm_shufflelo_epi16(quotient, _MM_SHUFFLE(3, 0, 1, 2));
+        return _mm_shufflehi_epi16(swapped, _MM_SHUFFLE(3, 0, 1, 2));
+    };
+    std::int32_t x = 0;
+    for (; x + 4 <= width; x += 4, samples += 16, out += 16) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(samples));
+        const __m128i low = premultiplyTwo(_mm_unpacklo_epi8(pixels, zero));
+        const __m128i high = premultiplyTwo(_mm_unpackhi_epi8(pixels, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_packus_epi16(low, high));
     }
+    return x;
+#else
+    (void)samples;
+    (void)width;
+    (void)out;
+    return 0;
+#endif
 }
 
 inline std::uint16_t sample16(const std::uint8_t* bytes) {
@@ -150,7 +183,10 @@ void PngPixelConverter::convertRgba(const std::uint8_t* samples, std::int32_t wi
         }
         return;
     }
-    for (std::int32_t x = 0; x < width; ++x, samples += 4, out += 4) {
+    const std::int32_t done = premultiplyRgba8Fast(samples, width, out);
+    samples += static_cast<std::size_t>(done) * 4;
+    out += static_cast<std::size_t>(done) * 4;
+    for (std::int32_t x = done; x < width; ++x, samples += 4, out += 4) {
         storePixel(out, samples[0], samples[1], samples[2], samples[3]);
     }
 }
