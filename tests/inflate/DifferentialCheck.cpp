@@ -3,6 +3,8 @@
 #include "ZlibPeer.h"
 #include "imaging/inflate/Inflate.h"
 
+#include <algorithm>
+
 namespace zr::imaging::test {
 
 std::string compareWithZlib(std::span<const std::uint8_t> input) {
@@ -12,8 +14,10 @@ std::string compareWithZlib(std::span<const std::uint8_t> input) {
     const std::size_t capacity = (std::size_t{input[0]} | std::size_t{input[1]} << 8) * 4;
     const std::span<const std::uint8_t> deflateData = input.subspan(2);
 
-    Bytes stream{0x78, 0x9C};
-    stream.insert(stream.end(), deflateData.begin(), deflateData.end());
+    Bytes stream(2 + deflateData.size());
+    stream[0] = 0x78;
+    stream[1] = 0x9C;
+    std::copy(deflateData.begin(), deflateData.end(), stream.begin() + 2);
     Bytes own(capacity);
     const InflateResult result = inflateZlib(stream, own);
     if (result.written > capacity) {
