@@ -3,6 +3,8 @@
 #include "app/StationOptions.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
+#include "keys/KeyProcedures.h"
+#include "keys/SiteConfig.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtFiles.h"
 #include "platform/qt/QtSerialPort.h"
@@ -11,6 +13,7 @@
 #include "station/MainWindow.h"
 
 #include <QCoreApplication>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -29,7 +32,26 @@ platform::PortMap choosePortMap(const app::StationOptions& options,
     return platform::defaultPortMap();
 }
 
+// The site's keys, or a message naming the file and the setting that is wrong: the
+// station never runs on a half-read site configuration.
+std::optional<station::SiteKeys> loadSiteKeys(const app::StationOptions& options) {
+    std::optional<std::filesystem::path> explicitFile;
+    if (options.site) {
+        explicitFile = *options.site;
+    }
+    const auto site = keys::loadSiteConfig(keys::siteConfigLocations(explicitFile));
+    if (!site) {
+        std::cerr << "zr-station: " << keys::siteConfigErrorMessage(site.error(), true) << '\n';
+        return std::nullopt;
+    }
+    return keys::siteKeysFrom(site.value());
+}
+
 int runScript(const app::StationOptions& options) {
+    const auto siteKeys = loadSiteKeys(options);
+    if (!siteKeys) {
+        return 1;
+    }
     std::ifstream file;
     std::istream* script = &std::cin;
     if (*options.script != "-") {
@@ -55,6 +77,7 @@ int runScript(const app::StationOptions& options) {
     platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
 
     station::MainWindow window(services);
+    window.site = *siteKeys;
     window.Form_Load();
     app::ScriptDriver driver(window, console, std::cout, std::cerr);
     return driver.run(*script);
