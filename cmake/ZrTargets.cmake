@@ -7,7 +7,8 @@ function(zr_target_defaults target)
   # GCC 12 reports out-of-bounds copies inside std::vector::insert once it inlines them at
   # -O2 (GCC bugs 105651, 107852); the sanitizer build and the fuzzers guard real bounds.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
-    target_compile_options(${target} PRIVATE -Wno-array-bounds -Wno-stringop-overflow)
+    target_compile_options(${target} PRIVATE -Wno-array-bounds -Wno-stringop-overflow
+                                               -Wno-stringop-overread)
   endif()
 endfunction()
 
