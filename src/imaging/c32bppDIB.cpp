@@ -105,7 +105,7 @@ bool c32bppDIB::LoadFromBytes(std::span<const std::uint8_t> whole, std::size_t s
             originalFormat_.assign(whole.begin(), whole.end());
         }
         return true;
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         DestroyDIB();
         return false;
     }

@@ -39,6 +39,44 @@ PngError checkPlausibleSize(const PngChunks& chunks, std::size_t& inflatedSize) 
     return PngError::None;
 }
 
+// The inflate buffer is reused by the next decode on the same thread: mapping and faulting in a
+// fresh multi-megabyte buffer for every large image cost more than unfiltering it. Buffers
+// above the kept size are released right after use so one huge image does not stay resident.
+class InflateScratch {
+  public:
+    std::span<std::uint8_t> take(std::size_t size) {
+        if (size > capacity_) {
+            bytes_.reset();
+            bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
+            capacity_ = size;
+        }
+        return {bytes_.get(), size};
+    }
+    void trim() {
+        if (capacity_ > kKeptBytes) {
+            bytes_.reset();
+            capacity_ = 0;
+        }
+    }
+
+  private:
+    static constexpr std::size_t kKeptBytes = std::size_t{16} << 20;
+    std::unique_ptr<std::uint8_t[]> bytes_;
+    std::size_t capacity_ = 0;
+};
+
+// Returns the buffer to the thread's scratch (trimmed) however the decode ends.
+class ScratchLease {
+  public:
+    explicit ScratchLease(InflateScratch& scratch) : scratch_(scratch) {}
+    ~ScratchLease() { scratch_.trim(); }
+    ScratchLease(const ScratchLease&) = delete;
+    ScratchLease& operator=(const ScratchLease&) = delete;
+
+  private:
+    InflateScratch& scratch_;
+};
+
 std::uint8_t* surfaceRow(c32bppDIB& surface, std::int32_t imageRow) {
     const auto memoryRow = static_cast<std::size_t>(surface.Height() - 1 - imageRow);
     return surface.Bits().data() + memoryRow * static_cast<std::size_t>(surface.ScanWidth());
@@ -59,19 +97,21 @@ PngError convertPasses(std::span<std::uint8_t> inflated, const PngChunks& chunks
         const std::size_t passBytes = (pass.rowBytes + 1) * static_cast<std::size_t>(pass.height);
         const auto rows = inflated.subspan(offset, passBytes);
         offset += passBytes;
-        if (!unfilterRows(rows, pass.rowBytes, static_cast<std::size_t>(pass.height), stride)) {
-            return PngError::BadFilter;
-        }
         const bool wholeRows = pass.columnStep == 1;
         if (!wholeRows) {
             passRow.resize(static_cast<std::size_t>(pass.width) * 4);
         }
+        // Each row is converted right after it is unfiltered, while it is still in cache.
+        const std::uint8_t* above = nullptr;
         for (std::int32_t j = 0; j < pass.height; ++j) {
-            const std::uint8_t* samples =
-                rows.data() + static_cast<std::size_t>(j) * (pass.rowBytes + 1) + 1;
+            std::uint8_t* row = rows.data() + static_cast<std::size_t>(j) * (pass.rowBytes + 1);
+            if (!unfilterRow(row, above, pass.rowBytes, stride)) {
+                return PngError::BadFilter;
+            }
+            above = row + 1;
             const std::int32_t y = pass.firstRow + j * pass.rowStep;
             std::uint8_t* target = wholeRows ? surfaceRow(surface, y) : passRow.data();
-            if (!converter.convertRow(samples, pass.width, target)) {
+            if (!converter.convertRow(row + 1, pass.width, target)) {
                 return PngError::BadPaletteIndex;
             }
             if (wholeRows) {
@@ -98,9 +138,10 @@ PngError decodeInto(std::span<const std::uint8_t> data, c32bppDIB& surface,
     if (const PngError error = checkPlausibleSize(chunks, inflatedSize); error != PngError::None) {
         return error;
     }
-    // Every byte is written by the inflater before it is read, so no zero fill.
-    const auto inflatedBytes = std::make_unique_for_overwrite<std::uint8_t[]>(inflatedSize);
-    const std::span<std::uint8_t> inflated(inflatedBytes.get(), inflatedSize);
+    // Every byte is written by the inflater before it is read, so stale contents do not matter.
+    thread_local InflateScratch scratch;
+    const ScratchLease lease(scratch);
+    const std::span<std::uint8_t> inflated = scratch.take(inflatedSize);
     if (const PngError error =
             inflateImageData(chunks.imageData, chunks.imageDataBytes, inflated, zlib);
         error != PngError::None) {
@@ -127,7 +168,7 @@ PngError decodePng(std::span<const std::uint8_t> data, c32bppDIB& surface,
     PngError error = PngError::OutOfMemory;
     try {
         error = decodeInto(data, surface, zlib);
-    } catch (const std::bad_alloc&) {
+    } catch (const std::exception&) {
         error = PngError::OutOfMemory;
     }
     if (error != PngError::None) {

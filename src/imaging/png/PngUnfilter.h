@@ -6,11 +6,11 @@
 
 namespace zr::imaging {
 
-// Undoes the per-row filters of one pass in place. `rows` holds `rowCount` rows of
-// 1 + rowBytes bytes (filter byte first); each row's unfiltered bytes replace its filtered
-// ones, the previous row of the pass serving as the row above and zeros above the first.
-// False on a filter byte other than 0 to 4.
-bool unfilterRows(std::span<std::uint8_t> rows, std::size_t rowBytes, std::size_t rowCount,
-                  std::size_t stride);
+// Undoes one row's filter in place. `row` is the filter byte followed by rowBytes filtered
+// bytes; `above` is the previous row of the same pass, already unfiltered (without its filter
+// byte), or null for the first row, which has zeros above it. False on a filter byte other
+// than 0 to 4.
+bool unfilterRow(std::uint8_t* row, const std::uint8_t* above, std::size_t rowBytes,
+                 std::size_t stride);
 
 } // namespace zr::imaging
