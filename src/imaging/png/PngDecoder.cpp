@@ -47,6 +47,7 @@ class InflateScratch {
     std::span<std::uint8_t> take(std::size_t size) {
         if (size > capacity_) {
             bytes_.reset();
+            capacity_ = 0; // stays consistent if the allocation below throws
             bytes_ = std::make_unique_for_overwrite<std::uint8_t[]>(size);
             capacity_ = size;
         }
