@@ -14,7 +14,7 @@
 // syntax error naming its line: a file that cannot be read whole is not read at all.
 namespace zr::keys {
 
-inline constexpr std::size_t kMaxIniBytes = 64 * 1024;
+inline constexpr std::size_t kMaxIniBytes = std::size_t{64} * 1024;
 
 struct IniEntry {
     std::string section; // "" before the first section line

@@ -120,7 +120,7 @@ struct Route {
     void (*handle)(Station&, const std::string&);
 };
 
-const std::array<Route, 11> kRoutes{{
+constexpr std::array<Route, 11> kRoutes{{
     {command::kReadUid, onUid},
     {command::kV1AssignAKey,
      [](Station& s, const std::string& r) { setFlag(s.txtV1_AssignAKey, r); }},
