@@ -60,6 +60,7 @@ Bytes generatedPng(std::uint32_t width, std::uint32_t height, bool alpha, bool i
                  PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     std::vector<png_bytep> rowPointers;
+    rowPointers.reserve(rows.size());
     for (Bytes& row : rows) {
         rowPointers.push_back(row.data());
     }

@@ -53,7 +53,7 @@ struct DynamicCodes {
 };
 
 // A final dynamic block whose code lengths are sent one by one with a 4-bit code-length code.
-DynamicCodes dynamicBlock(DeflateWriter& writer, std::vector<std::uint8_t> litLen,
+DynamicCodes dynamicBlock(DeflateWriter& writer, const std::vector<std::uint8_t>& litLen,
                           const std::vector<std::uint8_t>& distance) {
     std::vector<std::uint8_t> codeLengthLengths(19, 0);
     std::fill(codeLengthLengths.begin(), codeLengthLengths.begin() + 16, std::uint8_t{4});

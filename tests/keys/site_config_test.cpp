@@ -150,7 +150,7 @@ class SiteFilesTest : public testing::Test {
     void TearDown() override { fs::remove_all(dir_); }
 
     fs::path write(const std::string& name, const std::string& content) const {
-        const fs::path path = dir_ / name;
+        fs::path path = dir_ / name;
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << content;
         return path;

@@ -12,7 +12,7 @@ using zr::protocol::test::StationRig;
 // A station whose ports 1 to 16 all exist; the programmer sits on `programmerPort` (0: none)
 // and answers the probe with `uid`. cboCOM runs the port selection when an entry is chosen.
 struct SearchRig : StationRig {
-    explicit SearchRig(int programmerPort, std::string uid = "1234567890") {
+    explicit SearchRig(int programmerPort, const std::string& uid = "1234567890") {
         for (int port = 1; port <= 16; ++port) {
             world.serial.availablePorts.insert(port);
         }
