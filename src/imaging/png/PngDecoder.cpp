@@ -120,7 +120,9 @@ PngError convertPasses(std::span<std::uint8_t> inflated, const PngChunks& chunks
             }
             std::uint8_t* destRow = surfaceRow(surface, y);
             for (std::int32_t i = 0; i < pass.width; ++i) {
-                const auto x = static_cast<std::size_t>(pass.firstColumn + i * pass.columnStep);
+                const std::size_t x =
+                    static_cast<std::size_t>(pass.firstColumn) +
+                    static_cast<std::size_t>(i) * static_cast<std::size_t>(pass.columnStep);
                 std::copy_n(passRow.data() + static_cast<std::size_t>(i) * 4, 4, destRow + x * 4);
             }
         }
