@@ -212,16 +212,6 @@ TEST_F(KeyProcedures, DesignKeyAndFirstBlockRowGoOutAsOneWrite) {
     EXPECT_EQ(station.infoErr.caption, "");
 }
 
-TEST_F(KeyProcedures, KeyBoxesAreReadAsHex2DecDoes) {
-    fill(station.txtNewAKey, {"5", "0f", "F0", "ff", "F", ""});
-    keys::cmdSendKeyToController_Click(station);
-    ASSERT_EQ(world.serial.written.size(), 1U);
-    const Bytes& frame = world.serial.written[0].bytes;
-    ASSERT_EQ(frame.size(), 14U);
-    EXPECT_EQ(Bytes(frame.begin() + 6, frame.begin() + 12),
-              (Bytes{0x05, 0x0F, 0xF0, 0xFF, 0x0F, 0x00}));
-}
-
 struct RefusedCase {
     const char* name;
     bool closePort;
