@@ -1,6 +1,6 @@
 #include "app/StationOptions.h"
 
-#include <charconv>
+#include "station/TextRules.h"
 
 namespace zr::app {
 namespace {
@@ -10,13 +10,11 @@ std::optional<std::pair<int, std::string>> parseComMapping(const std::string& te
     if (equals == std::string::npos || equals == 0 || equals + 1 >= text.size()) {
         return std::nullopt;
     }
-    int number = 0;
-    const char* end = text.data() + equals;
-    const auto [ptr, error] = std::from_chars(text.data(), end, number);
-    if (error != std::errc() || ptr != end || number < 1 || number > 16) {
+    const auto number = station::parseWholeNumber(std::string_view(text).substr(0, equals));
+    if (!number || *number < 1 || *number > 16) {
         return std::nullopt;
     }
-    return std::make_pair(number, text.substr(equals + 1));
+    return std::make_pair(*number, text.substr(equals + 1));
 }
 
 } // namespace

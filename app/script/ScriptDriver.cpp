@@ -1,6 +1,7 @@
 #include "app/script/ScriptDriver.h"
 
-#include <charconv>
+#include "station/TextRules.h"
+
 #include <sstream>
 
 namespace zr::app {
@@ -28,16 +29,6 @@ SplitLine splitLine(const std::string& line) {
         parts.rest = line.substr(nameEnd + 1);
     }
     return parts;
-}
-
-std::optional<int> parseInt(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
 }
 
 // Typed text: "\b" is a backspace (8), "\r" Enter (13), "\\" a backslash.
@@ -155,7 +146,7 @@ std::optional<std::string> ScriptDriver::type(const std::string& name, const std
 }
 
 std::optional<std::string> ScriptDriver::wait(const std::string& argument) {
-    const auto ms = parseInt(argument);
+    const auto ms = station::parseWholeNumber(argument);
     if (!ms || *ms < 0) {
         return "wait needs milliseconds, not '" + argument + "'";
     }

@@ -1,7 +1,8 @@
 #include "station/Controls.h"
 
+#include "station/TextRules.h"
+
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 
 namespace zr::station {
@@ -17,23 +18,14 @@ std::string colourText(Colour colour) {
     return buffer;
 }
 
-std::optional<int> parseInt(const std::string& text) {
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (error != std::errc() || ptr != end) {
-        return std::nullopt;
-    }
-    return value;
-}
-
 // "List(3)" -> 3
 std::optional<int> listItemIndex(std::string_view propertyName) {
     constexpr std::string_view prefix = "List(";
     if (!propertyName.starts_with(prefix) || !propertyName.ends_with(")")) {
         return std::nullopt;
     }
-    return parseInt(std::string(propertyName.substr(prefix.size(), propertyName.size() - 6)));
+    return parseWholeNumber(
+        std::string(propertyName.substr(prefix.size(), propertyName.size() - 6)));
 }
 
 } // namespace
@@ -122,7 +114,7 @@ std::optional<std::string> CheckBox::property(std::string_view propertyName) con
 }
 
 bool CheckBox::setFromScript(const std::string& value) {
-    const auto number = parseInt(value);
+    const auto number = parseWholeNumber(value);
     if (!number || *number < 0 || *number > 2) {
         return false;
     }
@@ -158,7 +150,7 @@ std::optional<std::string> ComboBox::property(std::string_view propertyName) con
 }
 
 bool ComboBox::setFromScript(const std::string& value) {
-    const auto number = parseInt(value);
+    const auto number = parseWholeNumber(value);
     return number && setListIndex(*number);
 }
 
@@ -188,7 +180,7 @@ std::optional<std::string> ScrollBar::property(std::string_view propertyName) co
 }
 
 bool ScrollBar::setFromScript(const std::string& value) {
-    const auto number = parseInt(value);
+    const auto number = parseWholeNumber(value);
     if (!number) {
         return false;
     }

@@ -3,7 +3,9 @@
 
 namespace zr::station {
 
-void Station::chkLanguage_Click() { ApplyLanguage(); }
+void Station::chkLanguage_Click() {
+    ApplyLanguage();
+}
 
 void Station::ApplyLanguage() {
     struct SwitchedCaption {

@@ -2,8 +2,6 @@
 #include "station/Station.h"
 #include "station/TextRules.h"
 
-#include <charconv>
-
 namespace zr::station {
 namespace {
 
@@ -48,15 +46,11 @@ void Station::saveSetting(const std::string& key, const std::string& value) {
 // default rather than stopping the station.
 int Station::integerSetting(const std::string& key, int defaultValue, int minValue,
                             int maxValue) const {
-    const std::string text = trimSpaces(setting(key, std::to_string(defaultValue)));
-    int value = 0;
-    const char* end = text.data() + text.size();
-    const auto [ptr, error] = std::from_chars(text.data(), end, value);
-    if (text.empty() || error != std::errc() || ptr != end || value < minValue ||
-        value > maxValue) {
+    const auto value = parseWholeNumber(trimSpaces(setting(key, std::to_string(defaultValue))));
+    if (!value || *value < minValue || *value > maxValue) {
         return defaultValue;
     }
-    return value;
+    return *value;
 }
 
 void Station::Form_Load() {

@@ -1,5 +1,6 @@
 #include "station/TextRules.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +59,16 @@ double numericValue(std::string_view text) {
     // An overflowing number stays the largest finite value of its sign, so that a range check
     // still refuses it.
     return std::isfinite(value) ? value : std::copysign(std::numeric_limits<double>::max(), value);
+}
+
+std::optional<int> parseWholeNumber(std::string_view text) {
+    int value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, error] = std::from_chars(text.data(), end, value);
+    if (text.empty() || error != std::errc() || ptr != end) {
+        return std::nullopt;
+    }
+    return value;
 }
 
 long long wholeValue(std::string_view text) {

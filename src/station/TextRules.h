@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,9 @@ namespace zr::station {
 // leading blanks are skipped, an optional sign, digits, an optional decimal point with
 // digits, and an optional exponent are read; anything after them is ignored.
 double numericValue(std::string_view text);
+
+// `text` as a whole decimal number, when it is exactly one (no blanks, no sign but '-').
+std::optional<int> parseWholeNumber(std::string_view text);
 
 // numericValue rounded half to even and clamped to the range of a 64-bit integer.
 long long wholeValue(std::string_view text);
