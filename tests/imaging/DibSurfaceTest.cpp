@@ -18,7 +18,7 @@ using test::Bytes;
 // 57 bytes exactly: signature, IHDR, one IDAT of 12 compressed bytes, no IEND.
 Bytes png57Bytes() {
     Bytes png = test::assemblePng({test::pngChunk("IHDR", test::ihdrData(1, 1, 8, 2)),
-                                         test::pngChunk("IDAT", test::zlibCompress({0, 0, 0, 0}))});
+                                   test::pngChunk("IDAT", test::zlibCompress({0, 0, 0, 0}))});
     EXPECT_EQ(png.size(), 57u);
     return png;
 }

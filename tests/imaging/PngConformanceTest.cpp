@@ -11,14 +11,7 @@ namespace zr::imaging {
 namespace {
 
 using test::ManifestEntry;
-
-class ZlibRoute {
-  public:
-    explicit ZlibRoute(bool useZlib) { ZlibRuntime::setZlibDisabled(!useZlib); }
-    ~ZlibRoute() { ZlibRuntime::setZlibDisabled(false); }
-    ZlibRoute(const ZlibRoute&) = delete;
-    ZlibRoute& operator=(const ZlibRoute&) = delete;
-};
+using test::ZlibRoute;
 
 // Damaged only in a CRC: without zlib no CRC is checked, so these decode.
 bool isChecksumOnlyCorruption(const std::string& name) {

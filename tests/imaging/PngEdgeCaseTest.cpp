@@ -1,6 +1,7 @@
 // Hand-made PNGs for the decisions the reader takes: premultiplication, 16-bit samples, colour
 // keys, CRC policy per inflate route, and refusal of damaged or implausible data.
 #include "PngBuilder.h"
+#include "TestFiles.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cPNGparser.h"
 #include "imaging/inflate/ZlibRuntime.h"
@@ -18,6 +19,7 @@ using test::pngChunk;
 using test::pngChunkWithCrc;
 using test::simplePng;
 using test::zlibCompress;
+using test::ZlibRoute;
 
 enum class Route { Zlib, Own, Both };
 
@@ -108,14 +110,6 @@ std::vector<EdgeCase> edgeCases() {
         {"width 0", simplePng(0, 1, 8, 0, {0}), Route::Both, std::nullopt},
     };
 }
-
-class ZlibRoute {
-  public:
-    explicit ZlibRoute(bool useZlib) { ZlibRuntime::setZlibDisabled(!useZlib); }
-    ~ZlibRoute() { ZlibRuntime::setZlibDisabled(false); }
-    ZlibRoute(const ZlibRoute&) = delete;
-    ZlibRoute& operator=(const ZlibRoute&) = delete;
-};
 
 TEST(PngEdgeCases, DecodeAsTheReaderRulesSay) {
     for (const EdgeCase& edgeCase : edgeCases()) {

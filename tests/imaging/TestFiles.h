@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/inflate/ZlibRuntime.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,5 +21,14 @@ std::vector<std::uint8_t> readBytes(const std::string& path);
 
 // The crash regressions kept beside the tests.
 std::vector<std::string> regressionFiles();
+
+// Decodes through zlib or, for the lifetime of the object, as if zlib were absent.
+class ZlibRoute {
+  public:
+    explicit ZlibRoute(bool useZlib) { ZlibRuntime::setZlibDisabled(!useZlib); }
+    ~ZlibRoute() { ZlibRuntime::setZlibDisabled(false); }
+    ZlibRoute(const ZlibRoute&) = delete;
+    ZlibRoute& operator=(const ZlibRoute&) = delete;
+};
 
 } // namespace zr::imaging::test

@@ -1,3 +1,4 @@
+#include "ProgrammerFrames.h"
 #include "SimProcess.h"
 
 #include <csignal>
@@ -84,19 +85,6 @@ const std::vector<Exchange> kWriteThenReadBack = {
     {{0x8F, 0x0C, 0xFF, 0x34, 0x58, 0x20, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x4C, 0xF1}, "OK"},
 };
 
-std::string hex(const Bytes& bytes) {
-    static constexpr char digits[] = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += digits[byte >> 4];
-        text += digits[byte & 0x0F];
-    }
-    return text;
-}
-
 TEST(SimOverTcp, WriteAndReadBackWorkflowAndRecordFile) {
     const fs::path record = scratchPath("record.txt");
     SimProcess sim({"--tcp", "0", "--scenario", "-", "--record", record.string()});
@@ -108,8 +96,8 @@ TEST(SimOverTcp, WriteAndReadBackWorkflowAndRecordFile) {
 
     std::vector<std::string> expectedRecord;
     for (const auto& [request, reply] : kWriteThenReadBack) {
-        EXPECT_EQ(ask(link.get(), request, reply.size()), reply) << hex(request);
-        expectedRecord.push_back(hex(request));
+        EXPECT_EQ(ask(link.get(), request, reply.size()), reply) << zr::sim::hexText(request);
+        expectedRecord.push_back(zr::sim::hexText(request));
     }
     EXPECT_EQ(fileLines(record), expectedRecord);
     EXPECT_EQ(sim.stop(SIGTERM), 0);
@@ -273,8 +261,8 @@ TEST(SimOverPty, RawSerialExchangeHangUpAndSymlink) {
     ASSERT_TRUE(port.valid());
     EXPECT_EQ(ask(port.get(), kReadUid, kUid.size()), kUid);
 
-    EXPECT_EQ(fileLines(record),
-              (std::vector<std::string>{"01 00", hex(controller), "01 00", "01 00", "01 00"}));
+    EXPECT_EQ(fileLines(record), (std::vector<std::string>{"01 00", zr::sim::hexText(controller),
+                                                           "01 00", "01 00", "01 00"}));
     EXPECT_EQ(sim.stop(SIGTERM), 0);
     EXPECT_FALSE(fs::exists(fs::symlink_status(symlink))) << "the link is removed on exit";
     fs::remove(record);
