@@ -143,10 +143,11 @@ TEST_P(SteppingTheCardCode, StaysWithinOneTo65535AndLeavesTheGroupAlone) {
     EXPECT_TRUE(desktop.boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CardCode, SteppingTheCardCode,
-    ::testing::Values(StepCase{"65534", true, "65535"}, StepCase{"65535", true, "65535"},
-                      StepCase{"00010", false, "00009"}, StepCase{"00001", false, "00001"}));
+INSTANTIATE_TEST_SUITE_P(CardCode, SteppingTheCardCode,
+                         ::testing::Values(StepCase{"65534", true, "65535"},
+                                           StepCase{"65535", true, "65535"},
+                                           StepCase{"00010", false, "00009"},
+                                           StepCase{"00001", false, "00001"}));
 
 } // namespace
 } // namespace zr

@@ -167,8 +167,8 @@ TEST(StationShutdown, ExitSavesTheSettingsAndClosesThePort) {
 
 TEST(StationShutdown, UncheckedSaveKeyForgetsBlockAndKeys) {
     StartedStation s(Stored{{"KeyA", "12-34-56-78-9A-BC"},
-                      {"KeyNew", "12-34-56-78-9A-BC"},
-                      {"BLOCK", "34 - Sec  8 BLOCK 34"}});
+                            {"KeyNew", "12-34-56-78-9A-BC"},
+                            {"BLOCK", "34 - Sec  8 BLOCK 34"}});
     s.station.chkSaveKey.setValue(0);
     s.station.SaveStationSettings();
     EXPECT_EQ(s.world.settings.values.at("KeyA"), "");
