@@ -1,6 +1,6 @@
 #include "app/StationOptions.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 namespace zr::app {
 namespace {
@@ -10,7 +10,7 @@ std::optional<std::pair<int, std::string>> parseComMapping(const std::string& te
     if (equals == std::string::npos || equals == 0 || equals + 1 >= text.size()) {
         return std::nullopt;
     }
-    const auto number = station::parseWholeNumber(std::string_view(text).substr(0, equals));
+    const auto number = base::parseWholeNumber(std::string_view(text).substr(0, equals));
     if (!number || *number < 1 || *number > 16) {
         return std::nullopt;
     }

@@ -10,7 +10,7 @@
 #include "platform/qt/QtSerialPort.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtTcpSocket.h"
-#include "station/MainWindow.h"
+#include "window/MainWindow.h"
 
 #include <QCoreApplication>
 #include <filesystem>
@@ -76,7 +76,7 @@ int runScript(const app::StationOptions& options) {
                                                     : platform::defaultTrafficLogPath());
     platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
 
-    station::MainWindow window(services);
+    window::MainWindow window(services);
     window.site = *siteKeys;
     window.Form_Load();
     app::ScriptDriver driver(window, console, std::cout, std::cerr);

@@ -14,18 +14,18 @@ jobs=2
 bash scripts/install-deps.sh
 
 run_normal() {
-  cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_BENCHMARKS=ON >/dev/null
+  cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_WERROR=ON -DZR_BENCHMARKS=ON >/dev/null
   cmake --build build-test -j"$jobs"
   ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 300
 }
 
 run_sanitized() {
   CC=clang CXX=clang++ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
-    -DZR_SANITIZE=ON -DZR_FUZZ=ON -DZR_BENCHMARKS=OFF >/dev/null
+    -DZR_WERROR=ON -DZR_SANITIZE=ON -DZR_FUZZ=ON -DZR_BENCHMARKS=OFF >/dev/null
   cmake --build build-sanitize -j"$jobs"
   ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600
-  bash tests/fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-15}"
+  bash fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-15}"
 }
 
 case "$mode" in

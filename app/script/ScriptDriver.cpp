@@ -1,6 +1,6 @@
 #include "app/script/ScriptDriver.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <sstream>
 
@@ -146,7 +146,7 @@ std::optional<std::string> ScriptDriver::type(const std::string& name, const std
 }
 
 std::optional<std::string> ScriptDriver::wait(const std::string& argument) {
-    const auto ms = station::parseWholeNumber(argument);
+    const auto ms = base::parseWholeNumber(argument);
     if (!ms || *ms < 0) {
         return "wait needs milliseconds, not '" + argument + "'";
     }

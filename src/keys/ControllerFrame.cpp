@@ -1,6 +1,6 @@
 #include "keys/ControllerFrame.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <cmath>
 #include <optional>
@@ -34,7 +34,7 @@ std::optional<std::uint8_t> blockNumber(std::string_view text) {
     if (!startsWithNumber(text)) {
         return std::nullopt;
     }
-    const double value = station::numericValue(text);
+    const double value = base::numericValue(text);
     if (value < 0 || value > 255 || value != std::floor(value)) {
         return std::nullopt;
     }
@@ -43,7 +43,7 @@ std::optional<std::uint8_t> blockNumber(std::string_view text) {
 
 } // namespace
 
-Result<ControllerFrame, ControllerFrameError> buildControllerFrame(std::string_view blockText,
+base::Result<ControllerFrame, ControllerFrameError> buildControllerFrame(std::string_view blockText,
                                                                    const KeyBoxes& newKeyBoxes) {
     const auto block = blockNumber(blockText);
     if (!block) {

@@ -32,7 +32,7 @@ std::string_view withoutTrailingComment(std::string_view value) {
 
 } // namespace
 
-Result<std::vector<IniEntry>, IniSyntaxError> parseIni(std::string_view content) {
+base::Result<std::vector<IniEntry>, IniSyntaxError> parseIni(std::string_view content) {
     if (content.size() > kMaxIniBytes) {
         return IniSyntaxError{0, "file larger than " + std::to_string(kMaxIniBytes) + " bytes"};
     }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keys/Result.h"
+#include "base/Result.h"
 
 #include <cstddef>
 #include <string>
@@ -28,6 +28,6 @@ struct IniSyntaxError {
     std::string reason;
 };
 
-Result<std::vector<IniEntry>, IniSyntaxError> parseIni(std::string_view content);
+base::Result<std::vector<IniEntry>, IniSyntaxError> parseIni(std::string_view content);
 
 } // namespace zr::keys

@@ -1,16 +1,16 @@
 #include "keys/KeyBoxes.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <cstdio>
 
 namespace zr::keys {
 
-Result<KeyBytes, KeyBoxError> keyBytesFromBoxes(const KeyBoxes& boxes) {
+base::Result<KeyBytes, KeyBoxError> keyBytesFromBoxes(const KeyBoxes& boxes) {
     KeyBytes key{};
     for (std::size_t i = 0; i < kKeyLength; ++i) {
         std::string text = boxes[i];
-        const int value = station::Hex2Dec(text);
+        const int value = base::Hex2Dec(text);
         if (value < 0 || value > 255) {
             return KeyBoxError{i, boxes[i], value};
         }
@@ -56,7 +56,7 @@ std::string joinKeyBoxes(const KeyBoxes& boxes) {
 }
 
 std::vector<std::string> splitKeyText(std::string_view stored) {
-    const std::string value = station::trimSpaces(stored);
+    const std::string value = base::trimSpaces(stored);
     std::vector<std::string> parts;
     if (value.empty()) {
         return parts;
@@ -65,7 +65,7 @@ std::vector<std::string> splitKeyText(std::string_view stored) {
     while (parts.size() < kKeyLength) {
         const std::size_t dash = value.find('-', start);
         const std::size_t end = dash == std::string::npos ? value.size() : dash;
-        parts.push_back(station::trimSpaces(std::string_view(value).substr(start, end - start)));
+        parts.push_back(base::trimSpaces(std::string_view(value).substr(start, end - start)));
         if (dash == std::string::npos) {
             break;
         }
@@ -75,10 +75,10 @@ std::vector<std::string> splitKeyText(std::string_view stored) {
 }
 
 std::string quotedExcerpt(std::string_view text, std::size_t limit) {
-    if (station::charCount(text) <= limit) {
+    if (base::charCount(text) <= limit) {
         return std::string(text);
     }
-    return station::leftChars(text, limit) + "...";
+    return base::leftChars(text, limit) + "...";
 }
 
 } // namespace zr::keys

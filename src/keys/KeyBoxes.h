@@ -1,6 +1,6 @@
 #pragma once
 
-#include "keys/Result.h"
+#include "base/Result.h"
 
 #include <array>
 #include <cstddef>
@@ -26,7 +26,7 @@ struct KeyBoxError {
 
 // Each box through Hex2Dec. A box outside 0 to 255 ("ZZ" gives 595) is an error rather than
 // a truncated byte, so a key other than the one shown is never sent.
-Result<KeyBytes, KeyBoxError> keyBytesFromBoxes(const KeyBoxes& boxes);
+base::Result<KeyBytes, KeyBoxError> keyBytesFromBoxes(const KeyBoxes& boxes);
 
 enum class KeyRow { CurrentAKey, NewAKey };
 // The infoErr text for a refused key box, naming the row and the box (counted from 1).

@@ -1,6 +1,6 @@
 #include "keys/KeyDerivation.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 namespace zr::keys {
 namespace {
@@ -35,11 +35,11 @@ std::uint8_t low8(unsigned value) {
 } // namespace
 
 std::optional<KeyBytes> deriveKey(std::string_view uidText, const DerivationMasks& masks) {
-    if (station::charCount(uidText) < kMinUidChars) {
+    if (base::charCount(uidText) < kMinUidChars) {
         return std::nullopt;
     }
-    const auto first = uidHalf(station::leftChars(uidText, kHalfDigits));
-    const auto last = uidHalf(station::rightChars(uidText, kHalfDigits));
+    const auto first = uidHalf(base::leftChars(uidText, kHalfDigits));
+    const auto last = uidHalf(base::rightChars(uidText, kHalfDigits));
     if (!first || !last) {
         return std::nullopt;
     }

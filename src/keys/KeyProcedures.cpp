@@ -3,7 +3,7 @@
 #include "keys/ControllerFrame.h"
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 namespace zr::keys {
 namespace {
@@ -31,7 +31,7 @@ DerivationMasks masksOf(const station::SiteKeys& site) {
 } // namespace
 
 void keyBoxLostFocus(station::TextBox& box) {
-    box.setText(station::upperAscii(box.text()));
+    box.setText(base::upperAscii(box.text()));
 }
 
 void cmdSwitch_Click(station::Station& station) {

@@ -2,7 +2,7 @@
 
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"
-#include "keys/Result.h"
+#include "base/Result.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -52,7 +52,7 @@ struct SiteConfigError {
 
 std::string siteConfigErrorMessage(const SiteConfigError& error, bool english);
 
-using SiteConfigResult = Result<SiteConfig, SiteConfigError>;
+using SiteConfigResult = base::Result<SiteConfig, SiteConfigError>;
 
 // The settings of `content` over the defaults; `fileName` names the file in errors.
 SiteConfigResult parseSiteConfig(std::string_view content, std::string_view fileName);

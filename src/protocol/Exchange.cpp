@@ -3,7 +3,7 @@
 #include "protocol/CommandNames.h"
 #include "protocol/ReplyDispatch.h"
 #include "protocol/ReplyText.h"
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <exception>
 #include <string>

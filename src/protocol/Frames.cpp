@@ -67,7 +67,7 @@ Frame v1ModifyFixedKeyFrame(const keys::KeyBytes& v1CardKey) {
     return changeBlockKeyFrame(kV1FixedKeyBlock, v1CardKey);
 }
 
-Frame writeCardCodeFrame(const recording::CardPayload& payload) {
+Frame writeCardCodeFrame(const base::CardPayload& payload) {
     return frameOf(CommandCode::WriteCardCode,
                    {payload[0], payload[1], payload[2], payload[3], payload[4]});
 }

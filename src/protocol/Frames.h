@@ -1,8 +1,8 @@
 #pragma once
 
 #include "keys/KeyBoxes.h"
-#include "keys/Result.h"
-#include "recording/CardNumber.h"
+#include "base/Result.h"
+#include "base/CardNumber.h"
 
 #include <cstdint>
 #include <vector>
@@ -27,7 +27,7 @@ inline constexpr std::uint8_t kV1FixedKeyBlock = 4;
 inline constexpr std::uint8_t kV1PasswordSet = 1;
 
 using Frame = std::vector<std::uint8_t>;
-using KeyFrameResult = keys::Result<Frame, keys::KeyBoxError>;
+using KeyFrameResult = base::Result<Frame, keys::KeyBoxError>;
 
 // Frames without operands or with fixed ones.
 Frame readUidFrame();                           // 01 00, also the probe of a port search
@@ -51,6 +51,6 @@ Frame v1LoginFixedKeyFrame(const keys::KeyBytes& loginKey);   // 08 07 04 login 
 Frame v1ModifyFixedKeyFrame(const keys::KeyBytes& v1CardKey); // 08 08 04 V1 card key
 
 // 06 09 and the five-byte card number; the V1 and V2 write commands send the same frame.
-Frame writeCardCodeFrame(const recording::CardPayload& payload);
+Frame writeCardCodeFrame(const base::CardPayload& payload);
 
 } // namespace zr::protocol

@@ -2,7 +2,7 @@
 
 #include "protocol/CommandNames.h"
 #include "protocol/Frames.h"
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <string>
 
@@ -54,7 +54,7 @@ void cmdSearchCOM_Click(station::Station& station) {
         SendDirectCommand(station, kProbeRequest);
         pause(station, kAnswerPauseMs);
         station.pump(station.tickCount());
-        found = station::charCount(station::trimSpaces(station.txtUID.text())) >= kMinUidChars;
+        found = base::charCount(base::trimSpaces(station.txtUID.text())) >= kMinUidChars;
     }
     if (found) {
         station.showOK(station.say("COM Port 搜尋成功", "COM Port OK"));

@@ -2,8 +2,8 @@
 
 #include "protocol/CommandNames.h"
 #include "protocol/ReplyText.h"
-#include "recording/CardNumber.h"
-#include "station/TextRules.h"
+#include "base/CardNumber.h"
+#include "base/TextRules.h"
 
 #include <array>
 #include <string_view>
@@ -28,12 +28,12 @@ void setFlag(station::TextBox& flag, const std::string& reply) {
 }
 
 void onUid(Station& station, const std::string& reply) {
-    if (station::charCount(reply) < kUidMinChars) {
+    if (base::charCount(reply) < kUidMinChars) {
         station.txtReadUID.setText("NO");
         return;
     }
     station.txtUID.setText(withoutOkAndNo(reply));
-    station.txtUID2.setText(recording::splitForm(station.txtUID.text()));
+    station.txtUID2.setText(base::splitForm(station.txtUID.text()));
     station.txtReadUID.setText("OK");
     station.cmdCalculate_A_Key.click();
     station.txtUID.setText(withoutOkAndNo(station.txtUID.text()));
@@ -46,20 +46,20 @@ void onUid(Station& station, const std::string& reply) {
 
 void onV1CardNumber(Station& station, const std::string& reply) {
     station.txtV1_ReadCardCode.setText(reply);
-    if (station::charCount(reply) != kCardNumberChars) {
+    if (base::charCount(reply) != kCardNumberChars) {
         station.txtV1_ReadCardCode.setText("NO");
         return;
     }
     station.txtBlockIDV1.setText(withoutOkAndNo(reply));
-    station.txtBlockIDV1.setText(recording::splitForm(station.txtBlockIDV1.text()));
-    if (station::leftChars(station.txtUID.text(), 2) == "OK") {
+    station.txtBlockIDV1.setText(base::splitForm(station.txtBlockIDV1.text()));
+    if (base::leftChars(station.txtUID.text(), 2) == "OK") {
         station.platform().desktop.messageBox(station.txtUID.text(), kApplicationTitle);
     }
     station.txtV1_ReadCardCode.setText("OK");
 }
 
 std::string cardNumberOnWindow(const Station& station) {
-    return recording::displayForm(station.txtGroupCode.text(), station.txtCardCode.text());
+    return base::displayForm(station.txtGroupCode.text(), station.txtCardCode.text());
 }
 
 void onV1Write(Station& station, const std::string& reply) {
@@ -94,9 +94,9 @@ void onV2Write(Station& station, const std::string& reply) {
 void onV2CardNumber(Station& station, const std::string& reply) {
     if (reply != "NO") {
         station.txtBlockIDV2.setText(reply);
-        station.txtBlockIDV2.setText(recording::splitForm(station.txtBlockIDV2.text()));
+        station.txtBlockIDV2.setText(base::splitForm(station.txtBlockIDV2.text()));
     }
-    const bool read = station::charCount(station.txtBlockIDV2.text()) > kCardNumberChars;
+    const bool read = base::charCount(station.txtBlockIDV2.text()) > kCardNumberChars;
     station.txtResponseReadCard.setText(read ? "OK" : "NO");
     if (!read) {
         station.showErr(station.say("讀取卡片中...", "Read Card Number ..."));
@@ -139,9 +139,9 @@ constexpr std::array<Route, 11> kRoutes{{
 }};
 
 const Route* routeFor(std::string_view currentCommand) {
-    const std::string wanted = station::upperAscii(currentCommand);
+    const std::string wanted = base::upperAscii(currentCommand);
     for (const Route& route : kRoutes) {
-        if (station::upperAscii(route.label) == wanted) {
+        if (base::upperAscii(route.label) == wanted) {
             return &route;
         }
     }
@@ -154,7 +154,7 @@ void DispatchReply(Station& station, std::string& reply) {
     const Route* route = routeFor(station.currentCommand);
     // A short UID reply only tells the waiting sender; it leaves no line.
     const bool shortUid = route != nullptr && route->label == command::kReadUid &&
-                          station::charCount(reply) < kUidMinChars;
+                          base::charCount(reply) < kUidMinChars;
     // The line names the command the reply was routed by, even if a handler raised below
     // starts another one.
     const std::string line = station.currentCommand + " - " + reply;

@@ -1,6 +1,6 @@
 #include "protocol/ReplyText.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 namespace zr::protocol {
 namespace {
@@ -37,7 +37,7 @@ std::string replyText(std::span<const std::uint8_t> bytes) {
             appendLatin1(text, byte);
         }
     }
-    return station::trimSpaces(text);
+    return base::trimSpaces(text);
 }
 
 std::string withoutOkAndNo(std::string_view text) {

@@ -3,7 +3,7 @@
 #include "protocol/CommandNames.h"
 #include "protocol/Exchange.h"
 #include "protocol/Frames.h"
-#include "recording/CardNumber.h"
+#include "base/CardNumber.h"
 
 #include <string>
 
@@ -49,10 +49,10 @@ std::function<std::optional<Frame>()> cardNumber(station::Station& station,
                                                  station::Label& lockCaption) {
     return [&station, &lockCaption]() -> std::optional<Frame> {
         lockCaption.caption = std::to_string(station.chkLock.value());
-        const auto payload = recording::encodeCardNumber(
+        const auto payload = base::encodeCardNumber(
             station.txtGroupCode.text(), station.txtCardCode.text(), station.chkLock.checked());
         if (!payload) {
-            station.showErr(std::string(recording::cardNumberOutOfRangeMessage(station.english())));
+            station.showErr(std::string(base::cardNumberOutOfRangeMessage(station.english())));
             return std::nullopt;
         }
         return writeCardCodeFrame(*payload);

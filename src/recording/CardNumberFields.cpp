@@ -1,12 +1,12 @@
 #include "recording/CardNumberFields.h"
 
-#include "recording/CardNumber.h"
+#include "base/CardNumber.h"
 
 namespace zr::recording {
 
 void codeFieldLostFocus(station::Station& station, station::TextBox& field,
                         const station::TextBox& otherField) {
-    const CodeFieldCheck check = checkCodeField(field.text(), otherField.text(), station.english());
+    const base::CodeFieldCheck check = base::checkCodeField(field.text(), otherField.text(), station.english());
     // The text is settled before the box shows, so the operator sees the value the message
     // is about.
     field.setText(check.text);
@@ -18,11 +18,11 @@ void codeFieldLostFocus(station::Station& station, station::TextBox& field,
 }
 
 void cmdAdd_Click(station::Station& station) {
-    station.txtCardCode.setText(stepCardCodeUp(station.txtCardCode.text()));
+    station.txtCardCode.setText(base::stepCardCodeUp(station.txtCardCode.text()));
 }
 
 void cmdDec_Click(station::Station& station) {
-    station.txtCardCode.setText(stepCardCodeDown(station.txtCardCode.text()));
+    station.txtCardCode.setText(base::stepCardCodeDown(station.txtCardCode.text()));
 }
 
 } // namespace zr::recording

@@ -1,6 +1,6 @@
 #include "station/Controls.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,7 +24,7 @@ std::optional<int> listItemIndex(std::string_view propertyName) {
     if (!propertyName.starts_with(prefix) || !propertyName.ends_with(")")) {
         return std::nullopt;
     }
-    return parseWholeNumber(
+    return base::parseWholeNumber(
         std::string(propertyName.substr(prefix.size(), propertyName.size() - 6)));
 }
 
@@ -114,7 +114,7 @@ std::optional<std::string> CheckBox::property(std::string_view propertyName) con
 }
 
 bool CheckBox::setFromScript(const std::string& value) {
-    const auto number = parseWholeNumber(value);
+    const auto number = base::parseWholeNumber(value);
     if (!number || *number < 0 || *number > 2) {
         return false;
     }
@@ -150,7 +150,7 @@ std::optional<std::string> ComboBox::property(std::string_view propertyName) con
 }
 
 bool ComboBox::setFromScript(const std::string& value) {
-    const auto number = parseWholeNumber(value);
+    const auto number = base::parseWholeNumber(value);
     return number && setListIndex(*number);
 }
 
@@ -180,7 +180,7 @@ std::optional<std::string> ScrollBar::property(std::string_view propertyName) co
 }
 
 bool ScrollBar::setFromScript(const std::string& value) {
-    const auto number = parseWholeNumber(value);
+    const auto number = base::parseWholeNumber(value);
     if (!number) {
         return false;
     }

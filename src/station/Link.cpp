@@ -1,6 +1,6 @@
 // Choosing and opening the link to the programmer.
 #include "station/Station.h"
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <climits>
 
@@ -53,8 +53,8 @@ void Station::sbConnect_Click() {
     if (tcp.state() != platform::TcpSocket::kStateClosed) {
         tcp.close();
     }
-    const long long port = wholeValue(txtPORT.text());
-    tcp.connectToHost(trimSpaces(txtIP.text()),
+    const long long port = base::wholeValue(txtPORT.text());
+    tcp.connectToHost(base::trimSpaces(txtIP.text()),
                       port < INT_MIN || port > INT_MAX ? -1 : static_cast<int>(port));
     // The wait always runs its full length, even when the connection is made at once.
     const std::uint32_t start = tickCount();
@@ -62,8 +62,8 @@ void Station::sbConnect_Click() {
         pumpWithin(start, intervalMs());
     } while (!elapsedBeyond(start, intervalMs()));
     sbTCPIP.foreColor = tcp.state() == platform::TcpSocket::kStateConnected ? kLinkUp : kLinkDown;
-    saveSetting("IP", trimSpaces(txtIP.text()));
-    saveSetting("PORT", trimSpaces(txtPORT.text()));
+    saveSetting("IP", base::trimSpaces(txtIP.text()));
+    saveSetting("PORT", base::trimSpaces(txtPORT.text()));
 }
 
 } // namespace zr::station

@@ -1,6 +1,6 @@
 // Start-up, shut-down and the settings set they read and write.
 #include "station/Station.h"
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 namespace zr::station {
 namespace {
@@ -46,7 +46,7 @@ void Station::saveSetting(const std::string& key, const std::string& value) {
 // default rather than stopping the station.
 int Station::integerSetting(const std::string& key, int defaultValue, int minValue,
                             int maxValue) const {
-    const auto value = parseWholeNumber(trimSpaces(setting(key, std::to_string(defaultValue))));
+    const auto value = base::parseWholeNumber(base::trimSpaces(setting(key, std::to_string(defaultValue))));
     if (!value || *value < minValue || *value > maxValue) {
         return defaultValue;
     }
@@ -104,11 +104,11 @@ void Station::restoreKeys() {
     if (!block.empty()) {
         cboBlock.text = block;
     }
-    const std::string keyA = trimSpaces(setting("KeyA", ""));
+    const std::string keyA = base::trimSpaces(setting("KeyA", ""));
     if (!keyA.empty()) {
         splitKey(keyA, txtAKey);
     }
-    const std::string keyNew = trimSpaces(setting("KeyNew", ""));
+    const std::string keyNew = base::trimSpaces(setting("KeyNew", ""));
     if (!keyNew.empty()) {
         splitKey(keyNew, txtNewAKey);
         chkSaveKey.setValue(1);

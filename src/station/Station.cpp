@@ -1,6 +1,6 @@
 #include "station/Station.h"
 
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <initializer_list>
 
@@ -319,7 +319,7 @@ void Station::pumpWithin(std::uint32_t start, double limitMs) {
 }
 
 double Station::intervalMs() const {
-    return numericValue(txtInterval.text());
+    return base::numericValue(txtInterval.text());
 }
 
 void Station::Command1_Click() {

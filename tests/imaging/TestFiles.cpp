@@ -1,6 +1,5 @@
 #include "TestFiles.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -30,19 +29,6 @@ std::vector<ManifestEntry> manifestEntries(const std::string& format) {
 std::vector<std::uint8_t> readBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-}
-
-std::vector<std::string> regressionFiles() {
-    std::vector<std::string> files;
-    std::error_code error;
-    for (const auto& entry :
-         std::filesystem::directory_iterator(ZR_IMAGING_REGRESSIONS_DIR, error)) {
-        if (entry.is_regular_file()) {
-            files.push_back(entry.path().string());
-        }
-    }
-    std::sort(files.begin(), files.end());
-    return files;
 }
 
 } // namespace zr::imaging::test

@@ -14,13 +14,10 @@ struct ManifestEntry {
     std::string expect; // valid, corrupt or unknown
 };
 
-// The shared test data's manifest rows of one format.
+// The test suites' manifest rows of one format.
 std::vector<ManifestEntry> manifestEntries(const std::string& format);
 
 std::vector<std::uint8_t> readBytes(const std::string& path);
-
-// The crash regressions kept beside the tests.
-std::vector<std::string> regressionFiles();
 
 // Decodes through zlib or, for the lifetime of the object, as if zlib were absent.
 class ZlibRoute {

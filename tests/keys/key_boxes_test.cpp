@@ -1,6 +1,6 @@
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"
-#include "station/TextRules.h"
+#include "base/TextRules.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -55,7 +55,7 @@ TEST(KeyBoxesTest, ByteBoxTextHasNoLeadingZero) {
 TEST(KeyBoxesTest, EveryByteSurvivesTheBoxRoundTrip) {
     for (int value = 0; value < 256; ++value) {
         std::string box = byteBoxText(static_cast<std::uint8_t>(value));
-        EXPECT_EQ(zr::station::Hex2Dec(box), value);
+        EXPECT_EQ(zr::base::Hex2Dec(box), value);
     }
 }
 

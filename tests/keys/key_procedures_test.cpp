@@ -1,6 +1,6 @@
 #include "keys/ControllerFrame.h"
 #include "keys/KeyProcedures.h"
-#include "recording/CardNumber.h"
+#include "base/CardNumber.h"
 #include "station/Station.h"
 #include "support/VirtualPlatform.h"
 
@@ -45,7 +45,7 @@ class KeyProcedures : public ::testing::Test {
 
 TEST_F(KeyProcedures, TypedHexShowsInUpperCaseAndOtherLettersAreRefused) {
     station::TextBox& box = station.txtNewAKey[2];
-    box.onKeyPress = recording::FilterHexKey;
+    box.onKeyPress = base::FilterHexKey;
     box.setText("");
     box.typeKey('g');
     EXPECT_EQ(box.text(), "");

@@ -1,4 +1,4 @@
-#include "recording/CardNumber.h"
+#include "base/CardNumber.h"
 #include "recording/CardNumberFields.h"
 #include "station/Station.h"
 #include "support/VirtualPlatform.h"
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CardNumberFields, OnlyDigitsBackspaceAndEnterCanBeTyped) {
     station::TextBox& field = station.txtCardCode;
-    field.onKeyPress = recording::FilterDigitKey;
+    field.onKeyPress = base::FilterDigitKey;
     field.setText("");
     for (const int key :
          std::initializer_list<int>{'6', 'a', '5', '-', '5', ' ', '3', 13, '7', '9'}) {

@@ -1,0 +1,170 @@
+#include "window/MainWindow.h"
+
+#include "keys/KeyProcedures.h"
+#include "protocol/Exchange.h"
+#include "protocol/PortSearch.h"
+#include "protocol/ReplyDispatch.h"
+#include "protocol/Senders.h"
+#include "base/CardNumber.h"
+#include "recording/CardNumberFields.h"
+
+namespace zr::window {
+
+MainWindow::MainWindow(platform::Platform& platform) : Station(platform) {
+    wireEvents();
+}
+
+void MainWindow::wireEvents() {
+    platform().serial.onReceive = [this] { OnSerialReceive(); };
+    platform().tcp.onDataArrival = [this](std::size_t bytesTotal) { OnTcpReceive(bytesTotal); };
+
+    const std::pair<station::Button*, void (MainWindow::*)()> clicks[] = {
+        {&cmdReadUID, &MainWindow::cmdReadUID_Click},
+        {&cmdV1_AssignAKey, &MainWindow::cmdV1_AssignAKey_Click},
+        {&cmd_V1_ModifyKey, &MainWindow::cmd_V1_ModifyKey_Click},
+        {&cmd_V1_LoadNewKey, &MainWindow::cmd_V1_LoadNewKey_Click},
+        {&cmd_V1_ReadCardCode, &MainWindow::cmd_V1_ReadCardCode_Click},
+        {&cmd_V1_WriteCardCode, &MainWindow::cmd_V1_WriteCardCode_Click},
+        {&cmd_V3_AssignAKey, &MainWindow::cmd_V3_AssignAKey_Click},
+        {&cmd_V3_AssignAKey_P1, &MainWindow::cmd_V3_AssignAKey_P1_Click},
+        {&cmd_V3_ModifyAKey, &MainWindow::cmd_V3_ModifyAKey_Click},
+        {&cmd_V3_WriteCardCode, &MainWindow::cmd_V3_WriteCardCode_Click},
+        {&cmd_V2_ReadCardCode, &MainWindow::cmd_V2_ReadCardCode_Click},
+        {&Command2, &MainWindow::Command2_Click},
+        {&Command3, &MainWindow::Command3_Click},
+        {&Command4, &MainWindow::Command4_Click},
+        {&cmdSearchCOM, &MainWindow::cmdSearchCOM_Click},
+        {&cmdAdd, &MainWindow::cmdAdd_Click},
+        {&cmdDec, &MainWindow::cmdDec_Click},
+        {&cmdSwitch, &MainWindow::cmdSwitch_Click},
+        {&cmdCalculate_A_Key, &MainWindow::cmdCalculate_A_Key_Click},
+        {&cmdSendKeyToController, &MainWindow::cmdSendKeyToController_Click},
+    };
+    for (const auto& [button, procedure] : clicks) {
+        button->onClick = [this, handler = procedure] { (this->*handler)(); };
+    }
+    lblCaption.onDblClick = [this] { lblCaption_DblClick(); };
+
+    txtGroupCode.onKeyPress = [this](int key) { return txtGroupCode_KeyPress(key); };
+    txtCardCode.onKeyPress = [this](int key) { return txtCardCode_KeyPress(key); };
+    txtGroupCode.onLostFocus = [this] { txtGroupCode_LostFocus(); };
+    txtCardCode.onLostFocus = [this] { txtCardCode_LostFocus(); };
+
+    for (std::size_t i = 0; i < 6; ++i) {
+        txtAKey[i].onKeyPress = [this, i](int key) { return txtAKey_KeyPress(i, key); };
+        txtNewAKey[i].onKeyPress = [this, i](int key) { return txtNewAKey_KeyPress(i, key); };
+        txtBKey[i].onKeyPress = [this, i](int key) { return txtBKey_KeyPress(i, key); };
+        txtAKey[i].onLostFocus = [this, i] { txtAKey_LostFocus(i); };
+        txtNewAKey[i].onLostFocus = [this, i] { txtNewAKey_LostFocus(i); };
+        txtBKey[i].onLostFocus = [this, i] { txtBKey_LostFocus(i); };
+    }
+}
+
+void MainWindow::OnSerialReceive() {
+    protocol::OnSerialReceive(*this);
+}
+void MainWindow::OnTcpReceive(std::size_t bytesTotal) {
+    protocol::OnTcpReceive(*this, bytesTotal);
+}
+void MainWindow::DispatchReply(std::string& reply) {
+    protocol::DispatchReply(*this, reply);
+}
+
+// A button's click runs its command and leaves the outcome to the status flag and messages.
+void MainWindow::cmdReadUID_Click() {
+    protocol::SendReadUid(*this);
+}
+void MainWindow::cmdV1_AssignAKey_Click() {
+    protocol::SendV1SelectType0(*this);
+}
+void MainWindow::cmd_V1_ModifyKey_Click() {
+    protocol::SendV1ModifyKey(*this);
+}
+void MainWindow::cmd_V1_LoadNewKey_Click() {
+    protocol::SendV1SelectType1(*this);
+}
+void MainWindow::cmd_V1_ReadCardCode_Click() {
+    protocol::SendV1ReadCardCode(*this);
+}
+void MainWindow::cmd_V1_WriteCardCode_Click() {
+    protocol::SendV1WriteCardCode(*this);
+}
+void MainWindow::cmd_V3_AssignAKey_Click() {
+    protocol::SendV2LoginFixedKey(*this);
+}
+void MainWindow::cmd_V3_AssignAKey_P1_Click() {
+    protocol::SendV2LoginTypedKey(*this);
+}
+void MainWindow::cmd_V3_ModifyAKey_Click() {
+    protocol::SendV2ModifyKey(*this);
+}
+void MainWindow::cmd_V3_WriteCardCode_Click() {
+    protocol::SendV2WriteCardCode(*this);
+}
+void MainWindow::cmd_V2_ReadCardCode_Click() {
+    protocol::SendV2ReadCardCode(*this);
+}
+void MainWindow::Command2_Click() {
+    protocol::SendV2LoginFixedKey(*this);
+}
+void MainWindow::Command3_Click() {
+    protocol::SendV2ModifyKey(*this);
+}
+void MainWindow::Command4_Click() {
+    protocol::SendV2WriteCardCode(*this);
+}
+void MainWindow::cmdSearchCOM_Click() {
+    protocol::cmdSearchCOM_Click(*this);
+}
+
+int MainWindow::txtGroupCode_KeyPress(int keyAscii) {
+    return base::FilterDigitKey(keyAscii);
+}
+int MainWindow::txtCardCode_KeyPress(int keyAscii) {
+    return base::FilterDigitKey(keyAscii);
+}
+void MainWindow::txtGroupCode_LostFocus() {
+    recording::codeFieldLostFocus(*this, txtGroupCode, txtCardCode);
+}
+void MainWindow::txtCardCode_LostFocus() {
+    recording::codeFieldLostFocus(*this, txtCardCode, txtGroupCode);
+}
+void MainWindow::cmdAdd_Click() {
+    recording::cmdAdd_Click(*this);
+}
+void MainWindow::cmdDec_Click() {
+    recording::cmdDec_Click(*this);
+}
+
+int MainWindow::txtAKey_KeyPress(std::size_t, int keyAscii) {
+    return base::FilterHexKey(keyAscii);
+}
+int MainWindow::txtNewAKey_KeyPress(std::size_t, int keyAscii) {
+    return base::FilterHexKey(keyAscii);
+}
+int MainWindow::txtBKey_KeyPress(std::size_t, int keyAscii) {
+    return base::FilterHexKey(keyAscii);
+}
+void MainWindow::txtAKey_LostFocus(std::size_t index) {
+    keys::keyBoxLostFocus(txtAKey[index]);
+}
+void MainWindow::txtNewAKey_LostFocus(std::size_t index) {
+    keys::keyBoxLostFocus(txtNewAKey[index]);
+}
+void MainWindow::txtBKey_LostFocus(std::size_t index) {
+    keys::keyBoxLostFocus(txtBKey[index]);
+}
+void MainWindow::cmdSwitch_Click() {
+    keys::cmdSwitch_Click(*this);
+}
+void MainWindow::lblCaption_DblClick() {
+    keys::lblCaption_DblClick(*this);
+}
+void MainWindow::cmdCalculate_A_Key_Click() {
+    keys::cmdCalculate_A_Key_Click(*this);
+}
+void MainWindow::cmdSendKeyToController_Click() {
+    keys::cmdSendKeyToController_Click(*this);
+}
+
+} // namespace zr::window

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "station/Station.h"
+
+#include <cstddef>
+#include <string>
+
+namespace zr::window {
+
+// The station object with every event procedure of the window. The procedures are thin:
+// each hands its work to the subsystem that owns it.
+class MainWindow : public station::Station {
+  public:
+    explicit MainWindow(platform::Platform& platform);
+
+    // Link receive events and the reply handler
+    void OnSerialReceive();
+    void OnTcpReceive(std::size_t bytesTotal);
+    void DispatchReply(std::string& reply);
+
+    // Single-command and test buttons
+    void cmdReadUID_Click();
+    void cmdV1_AssignAKey_Click();
+    void cmd_V1_ModifyKey_Click();
+    void cmd_V1_LoadNewKey_Click();
+    void cmd_V1_ReadCardCode_Click();
+    void cmd_V1_WriteCardCode_Click();
+    void cmd_V3_AssignAKey_Click();
+    void cmd_V3_AssignAKey_P1_Click();
+    void cmd_V3_ModifyAKey_Click();
+    void cmd_V3_WriteCardCode_Click();
+    void cmd_V2_ReadCardCode_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void cmdSearchCOM_Click();
+
+    // Card number entry
+    int txtGroupCode_KeyPress(int keyAscii);
+    int txtCardCode_KeyPress(int keyAscii);
+    void txtGroupCode_LostFocus();
+    void txtCardCode_LostFocus();
+    void cmdAdd_Click();
+    void cmdDec_Click();
+
+    // Keys
+    int txtAKey_KeyPress(std::size_t index, int keyAscii);
+    int txtNewAKey_KeyPress(std::size_t index, int keyAscii);
+    int txtBKey_KeyPress(std::size_t index, int keyAscii);
+    void txtAKey_LostFocus(std::size_t index);
+    void txtNewAKey_LostFocus(std::size_t index);
+    void txtBKey_LostFocus(std::size_t index);
+    void cmdSwitch_Click();
+    void lblCaption_DblClick();
+    void cmdCalculate_A_Key_Click();
+    void cmdSendKeyToController_Click();
+
+  private:
+    void wireEvents();
+};
+
+} // namespace zr::window
