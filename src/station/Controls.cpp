@@ -128,7 +128,8 @@ std::optional<std::string> CheckBox::property(std::string_view propertyName) con
 
 bool CheckBox::setFromScript(std::string_view propertyName, const std::string& value) {
     const auto number = base::parseWholeNumber(value);
-    if ((!propertyName.empty() && propertyName != "Value") || !number || *number < 0 || *number > 2) {
+    if ((!propertyName.empty() && propertyName != "Value") || !number || *number < 0 ||
+        *number > 2) {
         return false;
     }
     setValue(*number);
