@@ -53,7 +53,10 @@ TEST_F(KeyProcedures, SwapExchangesTheRowsExactlyAsTheyStand) {
     EXPECT_EQ(texts(station.txtBKey), (KeyBoxes{"B0", "B1", "B2", "B3", "B4", "B5"}));
 }
 
+// Unlocking also turns the traffic log back on after the block button turned it off.
 TEST_F(KeyProcedures, OnlyTheExactAdministratorCodeEnlargesTheWindow) {
+    const platform::ScriptedDesktop::Box asked{"Administrator Code", "Admin", ""};
+    std::string line = "OK";
     for (const auto& [answer, unlocks] : {std::pair{"Mavrolint", false},
                                           {"mavrolint ", false},
                                           {"mavrolin", false},
@@ -64,24 +67,13 @@ TEST_F(KeyProcedures, OnlyTheExactAdministratorCodeEnlargesTheWindow) {
         desktop.answers = {answer};
         desktop.inputBoxes.clear();
         keys::lblCaption_DblClick(station);
-        const platform::ScriptedDesktop::Box asked{"Administrator Code", "Admin", ""};
         ASSERT_EQ(desktop.inputBoxes, std::vector<platform::ScriptedDesktop::Box>{asked});
         EXPECT_EQ(station.size1, unlocks ? 12800 : 9570);
         EXPECT_EQ(station.size2, unlocks ? 8777 : 8000);
         EXPECT_TRUE(desktop.messageBoxes.empty());
+        station.WriteTrafficLog(line);
+        EXPECT_EQ(world.trafficLog.lines.size(), unlocks ? 1u : 0u);
     }
-}
-
-TEST_F(KeyProcedures, UnlockTurnsTheTrafficLogBackOnAfterTheBlockButton) {
-    std::string line = "OK";
-    station.sbBlock_Click();
-    station.WriteTrafficLog(line);
-    EXPECT_TRUE(world.trafficLog.lines.empty());
-
-    desktop.answers = {"mavrolint"};
-    keys::lblCaption_DblClick(station);
-    station.WriteTrafficLog(line);
-    EXPECT_EQ(world.trafficLog.lines, std::vector<std::string>{"OK"});
 }
 
 TEST_F(KeyProcedures, KeyFromUidFillsBothRowsAndOnlyThem) {
