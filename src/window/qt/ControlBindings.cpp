@@ -212,6 +212,8 @@ class CheckBinding final : public ControlBinding {
   public:
     CheckBinding(station::CheckBox& box, QCheckBox* widget, const Place& place, BindingHost& host)
         : ControlBinding(box, widget, place, host), box_(box), widget_(widget) {
+        // A button fills with its button colour; the check box's back colour is its own.
+        widget_->setBackgroundRole(QPalette::Window);
         widget_->setAutoFillBackground(true);
         QObject::connect(widget_, &QCheckBox::clicked, this, [this](bool checked) {
             raise([this, checked] { box_.setValue(checked ? 1 : 0); });
