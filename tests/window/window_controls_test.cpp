@@ -150,6 +150,30 @@ TEST(StationWindow, DesignValuesAndStartUpLooksShow) {
     EXPECT_EQ(rig.widget<QScrollBar>("scrInterval")->value(), 300);
     EXPECT_TRUE(rig.front.isVisible());
     EXPECT_EQ(rig.front.windowTitle(), "ZR-錄碼系統 20160919");
+    // Centred on the 28800 x 16200 twips screen: left 4800, top 2500 twips.
+    EXPECT_EQ(rig.front.pos(), QPoint(320, 167));
+}
+
+// The status indicators' three looks: neutral, failure, success.
+TEST(StationWindow, IndicatorsShowTheLookTheStationPaints) {
+    struct Look {
+        station::Colour back;
+        station::Colour fore;
+        QColor fill;
+        QColor text;
+    };
+    const Look looks[] = {{0xFFFFFF, 0x000000, Qt::white, Qt::black},
+                          {0x0000FF, 0xFFFFFF, QColor(255, 0, 0), Qt::white},
+                          {0x00FF00, 0x000000, QColor(0, 255, 0), Qt::black}};
+    WindowRig rig;
+    for (const auto& look : looks) {
+        rig.station.lblV2Status.backColor = look.back;
+        rig.station.lblV2Status.foreColor = look.fore;
+        rig.front.syncFromStation();
+        const QPalette palette = rig.widget("lblV2Status")->palette();
+        EXPECT_EQ(palette.color(QPalette::Window), look.fill);
+        EXPECT_EQ(palette.color(QPalette::WindowText), look.text);
+    }
 }
 
 // Which areas each window size shows, in twips as the station sets them.
