@@ -36,8 +36,8 @@ PORT=$port
 INI
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  echo "programmer simulator on 127.0.0.1:$port; lay the cards of scripts/demo/cards.scenario"
-  echo "with the station's window (its traffic log is $work/AAA.txt)"
+  echo "programmer simulator on 127.0.0.1:$port; it lays the cards of scripts/demo/cards.scenario"
+  echo "on the programmer one after the other: record them in the station's window"
   build/app/zr-station --settings "$work/settings.ini" --log "$work/AAA.txt"
   exit 0
 fi

@@ -1,8 +1,8 @@
 #include "window/qt/ControlBindings.h"
 
 #include "window/qt/ButtonFactory.h"
+#include "window/qt/ControlColours.h"
 
-#include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -15,38 +15,6 @@
 
 namespace zr::window::qt {
 namespace {
-
-QString shown(const std::string& text) {
-    QString converted = QString::fromStdString(text);
-    converted.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return converted;
-}
-
-QColor qColour(station::Colour colour) {
-    return {static_cast<int>(colour & 0xFFU), static_cast<int>((colour >> 8U) & 0xFFU),
-            static_cast<int>((colour >> 16U) & 0xFFU)};
-}
-
-// Sets a colour of the active and inactive looks; the disabled look stays the style's.
-// Unchanged colours are left alone so a sync pass repaints nothing.
-void setColour(QWidget* widget, QPalette::ColorRole role, station::Colour colour) {
-    const QColor wanted = qColour(colour);
-    QPalette palette = widget->palette();
-    if (palette.color(QPalette::Active, role) == wanted &&
-        palette.color(QPalette::Inactive, role) == wanted) {
-        return;
-    }
-    palette.setColor(QPalette::Active, role, wanted);
-    palette.setColor(QPalette::Inactive, role, wanted);
-    widget->setPalette(palette);
-}
-
-bool isDark(station::Colour colour) {
-    const auto red = colour & 0xFFU;
-    const auto green = (colour >> 8U) & 0xFFU;
-    const auto blue = (colour >> 16U) & 0xFFU;
-    return red * 299 + green * 587 + blue * 114 < 128000;
-}
 
 // The character code a key press raises, as the station's key filters take it: 8 for
 // Backspace, 13 for Enter, else the typed character; -1 for keys that type nothing.
@@ -82,7 +50,7 @@ class LabelBinding final : public ControlBinding {
 
     void sync() override {
         ControlBinding::sync();
-        const QString caption = shown(label_.caption);
+        const QString caption = displayText(label_.caption);
         if (widget_->text() != caption) {
             widget_->setText(caption);
         }
@@ -100,21 +68,14 @@ class LabelBinding final : public ControlBinding {
 
 class ButtonBinding final : public ControlBinding {
   public:
-    ButtonBinding(station::Button& button, QAbstractButton* widget, const Place& place,
+    ButtonBinding(station::Button& button, std::unique_ptr<ButtonView> view, const Place& place,
                   BindingHost& host)
-        : ControlBinding(button, widget, place, host), button_(button), widget_(widget) {
-        QObject::connect(widget_, &QAbstractButton::clicked, this,
-                         [this] { raise([this] { button_.click(); }); });
-    }
+        : ControlBinding(button, view->widget(), place, host), button_(button),
+          view_(std::move(view)) {}
 
     void sync() override {
         ControlBinding::sync();
-        const QString caption = shown(button_.caption);
-        if (widget_->text() != caption) {
-            widget_->setText(caption);
-        }
-        setColour(widget_, QPalette::ButtonText, button_.foreColor);
-        setColour(widget_, QPalette::Button, button_.backColor);
+        view_->show(button_);
     }
 
   protected:
@@ -122,7 +83,7 @@ class ButtonBinding final : public ControlBinding {
 
   private:
     station::Button& button_;
-    QAbstractButton* widget_;
+    std::unique_ptr<ButtonView> view_;
 };
 
 class TextBinding final : public ControlBinding {
@@ -196,7 +157,7 @@ class TrafficBinding final : public ControlBinding {
         // shown is a memory compare, where reading the view back would rebuild it each pass.
         if (box_.text() != lastShown_) {
             lastShown_ = box_.text();
-            widget_->setPlainText(shown(lastShown_));
+            widget_->setPlainText(displayText(lastShown_));
         }
         setColour(widget_, QPalette::Text, box_.foreColor);
         setColour(widget_, QPalette::Base, box_.backColor);
@@ -229,7 +190,7 @@ class CheckBinding final : public ControlBinding {
             const QSignalBlocker quiet(widget_);
             widget_->setCheckState(state);
         }
-        const QString caption = shown(box_.caption);
+        const QString caption = displayText(box_.caption);
         if (widget_->text() != caption) {
             widget_->setText(caption);
         }
@@ -362,7 +323,7 @@ void ControlBinding::sync() {
     if (name.empty()) {
         name = place_.description.empty() ? control_.name() : place_.description;
     }
-    const QString accessible = shown(name);
+    const QString accessible = displayText(name);
     if (widget_->accessibleName() != accessible) {
         widget_->setAccessibleName(accessible);
     }
@@ -398,7 +359,12 @@ bool ControlBinding::eventFilter(QObject* /*watched*/, QEvent* event) {
 std::unique_ptr<ControlBinding> bindControl(station::Control& control, const Place& place,
                                             QWidget* parent, BindingHost& host) {
     if (auto* button = dynamic_cast<station::Button*>(&control)) {
-        return std::make_unique<ButtonBinding>(*button, makeButton(*button, parent), place, host);
+        // The click goes through the window like every operator event, so its effects show.
+        auto view = makeButton(*button, parent, [button, &host] {
+            button->click();
+            host.afterEvent();
+        });
+        return std::make_unique<ButtonBinding>(*button, std::move(view), place, host);
     }
     if (auto* label = dynamic_cast<station::Label*>(&control)) {
         return std::make_unique<LabelBinding>(*label, new QLabel(parent), place, host);
