@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -145,5 +146,6 @@ int main(int argc, char* argv[]) {
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setApplicationName(QStringLiteral("ZR"));
     QApplication::setDesktopFileName(QStringLiteral("zr-station"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zr-station")));
     return runWindow(*parsed.options);
 }

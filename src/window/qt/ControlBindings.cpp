@@ -213,6 +213,8 @@ class ComboBinding final : public ControlBinding {
     ComboBinding(station::ComboBox& combo, QComboBox* widget, const Place& place, BindingHost& host)
         : ControlBinding(combo, widget, place, host), combo_(combo), widget_(widget) {
         widget_->setEditable(combo.freeText);
+        // Enter in the text of a free-text combo keeps the rows the station made.
+        widget_->setInsertPolicy(QComboBox::NoInsert);
         widget_->setMaxVisibleItems(16);
         QObject::connect(widget_, &QComboBox::activated, this, [this](int index) {
             raise([this, index] { combo_.setListIndex(index); });
