@@ -140,6 +140,9 @@ TEST(StationWindowEvents, CloseBoxDoesNotSaveExitDoes) {
         WindowRig rig;
         rig.station.txtGroupCode.setText("00077");
         rig.front.close();
+        std::int32_t ms = 30;
+        rig.station.DelayWithEvents(ms);
+        EXPECT_FALSE(rig.front.isVisible());
         EXPECT_EQ(rig.world.settings.values.count("GroupCode"), 0U);
         EXPECT_FALSE(rig.station.ended());
         EXPECT_EQ(rig.quitRequests, 1);

@@ -91,7 +91,7 @@ bool StationWindow::showsControl(std::string_view controlName) const {
 }
 
 void StationWindow::syncFromStation() {
-    if (syncing_) {
+    if (syncing_ || closed_) {
         return;
     }
     syncing_ = true;
@@ -140,9 +140,11 @@ std::string StationWindow::captionOf(std::string_view controlName) {
     return label != nullptr ? label->caption : std::string();
 }
 
-// The close box ends the program without the exit button's save.
+// The close box ends the program without the exit button's save. A command still waiting
+// runs out its wait, but the window stays closed.
 void StationWindow::closeEvent(QCloseEvent* event) {
     event->accept();
+    closed_ = true;
     quit_();
 }
 

@@ -55,6 +55,7 @@ class StationWindow final : public QWidget, private BindingHost {
     std::vector<std::unique_ptr<ControlBinding>> bindings_;
     std::map<std::string, QWidget*, std::less<>> widgets_;
     bool syncing_ = false;
+    bool closed_ = false;
     std::function<void()> quit_;
 };
 
