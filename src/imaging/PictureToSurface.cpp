@@ -1,0 +1,45 @@
+#include "imaging/PictureToSurface.h"
+
+#include "imaging/c32bppDIB.h"
+
+#include <cstddef>
+
+namespace zr::imaging {
+
+bool pictureToSurface(const mdlGDI::Picture& picture, c32bppDIB& surface) {
+    surface.DestroyDIB();
+    if (picture.type == platform::PictureType::Metafile ||
+        picture.type == platform::PictureType::EnhancedMetafile) {
+        return false;
+    }
+    if (!surface.InitializeDIB(picture.width, picture.height) ||
+        picture.bgra.size() != surface.Bits().size()) {
+        surface.DestroyDIB();
+        return false;
+    }
+    const auto rowBytes = static_cast<std::size_t>(surface.ScanWidth());
+    const auto rows = static_cast<std::size_t>(surface.Height());
+    const std::uint8_t* source = picture.bgra.data();
+    auto target = surface.Bits();
+    bool translucent = false;
+    for (std::size_t y = 0; y < rows; ++y) {
+        std::uint8_t* out = target.data() + (rows - 1 - y) * rowBytes;
+        for (std::size_t x = 0; x < rowBytes; x += 4, source += 4, out += 4) {
+            const unsigned alpha = source[3];
+            if (alpha == 0) {
+                translucent = true;
+                continue;
+            }
+            for (std::size_t channel = 0; channel < 3; ++channel) {
+                out[channel] = static_cast<std::uint8_t>(source[channel] * alpha / 255U);
+            }
+            out[3] = static_cast<std::uint8_t>(alpha);
+            translucent = translucent || alpha != 255;
+        }
+    }
+    surface.SetAlpha(translucent);
+    surface.SetImageType(picture.type);
+    return true;
+}
+
+} // namespace zr::imaging
