@@ -1,5 +1,6 @@
 #include "imaging/PictureToSurface.h"
 
+#include "imaging/Premultiply.h"
 #include "imaging/c32bppDIB.h"
 
 #include <cstddef>
@@ -22,20 +23,9 @@ bool pictureToSurface(const mdlGDI::Picture& picture, c32bppDIB& surface) {
     const std::uint8_t* source = picture.bgra.data();
     auto target = surface.Bits();
     bool translucent = false;
-    for (std::size_t y = 0; y < rows; ++y) {
+    for (std::size_t y = 0; y < rows; ++y, source += rowBytes) {
         std::uint8_t* out = target.data() + (rows - 1 - y) * rowBytes;
-        for (std::size_t x = 0; x < rowBytes; x += 4, source += 4, out += 4) {
-            const unsigned alpha = source[3];
-            if (alpha == 0) {
-                translucent = true;
-                continue;
-            }
-            for (std::size_t channel = 0; channel < 3; ++channel) {
-                out[channel] = static_cast<std::uint8_t>(source[channel] * alpha / 255U);
-            }
-            out[3] = static_cast<std::uint8_t>(alpha);
-            translucent = translucent || alpha != 255;
-        }
+        translucent = premultiplyPixels(source, out, rowBytes / 4) || translucent;
     }
     surface.SetAlpha(translucent);
     surface.SetImageType(picture.type);

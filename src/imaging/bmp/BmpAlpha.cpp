@@ -1,5 +1,6 @@
 #include "imaging/bmp/BmpAlpha.h"
 
+#include "imaging/Premultiply.h"
 #include "imaging/c32bppDIB.h"
 
 #include <algorithm>
@@ -35,15 +36,7 @@ void settleAlpha(c32bppDIB& surface) {
         surface.SetImageType(ImageKind::BmpNoAlpha);
         return;
     case AlphaMeaning::Straight:
-        for (std::size_t i = 0; i + 3 < pixels.size(); i += 4) {
-            const unsigned alpha = pixels[i + 3];
-            if (alpha == 255) {
-                continue;
-            }
-            for (std::size_t channel = 0; channel < 3; ++channel) {
-                pixels[i + channel] = static_cast<std::uint8_t>(pixels[i + channel] * alpha / 255U);
-            }
-        }
+        premultiplyPixels(pixels.data(), pixels.data(), pixels.size() / 4);
         surface.SetAlpha(true);
         surface.SetImageType(ImageKind::BmpStraightAlpha);
         return;

@@ -2,6 +2,7 @@
 
 #include "imaging/ByteView.h"
 #include "imaging/CheckedMath.h"
+#include "imaging/Premultiply.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/mdlGDI.h"
 
@@ -129,9 +130,9 @@ bool allAlphaZero(const Layout& layout) {
     return true;
 }
 
-// Writes every pixel; returns whether any became (partly) transparent, or nothing on a bad
-// palette index.
-std::optional<bool> paint(const Layout& layout, bool useOwnAlpha, c32bppDIB& surface) {
+// Writes every pixel through the AND mask; returns whether any became transparent, or nothing
+// on a bad palette index.
+std::optional<bool> paintMasked(const Layout& layout, c32bppDIB& surface) {
     const auto width = static_cast<std::size_t>(layout.width);
     const auto rowBytes = static_cast<std::size_t>(surface.ScanWidth());
     auto target = surface.Bits();
@@ -143,20 +144,27 @@ std::optional<bool> paint(const Layout& layout, bool useOwnAlpha, c32bppDIB& sur
             if (!colourAt(layout, line, x, out)) {
                 return std::nullopt;
             }
-            if (useOwnAlpha) {
-                const unsigned alpha = line[4 * x + 3];
-                for (std::size_t c = 0; c < 3 && alpha != 255; ++c) {
-                    out[c] = static_cast<std::uint8_t>(out[c] * alpha / 255U);
-                }
-                out[3] = static_cast<std::uint8_t>(alpha);
-                translucent = translucent || alpha != 255;
-            } else if (!layout.mask.empty() && maskBit(layout, x, row)) {
+            if (!layout.mask.empty() && maskBit(layout, x, row)) {
                 out[0] = out[1] = out[2] = out[3] = 0;
                 translucent = true;
             } else {
                 out[3] = 255;
             }
         }
+    }
+    return translucent;
+}
+
+// 32-bit rows through their own alpha; returns whether any pixel is not opaque.
+bool paintOwnAlpha(const Layout& layout, c32bppDIB& surface) {
+    const auto width = static_cast<std::size_t>(layout.width);
+    const auto rowBytes = static_cast<std::size_t>(surface.ScanWidth());
+    auto target = surface.Bits();
+    bool translucent = false;
+    for (std::size_t row = 0; row < static_cast<std::size_t>(layout.rows); ++row) {
+        translucent = premultiplyPixels(layout.colour.data() + row * layout.colourStride,
+                                        target.data() + row * rowBytes, width) ||
+                      translucent;
     }
     return translucent;
 }
@@ -174,7 +182,8 @@ bool decodeIcoBitmap(std::span<const std::uint8_t> image, std::uint16_t bitCount
     // A 32-bit image whose alpha bytes are all 0 was made for systems that draw through the
     // mask; its own alpha would make it invisible.
     const bool useOwnAlpha = bitCount == 32 && !allAlphaZero(*layout);
-    const auto translucent = paint(*layout, useOwnAlpha, surface);
+    const auto translucent = useOwnAlpha ? std::optional<bool>(paintOwnAlpha(*layout, surface))
+                                         : paintMasked(*layout, surface);
     if (!translucent) {
         surface.DestroyDIB();
         return false;

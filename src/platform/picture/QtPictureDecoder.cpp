@@ -56,8 +56,11 @@ std::optional<DecodedPicture> decodePicture(std::span<const std::uint8_t> bytes,
         DecodedPicture picture;
         picture.type = pictureTypeOf(format);
         picture.sourceBits = image.depth();
-        // On little-endian machines ARGB32 is B, G, R, A in memory.
-        const QImage straight = image.convertToFormat(QImage::Format_ARGB32);
+        // On little-endian machines ARGB32 is B, G, R, A in memory, and RGB32 the same with
+        // alpha 255, so those two are copied as they are.
+        const bool bgraAlready =
+            image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32;
+        const QImage straight = bgraAlready ? image : image.convertToFormat(QImage::Format_ARGB32);
         picture.width = straight.width();
         picture.height = straight.height();
         const auto rowBytes = static_cast<std::size_t>(picture.width) * 4U;
