@@ -54,7 +54,8 @@ struct StringTable {
 } // namespace
 
 bool decodeGifLzw(std::span<const std::uint8_t> codes, std::uint8_t minimumCodeSize,
-                  std::span<std::uint8_t> pixels) {
+                  std::size_t pixelCount, std::vector<std::uint8_t>& pixels) {
+    pixels.clear();
     if (minimumCodeSize < 1 || minimumCodeSize > kMaxMinimumCodeSize) {
         return false;
     }
@@ -71,7 +72,7 @@ bool decodeGifLzw(std::span<const std::uint8_t> codes, std::uint8_t minimumCodeS
     std::uint32_t nextCode = endCode + 1;
     std::uint32_t previous = kNoCode;
     std::size_t written = 0;
-    while (written < pixels.size()) {
+    while (written < pixelCount) {
         const std::uint32_t code = reader.next(codeBits);
         if (code == kNoCode || code == endCode) {
             return false;
@@ -108,6 +109,9 @@ bool decodeGifLzw(std::span<const std::uint8_t> codes, std::uint8_t minimumCodeS
             return false;
         }
         const std::size_t length = table->length[code];
+        if (written + length > pixels.size()) {
+            pixels.resize(std::min(pixelCount, std::max(pixels.size() * 2, written + length)));
+        }
         std::uint32_t walk = code;
         for (std::size_t i = length; i-- > 0;) {
             if (written + i < pixels.size()) {
@@ -118,6 +122,7 @@ bool decodeGifLzw(std::span<const std::uint8_t> codes, std::uint8_t minimumCodeS
         written += length;
         previous = code;
     }
+    pixels.resize(pixelCount);
     return true;
 }
 

@@ -85,8 +85,8 @@ bool decodeFrame(const GifFrame& frame, c32bppDIB& surface) {
         !plausibleSize(frame, pixelCount)) {
         return false;
     }
-    std::vector<std::uint8_t> indices(pixelCount);
-    if (!decodeGifLzw(frame.codes, frame.minimumCodeSize, indices) ||
+    std::vector<std::uint8_t> indices;
+    if (!decodeGifLzw(frame.codes, frame.minimumCodeSize, pixelCount, indices) ||
         !surface.InitializeDIB(frame.width, frame.height) || !paint(frame, indices, surface)) {
         return false;
     }
