@@ -20,7 +20,6 @@ constexpr std::uint32_t kUncompressed = 0;
 
 struct BmpHeader {
     std::uint32_t pixelOffset = 0;
-    std::uint32_t headerBytes = 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::uint16_t bitCount = 0;
@@ -42,7 +41,7 @@ std::optional<BmpHeader> readHeader(const ByteView& view) {
     if (!pixelOffset || !width || !height || !bitCount || !compression) {
         return std::nullopt;
     }
-    return BmpHeader{*pixelOffset, *headerBytes, *width, *height, *bitCount, *compression};
+    return BmpHeader{*pixelOffset, *width, *height, *bitCount, *compression};
 }
 
 // Copies uncompressed 32-bit rows into the surface (bottom-up, as the surface keeps them) and
@@ -91,9 +90,6 @@ bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& d
                 return loadOwn32(view, *header, dibClass);
             }
         }
-    }
-    if (dibClass.hasImage()) {
-        return false;
     }
     const auto picture = mdlGDI::PictureFromBytes(*slice);
     return picture && ConvertstdPicTo32bpp(&*picture, dibClass);
