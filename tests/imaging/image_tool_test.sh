@@ -38,6 +38,24 @@ expect 0 "width=127 height=64 kind=6 alpha=1" info "$data/bmp/q/rgb32fakealpha.b
 expect 0 "width=127 height=64 kind=1 alpha=0" info "$data/bmp/g/pal4rle.bmp"
 expect 1 "empty" info "$data/ico/pillow/no_cursors.cur"
 
+# An empty surface says why on standard error.
+reason() { # expected-reason args...
+    local want=$1 got
+    shift
+    got=$("$tool" "$@" 2>&1 >/dev/null)
+    if [[ $got != *"$want"* ]]; then
+        echo "FAIL: zr-image $* said '$got', wanted '$want'"
+        failures=$((failures + 1))
+    fi
+}
+reason "CRC does not match" info "$png/xcsn0g01.png"
+reason "not PNG, GIF, ICO/CUR or BMP" info "$data/MANIFEST.tsv"
+reason "no such file" info "$png/no-such-file.png"
+reason "not a regular file" info "$png"
+reason "too small to be an image" info "$data/ico/pillow/no_cursors.cur"
+reason "icon/cursor: no directory entry" info "$data/ico/mozilla/invalid-bpp.ico"
+reason "BMP: the header or the pixel data" info "$data/bmp/b/badbitcount.bmp"
+
 bmp=$scratch/zr-image-out.bmp
 rm -f "$bmp"
 expect 0 "" convert "$png/basn6a08.png" "$bmp"
