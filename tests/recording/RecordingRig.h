@@ -7,6 +7,8 @@
 #include "support/VirtualPlatform.h"
 #include "window/MainWindow.h"
 
+#include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -31,9 +33,13 @@ inline std::string hex(const std::vector<std::uint8_t>& bytes) {
 struct MemorySink final : CardRecordSink {
     bool recordWrite(const WriteAttempt& attempt) override {
         writes.push_back(attempt);
+        if (onWrite) {
+            onWrite(attempt);
+        }
         return !refuse;
     }
     void recordReadBack(const ReadBackResult& result) override { readBacks.push_back(result); }
+    std::function<void(const WriteAttempt&)> onWrite;
 
     std::vector<WriteAttempt> writes;
     std::vector<ReadBackResult> readBacks;
@@ -53,10 +59,20 @@ struct RecordingRig {
     std::map<std::string, std::optional<std::string>> faults;
     // Pieces each reply is delivered in, 5 ms apart.
     int replyPieces = 1;
+    // Cards laid on one after the other, each `swapMs` after the card before was written.
+    std::deque<std::string> queue;
+    std::uint32_t swapMs = 500;
+    // The stored card code at each number write the programmer received.
+    std::vector<std::string> storedCodeAtWrite;
 
     RecordingRig() {
         station.site = keys::siteKeysFrom(keys::defaultSiteConfig());
         station.setCardRecordSink(&sink);
+        sink.onWrite = [this](const WriteAttempt& attempt) {
+            if (attempt.outcome == AttemptOutcome::Written && !queue.empty()) {
+                world.loop.post(swapMs, [this] { layNext(); });
+            }
+        };
         world.serial.onWrite = [this](int, const std::vector<std::uint8_t>& frame) {
             answer(frame);
         };
@@ -65,8 +81,29 @@ struct RecordingRig {
         station.chkLanguage.setValue(1);
     }
 
+    void layNext() {
+        programmer.layCard(queue.front());
+        queue.pop_front();
+    }
+    // Queues `count` cards from `firstUid` on and lays the first.
+    void queueCards(unsigned long long firstUid, int count) {
+        for (int i = 0; i < count; ++i) {
+            queue.push_back(std::to_string(firstUid + static_cast<unsigned>(i)));
+        }
+        layNext();
+    }
+    void startAutoRecording() {
+        station.chkAutoAdd.setValue(1);
+        station.chkAutoRecord.setValue(1);
+    }
+
     void answer(const std::vector<std::uint8_t>& frame) {
         const std::string sent = hex(frame);
+        if (sent.rfind("06 09", 0) == 0) {
+            const auto stored = world.settings.values.find("CardCode");
+            storedCodeAtWrite.push_back(stored == world.settings.values.end() ? ""
+                                                                              : stored->second);
+        }
         std::optional<std::string> reply;
         bool faulted = false;
         for (const auto& [prefix, fault] : faults) {
