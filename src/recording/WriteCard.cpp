@@ -16,9 +16,6 @@ constexpr int kLongToneMs = 500;
 constexpr const char* kExhaustedChinese = "卡號已達 65535，請輸入新的卡號!";
 constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a new card number!";
 
-constexpr int kProgrammerP1 = 0;
-constexpr int kProgrammerP2 = 1;
-
 void failureTones(station::Station& station) {
     if (!station.chkSound.checked()) {
         return;
@@ -105,18 +102,17 @@ std::optional<WriteAttempt> Recorder::writeCard() {
 }
 
 // A failed key assignment or V3 write: the V3 indicator shows it, nothing else changes.
-WriteAttempt Recorder::failWrite(WriteAttempt attempt, AttemptOutcome outcome) {
+void Recorder::failWrite(WriteAttempt& attempt, AttemptOutcome outcome) {
     paintIndicator(station_.lblV2Status, IndicatorLook::Failure);
     attempt.outcome = outcome;
     report(attempt);
-    return attempt;
 }
 
 bool Recorder::runV1Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
     if (!protocol::SendV1SelectType0(s)) {
         attempt.v1 = LayoutOutcome::KeyAssignFailed;
-        attempt = failWrite(attempt, AttemptOutcome::V1Failed);
+        failWrite(attempt, AttemptOutcome::V1Failed);
         return false;
     }
     protocol::SendV1ModifyFixedKey(s);
@@ -137,17 +133,9 @@ bool Recorder::runV1Sequence(WriteAttempt& attempt) {
 
 bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
-    bool assigned = true;
-    if (s.cboProgrammer.listIndex() == kProgrammerP1) {
-        logStep("V2_AssignAKey_P1");
-        assigned = protocol::SendV2LoginTypedKey(s);
-    } else if (s.cboProgrammer.listIndex() == kProgrammerP2) {
-        logStep("V2_AssignAKey");
-        assigned = protocol::SendV2LoginFixedKey(s);
-    }
-    if (!assigned) {
+    if (!loginV3ByModel()) {
         attempt.v3 = LayoutOutcome::KeyAssignFailed;
-        attempt = failWrite(attempt, AttemptOutcome::V3Failed);
+        failWrite(attempt, AttemptOutcome::V3Failed);
         return false;
     }
     logStep("V2_ModifyAKey");
@@ -155,7 +143,7 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     logStep("V2_WriteCardCode");
     if (!protocol::SendV2WriteCardCode(s)) {
         attempt.v3 = LayoutOutcome::WriteFailed;
-        attempt = failWrite(attempt, AttemptOutcome::V3Failed);
+        failWrite(attempt, AttemptOutcome::V3Failed);
         return false;
     }
     s.txtV2_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
@@ -212,11 +200,6 @@ void Recorder::report(const WriteAttempt& attempt) {
 void Recorder::pauseAutoRecord(const char* chinese, const char* english) {
     station_.chkAutoRecord.setValue(0);
     station_.showErr(station_.say(chinese, english));
-}
-
-void Recorder::logStep(const char* label) {
-    std::string text = label;
-    station_.WriteTrafficLog(text);
 }
 
 } // namespace zr::recording
