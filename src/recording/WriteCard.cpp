@@ -13,6 +13,9 @@ constexpr int kSecondToneHz = 2000;
 constexpr int kShortToneMs = 100;
 constexpr int kLongToneMs = 500;
 
+constexpr const char* kUnsavedChinese = "設定檔無法寫入，卡號未儲存，請檢查後再錄碼!";
+constexpr const char* kUnsavedEnglish =
+    "Settings cannot be written, the card number is not saved. Check them before recording!";
 constexpr const char* kExhaustedChinese = "卡號已達 65535，請輸入新的卡號!";
 constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a new card number!";
 
@@ -53,9 +56,7 @@ bool Recorder::numberUsable() {
     }
     if (settingsPending_) {
         if (!s.SaveStationSettings()) {
-            pauseAutoRecord("設定檔無法寫入，卡號未儲存，請檢查後再錄碼!",
-                            "Settings cannot be written, the card number is not saved. Check "
-                            "them before recording!");
+            pauseAutoRecord(kUnsavedChinese, kUnsavedEnglish);
             return false;
         }
         settingsPending_ = false;
@@ -180,9 +181,7 @@ void Recorder::stepCardCode() {
     cmdAdd_Click(s);
     if (!s.SaveStationSettings()) {
         settingsPending_ = true;
-        pauseAutoRecord("設定檔無法寫入，卡號未儲存，請檢查後再錄碼!",
-                        "Settings cannot be written, the card number is not saved. Check them "
-                        "before recording!");
+        pauseAutoRecord(kUnsavedChinese, kUnsavedEnglish);
         return;
     }
     if (base::displayForm(s.txtGroupCode.text(), s.txtCardCode.text()) == written) {
