@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and starts the station. With no options it opens the station's window on the
-# built-in programmer simulator (started on loopback); without a display (no X11 or
-# Wayland) it records a few cards there with the window-less demo instead. With options
-# they go to zr-station as they are, e.g. against a real programmer:
+# Builds and starts the station on the built-in programmer simulator (started on loopback),
+# which lays the next card on the programmer after each written one. With no options it opens
+# the station's window; without a display (no X11 or Wayland) it records a run of cards
+# automatically with the window-less demo instead. With options they go to zr-station as
+# they are, e.g. against a real programmer:
 #   bash scripts/run.sh --settings my.ini --com 1=/dev/ttyUSB0 --script my-actions.zr
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -42,8 +43,9 @@ if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exit 0
 fi
 echo "no display (neither X11 nor Wayland): running the window-less demo instead"
-echo "programmer simulator on 127.0.0.1:$port; station output follows"
+echo "programmer simulator on 127.0.0.1:$port; automatic recording of six cards follows"
 build/app/zr-station --settings "$work/settings.ini" --log "$work/AAA.txt" \
   --script scripts/demo/record-cards.zr
-echo "frames the programmer received:"
-cat "$work/frames.txt"
+echo "cards as the programmer saw them taken off:"
+grep '^removed ' "$work/sim.out" || true
+echo "next card number kept in the settings: $(sed -n 's/^CardCode=//p' "$work/settings.ini")"
