@@ -13,6 +13,11 @@ namespace {
 constexpr Colour kEffectGrey = rgb(128, 128, 128);
 
 void paintBackground(const ThemeContext& context, const ButtonProperties& p, const ButtonState& s) {
+    // The focus marks belong to the theme's enabled variant, so a theme number without a
+    // branch paints neither background nor marks.
+    if (p.Theme < ThemeNumber::First || p.Theme > ThemeNumber::Last) {
+        return;
+    }
     if (!p.Enabled) {
         paintThemeLook(p.Theme, Look::Disabled, context);
         return;

@@ -14,7 +14,7 @@ class RecordingCanvas final : public Canvas {
   public:
     enum class Kind { Region, Clear, Gradient, Outline, Point, Line, Text, Row, Image };
     struct Op {
-        Kind kind;
+        Kind kind = Kind::Region;
         Rect rect; // gradient, outline; line: (x1, y1, x2, y2); point / text / row / image: (x, y)
         Colour first = 0;  // colour, pen, gradient start
         Colour second = 0; // gradient end
@@ -26,25 +26,21 @@ class RecordingCanvas final : public Canvas {
 
     void setRegion(const WindowRegion& r) override {
         region = r;
-        ops.push_back({Kind::Region, {0, 0, r.width, r.height}});
+        record(Kind::Region, {0, 0, r.width, r.height});
     }
-    void clear(Colour colour) override { ops.push_back({Kind::Clear, {}, colour}); }
+    void clear(Colour colour) override { record(Kind::Clear, {}, colour); }
     void fillGradient(const Rect& rect, Colour from, Colour to, GradientDirection) override {
-        ops.push_back({Kind::Gradient, rect, from, to});
+        record(Kind::Gradient, rect, from, to);
     }
     void roundRectOutline(const Rect& rect, int cornerWidth, int, Colour pen) override {
-        ops.push_back({Kind::Outline, rect, pen, 0, cornerWidth});
+        record(Kind::Outline, rect, pen).corner = cornerWidth;
     }
-    void point(int x, int y, Colour colour) override {
-        ops.push_back({Kind::Point, {x, y, x, y}, colour});
-    }
+    void point(int x, int y, Colour colour) override { record(Kind::Point, {x, y, x, y}, colour); }
     void line(int x1, int y1, int x2, int y2, Colour pen) override {
-        ops.push_back({Kind::Line, {x1, y1, x2, y2}, pen});
+        record(Kind::Line, {x1, y1, x2, y2}, pen);
     }
     void text(int x, int y, std::string_view s, const ButtonFont&, Colour colour) override {
-        Op op{Kind::Text, {x, y, x, y}, colour};
-        op.text = std::string(s);
-        ops.push_back(op);
+        record(Kind::Text, {x, y, x, y}, colour).text = std::string(s);
     }
     TextExtent textExtent(std::string_view s, const ButtonFont&) override {
         if (fixedExtent.width > 0) {
@@ -53,16 +49,13 @@ class RecordingCanvas final : public Canvas {
         return {static_cast<int>(s.size()) * 8, 12};
     }
     void bitmapRow(int x, int y, std::span<const std::uint8_t> bgr) override {
-        Op op{Kind::Row, {x, y, x, y}};
-        op.width = static_cast<int>(bgr.size() / 3);
+        record(Kind::Row, {x, y, x, y}).width = static_cast<int>(bgr.size() / 3);
         rows.emplace_back(bgr.begin(), bgr.end());
-        ops.push_back(op);
     }
     void image(int x, int y, const imaging::PixelSurface& pixels) override {
-        Op op{Kind::Image, {x, y, x, y}};
+        Op& op = record(Kind::Image, {x, y, x, y});
         op.width = pixels.width();
         op.height = pixels.height();
-        ops.push_back(op);
         lastImage = pixels;
     }
 
@@ -74,6 +67,15 @@ class RecordingCanvas final : public Canvas {
             }
         }
         return found;
+    }
+
+    Op& record(Kind kind, const Rect& rect, Colour first = 0, Colour second = 0) {
+        Op op;
+        op.kind = kind;
+        op.rect = rect;
+        op.first = first;
+        op.second = second;
+        return ops.emplace_back(std::move(op));
     }
 
     std::vector<Op> ops;
