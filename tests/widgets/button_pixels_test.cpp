@@ -31,7 +31,7 @@ QImage paint(const ButtonProperties& p, const ButtonState& s, IconLoader* icons 
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    QtCanvas canvas(painter);
+    QtCanvas canvas(painter, width, height);
     PaintButton(canvas, width, height, p, s, icons);
     painter.end();
     return image;

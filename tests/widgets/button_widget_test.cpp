@@ -3,9 +3,10 @@
 #include "widgets/qt/ZephraButton.h"
 
 #include <QCursor>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace zr::widgets {
@@ -34,11 +35,9 @@ struct ButtonWidget : ::testing::Test {
         QCoreApplication::sendEvent(button, &event);
     }
     void runFor(int ms) {
-        QElapsedTimer clock;
-        clock.start();
-        while (clock.elapsed() < ms) {
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
-        }
+        QEventLoop wait;
+        QTimer::singleShot(ms, &wait, &QEventLoop::quit);
+        wait.exec();
     }
 
     // Constructed before the window, which needs it.

@@ -4,7 +4,6 @@
 
 #include <QFontMetrics>
 #include <QImage>
-#include <QPaintDevice>
 #include <cstdlib>
 
 namespace zr::widgets {
@@ -56,7 +55,8 @@ QRegion toQRegion(const WindowRegion& region) {
     return result;
 }
 
-QtCanvas::QtCanvas(QPainter& painter) : painter_(painter) {
+QtCanvas::QtCanvas(QPainter& painter, int width, int height)
+    : painter_(painter), width_(width), height_(height) {
     painter_.setRenderHint(QPainter::Antialiasing, false);
     painter_.setBrush(Qt::NoBrush);
 }
@@ -66,8 +66,7 @@ void QtCanvas::setRegion(const WindowRegion& region) {
 }
 
 void QtCanvas::clear(Colour colour) {
-    const QPaintDevice* device = painter_.device();
-    painter_.fillRect(QRect(0, 0, device->width(), device->height()), toQColor(colour));
+    painter_.fillRect(QRect(0, 0, width_, height_), toQColor(colour));
 }
 
 void QtCanvas::fillGradient(const Rect& rect, Colour from, Colour to, GradientDirection direction) {

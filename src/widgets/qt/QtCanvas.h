@@ -16,7 +16,8 @@ QRegion toQRegion(const WindowRegion& region);
 // gradients computed row by row with gradientColour.
 class QtCanvas final : public Canvas {
   public:
-    explicit QtCanvas(QPainter& painter);
+    // The control's surface is width × height pixels from the painter's origin.
+    QtCanvas(QPainter& painter, int width, int height);
 
     void setRegion(const WindowRegion& region) override;
     void clear(Colour colour) override;
@@ -32,6 +33,8 @@ class QtCanvas final : public Canvas {
 
   private:
     QPainter& painter_;
+    int width_;
+    int height_;
 };
 
 } // namespace zr::widgets

@@ -145,7 +145,7 @@ void ZephraButton::updateMask() {
 
 void ZephraButton::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
-    QtCanvas canvas(painter);
+    QtCanvas canvas(painter, width(), height());
     PaintButton(canvas, width(), height(), model_.properties(), model_.state(), &icons_);
 }
 
