@@ -155,6 +155,9 @@ void paintCaption(Canvas& canvas, int SW, int SH, const ButtonProperties& proper
 
 void PaintButton(Canvas& canvas, int SW, int SH, const ButtonProperties& properties,
                  const ButtonState& state, IconLoader* icons) {
+    if (SW <= 0 || SH <= 0) {
+        return; // no pixel belongs to the control
+    }
     const int RV = std::max(properties.RoundedValue, 1);
     canvas.setRegion(roundedRegion(SW, SH, RV - 1, RV - 1));
     const ThemeContext context{canvas, SW, SH, RV, properties};

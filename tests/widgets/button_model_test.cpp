@@ -100,15 +100,6 @@ TEST_F(ButtonWriters, RoundedValueAtOrBelowZeroIsStoredAsOne) {
     EXPECT_EQ(button.RoundedValue(), 9);
 }
 
-TEST_F(ButtonWriters, EveryWriterRecordsTheChangeAndRepaints) {
-    const int before = host.repaints;
-    host.changes.clear();
-    button.SetCaption("Connect");
-    button.SetForeColor(rgb(0, 192, 0));
-    EXPECT_EQ(host.changes, (std::vector<std::string>{"Caption", "ForeColor"}));
-    EXPECT_EQ(host.repaints, before + 2);
-}
-
 using ButtonInput = Fixture;
 
 TEST_F(ButtonInput, SpaceShowsPressedWithoutClickAndEnterClicks) {

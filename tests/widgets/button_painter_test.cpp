@@ -263,32 +263,6 @@ TEST(ThemeLooks, RoundedValueZeroGivesSquareCornersAndUnknownThemesNoBackground)
     }
 }
 
-TEST(ThemeLooks, EveryThemeAndLookStaysInsideTheButton) {
-    for (int theme = 1; theme <= 9; ++theme) {
-        for (const ButtonState s :
-             {ButtonState{}, ButtonState{false, true, false}, ButtonState{false, false, true},
-              ButtonState{true, true, true}}) {
-            for (const bool enabled : {true, false}) {
-                ButtonProperties p = theme3Button();
-                p.Theme = theme;
-                p.Enabled = enabled;
-                RecordingCanvas canvas;
-                PaintButton(canvas, 60, 24, p, s, nullptr);
-                EXPECT_GT(canvas.ops.size(), 3U) << theme;
-                for (const auto& op : canvas.ops) {
-                    if (op.kind == Kind::Text || op.kind == Kind::Clear) {
-                        continue;
-                    }
-                    EXPECT_GE(op.rect.left, 0) << theme;
-                    EXPECT_GE(op.rect.top, 0) << theme;
-                    EXPECT_LE(op.rect.right, 60) << theme;
-                    EXPECT_LE(op.rect.bottom, 24) << theme;
-                }
-            }
-        }
-    }
-}
-
 TEST(GradientHelpers, TableStepsAndFourCornerRows) {
     EXPECT_EQ(gradientTable(0, rgb(1, 2, 3), rgb(9, 9, 9)), (std::vector<Colour>{rgb(1, 2, 3)}));
     EXPECT_EQ(gradientTable(4, rgb(0, 7, 200), rgb(10, 7, 0)),
