@@ -72,7 +72,7 @@ class QuietTimer final : public zr::platform::Timer {
 class QuietHost final : public ButtonHost {
   public:
     void propertyChanged(std::string_view) override {}
-    void repaint() override {}
+    void requestRepaint() override {}
     void messageBox(const std::string&, const std::string&, MessageIcon) override {}
     std::string applicationTitle() const override { return "fuzz"; }
     AppVersion applicationVersion() const override { return {}; }

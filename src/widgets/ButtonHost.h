@@ -33,7 +33,7 @@ class ButtonHost {
     // A property changed and must be saved with the control.
     virtual void propertyChanged(std::string_view name) = 0;
     // Paint the control again from scratch.
-    virtual void repaint() = 0;
+    virtual void requestRepaint() = 0;
     // Modal box with one OK button.
     virtual void messageBox(const std::string& text, const std::string& title,
                             MessageIcon icon) = 0;

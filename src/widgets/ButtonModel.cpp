@@ -65,7 +65,7 @@ void ButtonModel::Redraw() {
         p_.RoundedValue = 1;
         host_.propertyChanged("RoundedValue");
     }
-    host_.repaint();
+    host_.requestRepaint();
 }
 
 void ButtonModel::SetCaption(const std::string& value) {

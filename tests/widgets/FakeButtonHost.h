@@ -19,7 +19,7 @@ class FakeButtonHost final : public ButtonHost {
     };
 
     void propertyChanged(std::string_view name) override { changes.emplace_back(name); }
-    void repaint() override { ++repaints; }
+    void requestRepaint() override { ++repaints; }
     void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override {
         messages.push_back({text, title, icon});
     }

@@ -17,7 +17,7 @@ struct ButtonWidget : ::testing::Test {
         window.resize(300, 200);
         button = new ZephraButton("sbConnect", &window);
         button->setGeometry(20, 20, 100, 30);
-        button->events().Click = [this] { ++clicks; };
+        QObject::connect(button, &QAbstractButton::clicked, [this] { ++clicks; });
         button->setMessageHandler([this](const std::string& text, const std::string&, MessageIcon) {
             messages.push_back(text);
         });
@@ -87,6 +87,32 @@ TEST_F(ButtonWidget, FocusAndRefusedIconGoThroughTheHost) {
     ASSERT_EQ(messages.size(), 1U);
     EXPECT_EQ(messages[0].substr(0, 17), "Incorrect Source!");
     EXPECT_FALSE(button->model().Icon());
+}
+
+TEST_F(ButtonWidget, TextPaletteFontAndEnabledOfTheQtButtonReachTheModel) {
+    button->setText("COM");
+    button->grab(); // paints
+    EXPECT_EQ(button->model().Caption(), "COM");
+    button->model().SetCaption("TCPIP");
+    EXPECT_EQ(button->text(), "TCPIP");
+
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, QColor(0, 192, 0));
+    button->setPalette(palette);
+    EXPECT_EQ(button->model().ForeColor(), 0x00C000U);
+    button->setFont(QFont("DejaVu Sans", 11));
+    EXPECT_EQ(button->model().Font().size, 11.0);
+
+    button->setEnabled(false);
+    EXPECT_FALSE(button->model().Enabled());
+    button->setEnabled(true);
+    EXPECT_TRUE(button->model().Enabled());
+    // An ampersand is drawn, not taken as an access key.
+    button->setText("R&W");
+    QKeyEvent alt(QEvent::KeyPress, Qt::Key_W, Qt::AltModifier, "w");
+    QCoreApplication::sendEvent(&window, &alt);
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(ButtonWidget, HoverPollFollowsTheCursor) {

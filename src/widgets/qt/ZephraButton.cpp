@@ -110,12 +110,13 @@ std::int16_t shiftMaskOf(Qt::KeyboardModifiers modifiers) {
 }
 
 ZephraButton::ZephraButton(const std::string& instanceName, QWidget* parent)
-    : QWidget(parent), model_(*this) {
+    : QAbstractButton(parent), model_(*this) {
     setUpWidget();
     model_.InitProperties(instanceName);
 }
 
-ZephraButton::ZephraButton(PropertyBag& stored, QWidget* parent) : QWidget(parent), model_(*this) {
+ZephraButton::ZephraButton(PropertyBag& stored, QWidget* parent)
+    : QAbstractButton(parent), model_(*this) {
     setUpWidget();
     model_.ReadProperties(stored);
 }
@@ -128,6 +129,7 @@ void ZephraButton::setUpWidget() {
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setAttribute(Qt::WA_Hover, false);
+    model_.events.Click = [this] { emit clicked(false); };
 }
 
 QSize ZephraButton::sizeHint() const {
@@ -143,7 +145,49 @@ void ZephraButton::updateMask() {
     }
 }
 
+bool ZephraButton::event(QEvent* event) {
+    // Captions are drawn as written: an ampersand is no access key.
+    if (event->type() == QEvent::Shortcut) {
+        return true;
+    }
+    return QAbstractButton::event(event);
+}
+
+void ZephraButton::changeEvent(QEvent* event) {
+    QAbstractButton::changeEvent(event);
+    switch (event->type()) {
+    case QEvent::EnabledChange:
+        if (model_.Enabled() != isEnabled()) {
+            model_.SetEnabled(isEnabled());
+        }
+        break;
+    case QEvent::PaletteChange:
+        // Only a palette set on the button itself carries a caption colour.
+        if (testAttribute(Qt::WA_SetPalette)) {
+            const QColor text = palette().color(QPalette::Active, QPalette::ButtonText);
+            const Colour colour = rgb(text.red(), text.green(), text.blue());
+            if (colour != model_.ForeColor()) {
+                model_.SetForeColor(colour);
+            }
+        }
+        break;
+    case QEvent::FontChange:
+        if (testAttribute(Qt::WA_SetFont) && fromQFont(font()) != model_.Font()) {
+            model_.SetFont(fromQFont(font()));
+        }
+        break;
+    default:
+        break;
+    }
+}
+
 void ZephraButton::paintEvent(QPaintEvent* /*event*/) {
+    // setText() is not virtual: a caption set through it reaches the model here.
+    painting_ = true;
+    if (text().toStdString() != model_.Caption()) {
+        model_.SetCaption(text().toStdString());
+    }
+    painting_ = false;
     QPainter painter(this);
     QtCanvas canvas(painter, width(), height());
     PaintButton(canvas, width(), height(), model_.properties(), model_.state(), &icons_);
@@ -213,23 +257,27 @@ void ZephraButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void ZephraButton::focusInEvent(QFocusEvent* event) {
-    QWidget::focusInEvent(event);
+    QAbstractButton::focusInEvent(event);
     model_.GotFocus();
 }
 
 void ZephraButton::focusOutEvent(QFocusEvent* event) {
-    QWidget::focusOutEvent(event);
+    QAbstractButton::focusOutEvent(event);
     model_.LostFocus();
 }
 
 void ZephraButton::propertyChanged(std::string_view name) {
     if (name == "RoundedValue") {
         updateMask();
+    } else if (name == "Caption") {
+        setText(QString::fromStdString(model_.Caption()));
     }
 }
 
-void ZephraButton::repaint() {
-    update();
+void ZephraButton::requestRepaint() {
+    if (!painting_) {
+        update();
+    }
 }
 
 void ZephraButton::messageBox(const std::string& text, const std::string& title, MessageIcon icon) {

@@ -3,18 +3,22 @@
 #include "widgets/ButtonModel.h"
 #include "widgets/IconCache.h"
 
+#include <QAbstractButton>
 #include <QRegion>
-#include <QWidget>
 #include <functional>
 #include <string>
 
 namespace zr::widgets {
 
-// The skinned push button on screen: a ButtonModel hosted by a QWidget. The widget paints
+// The skinned push button on screen: a ButtonModel hosted by a Qt button. The widget paints
 // through the model's painter, polls the cursor every 50 ms for the hover look, and turns
-// Qt's key, mouse and focus events into the model's. `Enabled` is the model's state only:
-// the widget keeps receiving input and the model decides what to raise.
-class ZephraButton final : public QWidget, private ButtonHost {
+// Qt's key, mouse and focus events into the model's; the model's Click is delivered as
+// `clicked()`. Only the model decides when to click: Space presses without clicking, Enter
+// clicks. The button's text is the caption, the button-text colour of a palette set on it is
+// ForeColor, a font set on it is Font, and enabling or disabling the widget sets Enabled.
+// Setting the model's Enabled alone changes the state only: the widget keeps receiving input
+// and the model raises nothing.
+class ZephraButton final : public QAbstractButton, private ButtonHost {
   public:
     using MessageHandler =
         std::function<void(const std::string& text, const std::string& title, MessageIcon)>;
@@ -36,6 +40,8 @@ class ZephraButton final : public QWidget, private ButtonHost {
     QSize sizeHint() const override;
 
   protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -53,7 +59,7 @@ class ZephraButton final : public QWidget, private ButtonHost {
 
     // ButtonHost
     void propertyChanged(std::string_view name) override;
-    void repaint() override;
+    void requestRepaint() override;
     void messageBox(const std::string& text, const std::string& title, MessageIcon icon) override;
     std::string applicationTitle() const override;
     AppVersion applicationVersion() const override;
@@ -68,6 +74,7 @@ class ZephraButton final : public QWidget, private ButtonHost {
     MessageHandler messageHandler_;
     QRegion mask_;
     bool pressedByMouse_ = false;
+    bool painting_ = false;
 };
 
 // Key code and shift mask as the model's key events carry them.
