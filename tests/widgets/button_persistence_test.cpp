@@ -107,5 +107,40 @@ TEST(ButtonPersistence, SavingLeavesOutDefaultsAndRoundTrips) {
     EXPECT_EQ(reloaded.IconSource(), "/icons/link.png");
 }
 
+// Remembers the order in which names are read and written.
+class OrderBag final : public PropertyBag {
+  public:
+    std::optional<PropertyValue> ReadProperty(std::string_view name,
+                                              const PropertyValue& defaultValue) override {
+        names.emplace_back(name);
+        return defaultValue;
+    }
+    void WriteProperty(std::string_view name, const PropertyValue&, const PropertyValue&) override {
+        names.emplace_back(name);
+    }
+    std::vector<std::string> names;
+};
+
+TEST(ButtonPersistence, ReadAndWriteOrders) {
+    FakeButtonHost host;
+    ButtonModel button(host);
+    OrderBag read;
+    button.ReadProperties(read);
+    EXPECT_EQ(read.names,
+              (std::vector<std::string>{
+                  "Caption", "IconSource", "CaptionDisableColor", "CaptionEffectColor",
+                  "CaptionEffect", "CaptionOffsetY", "CaptionOffsetX", "ShadowOffsetY",
+                  "ShadowOffsetX", "ForeColor", "Theme", "FocusDottedRect", "Enabled", "Font",
+                  "Icon", "RoundedValue", "TransparencyICO", "CaptionAlignment", "IconAlignment"}));
+    OrderBag written;
+    button.WriteProperties(written);
+    EXPECT_EQ(written.names,
+              (std::vector<std::string>{
+                  "Caption", "IconSource", "ForeColor", "CaptionDisableColor", "CaptionEffectColor",
+                  "CaptionEffect", "CaptionOffsetX", "CaptionOffsetY", "ShadowOffsetX",
+                  "ShadowOffsetY", "Theme", "FocusDottedRect", "Enabled", "Font", "Icon",
+                  "RoundedValue", "TransparencyICO", "CaptionAlignment", "IconAlignment"}));
+}
+
 } // namespace
 } // namespace zr::widgets
