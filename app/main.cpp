@@ -1,18 +1,23 @@
-// zr-station: the card recording station. Without a window it runs a script of operator
-// actions against the real links (see app/script/ScriptDriver.h).
+// zr-station: the card recording station. It opens the station's window; with --script it
+// runs a script of operator actions instead, without a window (see app/script/ScriptDriver.h).
 #include "app/StationOptions.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
 #include "keys/KeyProcedures.h"
 #include "keys/SiteConfig.h"
+#include "platform/qt/QtDesktop.h"
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtFiles.h"
 #include "platform/qt/QtSerialPort.h"
 #include "platform/qt/QtSettingsStore.h"
 #include "platform/qt/QtTcpSocket.h"
 #include "window/MainWindow.h"
+#include "window/qt/StationWindow.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QIcon>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -83,20 +88,64 @@ int runScript(const app::StationOptions& options) {
     return driver.run(*script);
 }
 
+bool hasDisplay() {
+    const auto set = [](const char* name) {
+        const char* value = std::getenv(name);
+        return value != nullptr && *value != '\0';
+    };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+
+int runWindow(const app::StationOptions& options) {
+    const auto siteKeys = loadSiteKeys(options);
+    if (!siteKeys) {
+        return 1;
+    }
+    std::optional<QString> settingsFile;
+    if (options.settings) {
+        settingsFile = QString::fromStdString(*options.settings);
+    }
+    platform::QtSettingsStore settings(settingsFile);
+    platform::QtEventLoop loop;
+    platform::QtSerialPort serial(choosePortMap(options, settings));
+    platform::QtTcpSocket tcp;
+    platform::QtToneGenerator tone;
+    platform::QtDesktop desktop;
+    platform::FileTrafficLog trafficLog(options.log ? QString::fromStdString(*options.log)
+                                                    : platform::defaultTrafficLogPath());
+    platform::Platform services{loop, serial, tcp, settings, tone, desktop, trafficLog};
+
+    window::MainWindow station(services);
+    station.site = *siteKeys;
+    window::qt::StationWindow front(station);
+    desktop.setOwner(&front);
+    station.Form_Load();
+    front.syncFromStation();
+    return QApplication::exec();
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const auto parsed = app::parseStationOptions(arguments);
     if (!parsed.options) {
         std::cerr << "zr-station: " << parsed.error << '\n' << app::kStationUsage;
         return 2;
     }
-    if (!parsed.options->script) {
-        std::cerr << "zr-station: this build has no window yet; give --script FILE\n"
-                  << app::kStationUsage;
-        return 2;
+    if (parsed.options->script) {
+        QCoreApplication application(argc, argv);
+        return runScript(*parsed.options);
     }
-    return runScript(*parsed.options);
+    if (!hasDisplay()) {
+        std::cerr << "zr-station: no display (neither X11 nor Wayland); run with --script FILE "
+                     "for the station without a window\n";
+        return 3;
+    }
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setApplicationName(QStringLiteral("ZR"));
+    QApplication::setDesktopFileName(QStringLiteral("zr-station"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("zr-station")));
+    return runWindow(*parsed.options);
 }

@@ -3,11 +3,12 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config ccache
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libspng-dev libpng-dev
   clang libclang-rt-14-dev
+  fonts-noto-cjk xvfb xauth dpkg-dev
 )
 
 missing=()

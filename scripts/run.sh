@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and starts the station. With no options it records a few cards on the built-in
-# programmer simulator (started on loopback); with options they go to zr-station as they
-# are, e.g. against a real programmer:
+# Builds and starts the station. With no options it opens the station's window on the
+# built-in programmer simulator (started on loopback); without a display (no X11 or
+# Wayland) it records a few cards there with the window-less demo instead. With options
+# they go to zr-station as they are, e.g. against a real programmer:
 #   bash scripts/run.sh --settings my.ini --com 1=/dev/ttyUSB0 --script my-actions.zr
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,6 +35,13 @@ IP=127.0.0.1
 PORT=$port
 INI
 
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "programmer simulator on 127.0.0.1:$port; it lays the cards of scripts/demo/cards.scenario"
+  echo "on the programmer one after the other: record them in the station's window"
+  build/app/zr-station --settings "$work/settings.ini" --log "$work/AAA.txt"
+  exit 0
+fi
+echo "no display (neither X11 nor Wayland): running the window-less demo instead"
 echo "programmer simulator on 127.0.0.1:$port; station output follows"
 build/app/zr-station --settings "$work/settings.ini" --log "$work/AAA.txt" \
   --script scripts/demo/record-cards.zr

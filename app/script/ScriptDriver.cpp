@@ -124,11 +124,15 @@ std::optional<std::string> ScriptDriver::set(const std::string& name, const std:
         station_.lastWrittenUid = value;
         return std::nullopt;
     }
-    station::Control* control = station_.findControl(name);
+    const std::size_t dot = name.find('.');
+    const std::string controlName = name.substr(0, dot);
+    const std::string_view propertyName =
+        dot == std::string::npos ? std::string_view() : std::string_view(name).substr(dot + 1);
+    station::Control* control = station_.findControl(controlName);
     if (control == nullptr) {
-        return "unknown control '" + name + "'";
+        return "unknown control '" + controlName + "'";
     }
-    if (!control->setFromScript(value)) {
+    if (!control->setFromScript(propertyName, value)) {
         return "cannot set " + name + " to '" + value + "'";
     }
     return std::nullopt;

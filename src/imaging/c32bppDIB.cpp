@@ -4,6 +4,8 @@
 #include "imaging/FileBytes.h"
 #include "imaging/ImageLimits.h"
 #include "imaging/ImageReaders.h"
+#include "imaging/bmp/cBMPparser.h"
+#include "imaging/ico/cICOparser.h"
 
 #include <algorithm>
 #include <cmath>
@@ -76,8 +78,21 @@ bool c32bppDIB::LoadPicture_Resource(const std::string&, const std::string&) {
     return false;
 }
 
-bool c32bppDIB::LoadPicture_StdPicture(const void*) {
-    return false;
+bool c32bppDIB::LoadPicture_StdPicture(const mdlGDI::Picture* Picture) {
+    DestroyDIB();
+    if (Picture == nullptr) {
+        return false;
+    }
+    try {
+        if (Picture->type != platform::PictureType::Bitmap) {
+            cICOparser().ConvertstdPicTo32bpp(Picture, *this);
+        } else {
+            cBMPparser().ConvertstdPicTo32bpp(Picture, *this);
+        }
+    } catch (const std::exception&) {
+        DestroyDIB();
+    }
+    return hasImage();
 }
 
 bool c32bppDIB::LoadPicture_ByHandle(std::intptr_t) {

@@ -2,6 +2,7 @@
 
 #include "imaging/PixelSurface.h"
 #include "imaging/ZeroedBytes.h"
+#include "imaging/mdlGDI.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -49,10 +50,13 @@ class c32bppDIB {
     bool LoadPicture_Stream(std::span<const std::uint8_t> inStream, std::int32_t iconCx = 0,
                             std::int32_t iconCy = 0, std::int32_t streamStart = 0,
                             std::int32_t streamLength = 0, bool SaveFormat = false);
-    // These wrap host resources, OLE pictures and GDI handles, none of which exist outside
-    // Windows: they always report False.
+    // Makes the surface from a picture of the platform picture loader: icons through the icon
+    // reader, bitmaps through the BMP reader. False for nothing or a picture that cannot be
+    // converted (a metafile).
+    bool LoadPicture_StdPicture(const mdlGDI::Picture* Picture);
+    // These wrap host resources and GDI handles, which do not exist outside Windows: they
+    // always report False.
     bool LoadPicture_Resource(const std::string& ResIndex, const std::string& ResSection);
-    bool LoadPicture_StdPicture(const void* Picture);
     bool LoadPicture_ByHandle(std::intptr_t Handle);
 
     void ScaleImage(std::int32_t destWidth, std::int32_t destHeight, std::int32_t& NewWidth,

@@ -1,12 +1,18 @@
 #include "imaging/mdlGDI.h"
 
+#include "imaging/ImageLimits.h"
+
 #include <atomic>
 
 namespace zr::imaging::mdlGDI {
 
 namespace {
 
-std::atomic<PictureLoader> installedLoader{nullptr};
+std::optional<Picture> platformLoader(std::span<const std::uint8_t> bytes) {
+    return platform::decodePicture(bytes, limits::kMaxSurfaceBytes);
+}
+
+std::atomic<PictureLoader> installedLoader{&platformLoader};
 
 } // namespace
 
@@ -28,12 +34,12 @@ std::int32_t SwapLong(std::int32_t value) {
 }
 
 void SetPictureLoader(PictureLoader loader) {
-    installedLoader.store(loader);
+    installedLoader.store(loader == nullptr ? &platformLoader : loader);
 }
 
 std::optional<Picture> PictureFromBytes(std::span<const std::uint8_t> bytes) {
     const PictureLoader loader = installedLoader.load();
-    if (loader == nullptr || bytes.empty()) {
+    if (bytes.empty()) {
         return std::nullopt;
     }
     return loader(bytes);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/picture/PictureDecoder.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -19,20 +21,15 @@ std::int32_t ScanlineBytes(std::uint8_t bitCount, std::int32_t width);
 std::int32_t SwapLong(std::int32_t value);
 
 // A picture decoded by the platform's picture loader: straight 8-bit B, G, R, A rows, top-down.
-struct Picture {
-    std::int32_t type = 0;
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    std::vector<std::uint8_t> bgraTopDown;
-};
+using Picture = platform::DecodedPicture;
 
 using PictureLoader = std::optional<Picture> (*)(std::span<const std::uint8_t> bytes);
 
-// The platform layer installs its loader at start-up; until then there is none.
+// Replaces the platform picture loader (tests use this to stand for a platform without one);
+// nullptr puts the platform's own back.
 void SetPictureLoader(PictureLoader loader);
 
-// Asks the platform picture loader to decode `bytes`; nothing when there is no loader or it
-// does not accept the data.
+// Asks the picture loader to decode `bytes`; nothing when it does not accept the data.
 std::optional<Picture> PictureFromBytes(std::span<const std::uint8_t> bytes);
 
 } // namespace zr::imaging::mdlGDI

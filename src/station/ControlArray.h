@@ -1,5 +1,7 @@
 #pragma once
 
+#include "station/Controls.h"
+
 #include <array>
 #include <cstddef>
 #include <memory>
@@ -10,9 +12,9 @@ namespace zr::station {
 // A control array: N controls named "base(0)" to "base(N-1)".
 template <typename T, std::size_t N> class ControlArray {
   public:
-    explicit ControlArray(const std::string& baseName) {
+    ControlArray(ControlRegistry& registry, const std::string& baseName) {
         for (std::size_t i = 0; i < N; ++i) {
-            items_[i] = std::make_unique<T>(baseName + "(" + std::to_string(i) + ")");
+            items_[i] = std::make_unique<T>(registry, baseName + "(" + std::to_string(i) + ")");
         }
     }
 

@@ -6,6 +6,16 @@
 #include <cstdio>
 
 namespace zr::station {
+
+void ControlRegistry::add(Control& control) {
+    ordered_.push_back(&control);
+    byName_.emplace(control.name(), &control);
+}
+
+Control* ControlRegistry::find(std::string_view name) const {
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? nullptr : it->second;
+}
 namespace {
 
 std::string boolText(bool value) {
@@ -46,7 +56,7 @@ std::optional<std::string> Control::property(std::string_view propertyName) cons
     return std::nullopt;
 }
 
-bool Control::setFromScript(const std::string& /*value*/) {
+bool Control::setFromScript(std::string_view /*propertyName*/, const std::string& /*value*/) {
     return false;
 }
 
@@ -64,7 +74,10 @@ std::optional<std::string> TextBox::property(std::string_view propertyName) cons
     return Control::property(propertyName);
 }
 
-bool TextBox::setFromScript(const std::string& value) {
+bool TextBox::setFromScript(std::string_view propertyName, const std::string& value) {
+    if (!propertyName.empty() && propertyName != "Text") {
+        return false;
+    }
     setText(value);
     return true;
 }
@@ -113,9 +126,10 @@ std::optional<std::string> CheckBox::property(std::string_view propertyName) con
     return Control::property(propertyName);
 }
 
-bool CheckBox::setFromScript(const std::string& value) {
+bool CheckBox::setFromScript(std::string_view propertyName, const std::string& value) {
     const auto number = base::parseWholeNumber(value);
-    if (!number || *number < 0 || *number > 2) {
+    if ((!propertyName.empty() && propertyName != "Value") || !number || *number < 0 ||
+        *number > 2) {
         return false;
     }
     setValue(*number);
@@ -149,7 +163,22 @@ std::optional<std::string> ComboBox::property(std::string_view propertyName) con
     return Control::property(propertyName);
 }
 
-bool ComboBox::setFromScript(const std::string& value) {
+// A combo with free text takes any text, as typed; a drop-down list only selects a row.
+bool ComboBox::setFromScript(std::string_view propertyName, const std::string& value) {
+    const bool setsText = propertyName == "Text" || (propertyName.empty() && freeText);
+    if (setsText) {
+        if (!freeText) {
+            return false;
+        }
+        if (value != text) {
+            text = value;
+            raise(onChange);
+        }
+        return true;
+    }
+    if (!propertyName.empty() && propertyName != "ListIndex") {
+        return false;
+    }
     const auto number = base::parseWholeNumber(value);
     return number && setListIndex(*number);
 }
@@ -179,9 +208,9 @@ std::optional<std::string> ScrollBar::property(std::string_view propertyName) co
     return Control::property(propertyName);
 }
 
-bool ScrollBar::setFromScript(const std::string& value) {
+bool ScrollBar::setFromScript(std::string_view propertyName, const std::string& value) {
     const auto number = base::parseWholeNumber(value);
-    if (!number) {
+    if ((!propertyName.empty() && propertyName != "Value") || !number) {
         return false;
     }
     setValue(*number);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,9 +20,27 @@ constexpr Colour rgb(int red, int green, int blue) {
            (static_cast<Colour>(blue) << 16U);
 }
 
+class Control;
+
+// Every control of a window by name, in the order they were made. Controls made with a
+// registry enter it themselves, so the script driver and the front end need no second list.
+class ControlRegistry {
+  public:
+    void add(Control& control);
+    Control* find(std::string_view name) const;
+    const std::vector<Control*>& all() const { return ordered_; }
+
+  private:
+    std::vector<Control*> ordered_;
+    std::map<std::string, Control*, std::less<>> byName_;
+};
+
 class Control {
   public:
     explicit Control(std::string name) : name_(std::move(name)) {}
+    Control(ControlRegistry& registry, std::string name) : name_(std::move(name)) {
+        registry.add(*this);
+    }
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -31,9 +50,10 @@ class Control {
     // The named property as text (booleans 1/0, colours as numbers); empty when the control
     // has no such property. An empty name means the control's default property.
     virtual std::optional<std::string> property(std::string_view propertyName) const;
-    // Sets the value a script's `set` line gives, raising the events the toolkit would.
-    // False when the control has no value to set.
-    virtual bool setFromScript(const std::string& value);
+    // Sets the named property (empty: the default one) as a script's `set` line gives it,
+    // raising the events the toolkit would. False when the control has no such property or
+    // the value does not fit it.
+    virtual bool setFromScript(std::string_view propertyName, const std::string& value);
 
     bool enabled = true;
     bool visible = true;
@@ -76,7 +96,7 @@ class TextBox : public Control {
   public:
     using Control::Control;
     std::optional<std::string> property(std::string_view propertyName) const override;
-    bool setFromScript(const std::string& value) override;
+    bool setFromScript(std::string_view propertyName, const std::string& value) override;
 
     // Sets the text and raises the change event when it differs.
     void setText(std::string value);
@@ -98,7 +118,7 @@ class CheckBox : public Control {
   public:
     using Control::Control;
     std::optional<std::string> property(std::string_view propertyName) const override;
-    bool setFromScript(const std::string& value) override;
+    bool setFromScript(std::string_view propertyName, const std::string& value) override;
 
     // Raises the click when the value changes.
     void setValue(int newValue);
@@ -115,7 +135,7 @@ class ComboBox : public Control {
   public:
     using Control::Control;
     std::optional<std::string> property(std::string_view propertyName) const override;
-    bool setFromScript(const std::string& value) override;
+    bool setFromScript(std::string_view propertyName, const std::string& value) override;
 
     // Selects a row (-1 for none), shows its text, and raises the click, even when the row
     // was already selected, so a re-selection re-runs the selection handler. Out-of-range
@@ -130,6 +150,8 @@ class ComboBox : public Control {
     // A drop-down combo with free text can show any text; a drop-down list only its rows.
     bool freeText = false;
     std::string text;
+    // Raised when the operator types into a combo with free text.
+    std::function<void()> onChange;
 
   private:
     std::vector<std::string> items_;
@@ -140,7 +162,7 @@ class ScrollBar : public Control {
   public:
     using Control::Control;
     std::optional<std::string> property(std::string_view propertyName) const override;
-    bool setFromScript(const std::string& value) override;
+    bool setFromScript(std::string_view propertyName, const std::string& value) override;
 
     // Clamps to min..max and raises the change event when the value changes.
     void setValue(int newValue);

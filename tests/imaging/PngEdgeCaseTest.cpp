@@ -1,5 +1,5 @@
-// Hand-made PNGs for the decisions the reader takes: premultiplication, 16-bit samples, colour
-// keys, CRC policy per inflate route, and refusal of damaged or implausible data.
+// Hand-made PNGs for what PngSuite does not hold: whole-sample colour keys, CRC policy per
+// inflate route, and refusal of damaged or implausible data. The suite sweep proves the rest.
 #include "PngBuilder.h"
 #include "TestFiles.h"
 #include "imaging/c32bppDIB.h"
@@ -38,30 +38,9 @@ Bytes withIdatCrc(std::uint32_t crc) {
                         pngChunk("IEND", {})});
 }
 
-Bytes splitIdat() {
-    const Bytes compressed = zlibCompress({0, 1, 2, 3, 0, 4, 5, 6});
-    const Bytes first(compressed.begin(), compressed.begin() + 3);
-    const Bytes second(compressed.begin() + 3, compressed.end());
-    return assemblePng({pngChunk("IHDR", ihdrData(1, 2, 8, 2)), pngChunk("IDAT", first),
-                        pngChunk("IDAT", second), pngChunk("IEND", {})});
-}
-
 std::vector<EdgeCase> edgeCases() {
     const Bytes redPalette = pngChunk("PLTE", {255, 0, 0, 0, 0, 255});
     return {
-        {"rgba8 premultiplies by truncation", simplePng(1, 1, 8, 6, {0, 200, 100, 50, 128}),
-         Route::Both, Bytes{25, 50, 100, 128}, true},
-        {"rgba16 takes the high bytes",
-         simplePng(1, 1, 16, 6, {0, 0x12, 0x34, 0x56, 0x78, 0x9A, 0xBC, 0xFF, 0xFF}), Route::Both,
-         Bytes{0x9A, 0x56, 0x12, 0xFF}, true},
-        {"alpha 0 pixel is all zero", simplePng(1, 1, 8, 6, {0, 10, 20, 30, 0}), Route::Both,
-         Bytes{0, 0, 0, 0}, true},
-        {"rows are stored bottom-up", simplePng(1, 2, 8, 0, {0, 10, 0, 20}), Route::Both,
-         Bytes{20, 20, 20, 255, 10, 10, 10, 255}, false},
-        {"interlaced 1x1 uses pass 1 only", simplePng(1, 1, 8, 2, {0, 1, 2, 3}, {}, 1), Route::Both,
-         Bytes{3, 2, 1, 255}, true},
-        {"grey depth 2 steps by 85", simplePng(4, 1, 2, 0, {0, 0x1B}), Route::Both,
-         Bytes{0, 0, 0, 255, 85, 85, 85, 255, 170, 170, 170, 255, 255, 255, 255, 255}, false},
         {"grey 16 key compares the whole sample",
          simplePng(2, 1, 16, 0, {0, 1, 2, 1, 3}, {pngChunk("tRNS", {1, 2})}), Route::Both,
          Bytes{0, 0, 0, 0, 1, 1, 1, 255}, true},
@@ -78,13 +57,8 @@ std::vector<EdgeCase> edgeCases() {
         {"tRNS CRC is not checked without zlib",
          simplePng(1, 1, 8, 3, {0, 0}, {redPalette, pngChunkWithCrc("tRNS", {0}, 1)}), Route::Own,
          Bytes{0, 0, 0, 0}, true},
-        {"corrupt IDAT CRC fails with zlib", withIdatCrc(0x12345678), Route::Zlib, std::nullopt},
-        {"corrupt IDAT CRC is not checked without zlib", withIdatCrc(0x12345678), Route::Own,
-         Bytes{30, 20, 10, 255}, true},
         {"stored CRC 0 is never checked", withIdatCrc(0), Route::Both, Bytes{30, 20, 10, 255},
          true},
-        {"image data split over two IDAT chunks", splitIdat(), Route::Both,
-         Bytes{6, 5, 4, 255, 3, 2, 1, 255}, true},
         {"filter byte 5", simplePng(1, 2, 8, 0, {0, 1, 5, 2}), Route::Both, std::nullopt},
         {"PLTE of 10 bytes", simplePng(1, 1, 8, 3, {0, 0}, {pngChunk("PLTE", Bytes(10, 1))}),
          Route::Both, std::nullopt},
@@ -104,8 +78,6 @@ std::vector<EdgeCase> edgeCases() {
         {"chunk runs past the end",
          assemblePng(
              {pngChunk("IHDR", ihdrData(1, 1, 8, 0)), Bytes{0, 0, 1, 0, 'I', 'D', 'A', 'T', 0, 0}}),
-         Route::Both, std::nullopt},
-        {"no IDAT", assemblePng({pngChunk("IHDR", ihdrData(1, 1, 8, 0)), pngChunk("IEND", {})}),
          Route::Both, std::nullopt},
         {"width 0", simplePng(0, 1, 8, 0, {0}), Route::Both, std::nullopt},
     };

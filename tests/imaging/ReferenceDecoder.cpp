@@ -27,32 +27,23 @@ std::optional<ReferenceImage> referenceDecode(const std::vector<std::uint8_t>& p
     if (spng_get_ihdr(context.get(), &header) != 0) {
         return std::nullopt;
     }
-    const bool sixteen = header.bit_depth == 16;
-    const int format = sixteen ? SPNG_FMT_RGBA16 : SPNG_FMT_RGBA8;
+    // libspng brings 16-bit samples to 8 bits by their high byte, as this reader does.
     std::size_t size = 0;
-    if (spng_decoded_image_size(context.get(), format, &size) != 0) {
+    if (spng_decoded_image_size(context.get(), SPNG_FMT_RGBA8, &size) != 0) {
         return std::nullopt;
     }
     std::vector<std::uint8_t> decoded(size);
-    if (spng_decode_image(context.get(), decoded.data(), size, format, SPNG_DECODE_TRNS) != 0) {
+    if (spng_decode_image(context.get(), decoded.data(), size, SPNG_FMT_RGBA8, SPNG_DECODE_TRNS) !=
+        0) {
         return std::nullopt;
     }
     ReferenceImage image;
     image.width = static_cast<std::int32_t>(header.width);
     image.height = static_cast<std::int32_t>(header.height);
-    image.bottomUpPremultipliedBgra.assign(size / (sixteen ? 2 : 1), 0);
+    image.bottomUpPremultipliedBgra.assign(size, 0);
     const std::size_t pixelCount = std::size_t{header.width} * header.height;
     for (std::size_t i = 0; i < pixelCount; ++i) {
-        unsigned rgba[4];
-        for (std::size_t c = 0; c < 4; ++c) {
-            if (sixteen) {
-                std::uint16_t sample = 0;
-                std::memcpy(&sample, decoded.data() + (i * 4 + c) * 2, 2);
-                rgba[c] = sample >> 8u;
-            } else {
-                rgba[c] = decoded[i * 4 + c];
-            }
-        }
+        const std::uint8_t* rgba = decoded.data() + i * 4;
         const std::size_t x = i % header.width;
         const std::size_t y = i / header.width;
         std::uint8_t* out = image.bottomUpPremultipliedBgra.data() +

@@ -1,5 +1,7 @@
 #include "TestFiles.h"
 
+#include "imaging/c32bppDIB.h"
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,6 +31,13 @@ std::vector<ManifestEntry> manifestEntries(const std::string& format) {
 std::vector<std::uint8_t> readBytes(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::vector<std::uint8_t> pixelAt(const c32bppDIB& surface, std::int32_t x, std::int32_t y) {
+    const auto row = static_cast<std::size_t>(surface.Height() - 1 - y);
+    const auto at = surface.Bits().subspan(
+        row * static_cast<std::size_t>(surface.ScanWidth()) + static_cast<std::size_t>(x) * 4, 4);
+    return {at.begin(), at.end()};
 }
 
 } // namespace zr::imaging::test

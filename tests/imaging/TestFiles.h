@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+namespace zr::imaging {
+class c32bppDIB;
+} // namespace zr::imaging
+
 namespace zr::imaging::test {
 
 struct ManifestEntry {
@@ -18,6 +22,9 @@ struct ManifestEntry {
 std::vector<ManifestEntry> manifestEntries(const std::string& format);
 
 std::vector<std::uint8_t> readBytes(const std::string& path);
+
+// Pixel (x, y) of a surface, rows counted from the top, as B, G, R, A.
+std::vector<std::uint8_t> pixelAt(const c32bppDIB& surface, std::int32_t x, std::int32_t y);
 
 // Decodes through zlib or, for the lifetime of the object, as if zlib were absent.
 class ZlibRoute {

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# zr-image's output and exit codes. Arguments: the tool, the PngSuite folder, a scratch folder.
+# zr-image's output and exit codes. Arguments: the tool, the test image folder, a scratch folder.
 set -u
-tool=$1 png=$2 scratch=$3
+tool=$1 data=$2 scratch=$3
+png=$data/png
 failures=0
 
 expect() { # expected-exit expected-stdout args...
@@ -24,6 +25,37 @@ expect 0 "width=32 height=32 kind=10 alpha=0" info "$png/xcsn0g01.png" --no-zlib
 expect 1 "empty" info "$png/xs1n0g01.png"
 expect 1 "empty" info "$png/no-such-file.png"
 
+expect 0 "width=100 height=100 kind=9 alpha=1" info "$data/gif/peterdn/static_transparent.gif"
+expect 0 "width=100 height=100 kind=9 alpha=0" info "$data/gif/peterdn/static_nontransparent.gif"
+expect 0 "width=32 height=32 kind=8 alpha=1" info "$data/ico/pillow/python.ico"
+expect 0 "width=16 height=16 kind=8 alpha=1" info "$data/ico/pillow/python.ico" --icon 16x16
+expect 0 "width=48 height=48 kind=8 alpha=1" info "$data/ico/pillow/python.ico" --icon 64x64
+expect 0 "width=256 height=256 kind=11 alpha=1" info "$data/ico/pillow/pillow.ico" --icon 256x256
+expect 0 "width=32 height=32 kind=12 alpha=1" info "$data/ico/icojs/cursor.cur"
+expect 0 "width=32 height=32 kind=5 alpha=1" info "$data/ico/wx/horse.cur"
+expect 0 "width=127 height=64 kind=1 alpha=0" info "$data/bmp/g/rgb32.bmp"
+expect 0 "width=127 height=64 kind=6 alpha=1" info "$data/bmp/q/rgb32fakealpha.bmp"
+expect 0 "width=127 height=64 kind=1 alpha=0" info "$data/bmp/g/pal4rle.bmp"
+expect 1 "empty" info "$data/ico/pillow/no_cursors.cur"
+
+# An empty surface says why on standard error.
+reason() { # expected-reason args...
+    local want=$1 got
+    shift
+    got=$("$tool" "$@" 2>&1 >/dev/null)
+    if [[ $got != *"$want"* ]]; then
+        echo "FAIL: zr-image $* said '$got', wanted '$want'"
+        failures=$((failures + 1))
+    fi
+}
+reason "CRC does not match" info "$png/xcsn0g01.png"
+reason "not PNG, GIF, ICO/CUR or BMP" info "$data/MANIFEST.tsv"
+reason "no such file" info "$png/no-such-file.png"
+reason "not a regular file" info "$png"
+reason "too small to be an image" info "$data/ico/pillow/no_cursors.cur"
+reason "icon/cursor: no directory entry" info "$data/ico/mozilla/invalid-bpp.ico"
+reason "BMP: the header or the pixel data" info "$data/bmp/b/badbitcount.bmp"
+
 bmp=$scratch/zr-image-out.bmp
 rm -f "$bmp"
 expect 0 "" convert "$png/basn6a08.png" "$bmp"
@@ -33,6 +65,9 @@ if [[ $size != $((32 * 32 * 4 + 54)) || $(head -c 2 "$bmp") != "BM" ]]; then
     failures=$((failures + 1))
 fi
 expect 1 "empty" convert "$png/xdtn0g01.png" "$bmp"
+rm -f "$bmp"
+expect 0 "" convert "$data/ico/pillow/python.ico" "$bmp" --icon 48x48
+expect 0 "width=48 height=48 kind=7 alpha=1" info "$bmp"
 
 expect 2 "" 
 expect 2 "" info

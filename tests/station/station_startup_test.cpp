@@ -1,3 +1,4 @@
+// Start-up from stored settings and saving them at exit.
 #include "station/Station.h"
 #include "support/VirtualPlatform.h"
 
@@ -12,7 +13,7 @@ using testing::VirtualPlatform;
 using Stored = std::map<std::string, std::string>;
 
 struct StartedStation {
-    explicit StartedStation(std::map<std::string, std::string> stored = {}) {
+    explicit StartedStation(Stored stored = {}) {
         world.settings.values = std::move(stored);
         station.Form_Load();
     }
@@ -20,38 +21,24 @@ struct StartedStation {
     Station station{world.services};
 };
 
+// The first-start values of every control the script driver can dump are checked through
+// the script in script_driver_test; here what a script cannot see.
 TEST(StationStartup, FirstStartTakesTheDefaults) {
     StartedStation s;
     const Station& st = s.station;
-    EXPECT_EQ(st.connType, "COM");
-    EXPECT_EQ(st.cboCOM.listIndex(), 0);
     EXPECT_EQ(s.world.serial.openPort(), 1);
     EXPECT_EQ(st.sbCOM.foreColor, kLinkUp);
     EXPECT_EQ(st.sbTCPIP.foreColor, kLinkUnused);
-    EXPECT_EQ(st.chkLanguage.value(), 0);
     EXPECT_EQ(st.Caption, "ZR-錄碼系統 20160919");
-    EXPECT_EQ(st.txtGroupCode.text(), "00001");
-    EXPECT_EQ(st.txtCardCode.text(), "00001");
-    EXPECT_EQ(st.chkLock.value(), 1);
-    EXPECT_EQ(st.chkSound.value(), 1);
-    EXPECT_EQ(st.chkProgramV1.value(), 1);
-    EXPECT_EQ(st.chkProgramV3.value(), 1);
-    EXPECT_EQ(st.chkAutoAdd.value(), 0);
-    EXPECT_EQ(st.cboProgrammer.listIndex(), 1);
-    EXPECT_EQ(st.cboBlock.text, "32 - Sec  8 BLOCK 32");
     EXPECT_EQ(st.cboBlock.items().at(2), "34 - Sec  8 BLOCK 34");
     for (std::size_t i = 0; i < 6; ++i) {
         EXPECT_EQ(st.txtAKey[i].text(), "FF");
         EXPECT_EQ(st.txtNewAKey[i].text(), "FF");
     }
-    EXPECT_EQ(st.chkSaveKey.value(), 0);
-    EXPECT_EQ(st.chkBlock.value(), 1);
-    EXPECT_EQ(st.chkAutoRecord.value(), 0);
     EXPECT_FALSE(st.timerAutoRecord.isEnabled());
     EXPECT_EQ(st.chkAutoRecord.backColor, rgb(25, 76, 133));
     // Only the immediate writes happen at start-up.
-    EXPECT_EQ(s.world.settings.values,
-              (std::map<std::string, std::string>{{"ConnType", "COM"}, {"ProgrammerType", "1"}}));
+    EXPECT_EQ(s.world.settings.values, (Stored{{"ConnType", "COM"}, {"ProgrammerType", "1"}}));
     // Centred on the screen.
     EXPECT_EQ(st.left, (s.world.desktop.screenWidth - st.size1) / 2);
     EXPECT_EQ(st.top, (s.world.desktop.screenHeight - st.size2) / 2);

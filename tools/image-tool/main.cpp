@@ -1,4 +1,5 @@
 // zr-image: loads an image the way the station's buttons do and reports or converts it.
+#include "LoadFailure.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/inflate/ZlibRuntime.h"
 
@@ -92,6 +93,8 @@ int main(int argc, char** argv) {
     zr::imaging::c32bppDIB image;
     if (!image.LoadPicture_File(options->files[0], options->iconCx, options->iconCy)) {
         std::puts("empty");
+        std::fprintf(stderr, "zr-image: %s: %s\n", options->files[0].c_str(),
+                     explainLoadFailure(options->files[0]).c_str());
         return LoadFailed;
     }
     if (options->command == "info") {

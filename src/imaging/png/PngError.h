@@ -21,4 +21,7 @@ enum class PngError {
     OutOfMemory,
 };
 
+// A short English sentence for the error, for tools and logs.
+const char* pngErrorText(PngError error);
+
 } // namespace zr::imaging

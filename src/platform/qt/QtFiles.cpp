@@ -39,20 +39,20 @@ void FileTrafficLog::appendLine(const std::string& text) {
     file.write("\r\n", 2);
 }
 
-void QtToneGenerator::beep(int frequencyHz, int durationMs) {
-    if (durationMs <= 0) {
-        return;
-    }
+namespace {
+
+// Plays the tone on the default output; false when there is no device or it refuses.
+bool playTone(int frequencyHz, int durationMs) {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull() || frequencyHz <= 0) {
-        return;
+    if (device.isNull()) {
+        return false;
     }
     QAudioFormat format;
     format.setSampleRate(44100);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format)) {
-        return;
+        return false;
     }
     const auto samples = static_cast<qsizetype>(44100LL * durationMs / 1000);
     QByteArray pcm(samples * 2, Qt::Uninitialized);
@@ -65,13 +65,26 @@ void QtToneGenerator::beep(int frequencyHz, int durationMs) {
     QAudioSink sink(device, format);
     sink.setBufferSize(pcm.size());
     QIODevice* stream = sink.start();
-    if (stream == nullptr) {
-        return;
+    if (stream == nullptr || sink.error() != QAudio::NoError) {
+        return false;
     }
     stream->write(pcm);
     // The tone blocks like the system beep does: nothing else runs while it sounds.
     QThread::msleep(static_cast<unsigned long>(durationMs));
     sink.stop();
+    return true;
+}
+
+} // namespace
+
+void QtToneGenerator::beep(int frequencyHz, int durationMs) {
+    if (durationMs <= 0) {
+        return;
+    }
+    // Without an audio device the tone still takes its time, so a workflow paces the same.
+    if (frequencyHz <= 0 || !playTone(frequencyHz, durationMs)) {
+        QThread::msleep(static_cast<unsigned long>(durationMs));
+    }
 }
 
 } // namespace zr::platform

@@ -21,7 +21,8 @@ class FileTrafficLog final : public TrafficLog {
     bool warned_ = false;
 };
 
-// Sine tones through Qt Multimedia's default output; silent where there is none.
+// Sine tones through Qt Multimedia's default output; where there is none, a silent wait of the
+// same length.
 class QtToneGenerator final : public ToneGenerator {
   public:
     void beep(int frequencyHz, int durationMs) override;

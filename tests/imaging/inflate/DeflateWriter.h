@@ -1,7 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
+#include <initializer_list>
+#include <string_view>
 #include <vector>
 
 namespace zr::imaging::test {
@@ -27,20 +28,23 @@ class DeflateWriter {
         return *this;
     }
 
-    DeflateWriter& alignToByte() {
+    // Whole bytes after aligning, as a stored block carries its length and data.
+    DeflateWriter& bytes(std::initializer_list<std::uint8_t> values) {
         m_used = 0;
+        m_bytes.insert(m_bytes.end(), values);
         return *this;
     }
 
-    DeflateWriter& byte(std::uint8_t value) {
-        alignToByte();
-        m_bytes.push_back(value);
-        return *this;
-    }
+    // The header of a final block: 0 stored, 1 fixed codes, 2 dynamic, 3 reserved.
+    DeflateWriter& finalBlock(unsigned type) { return bits(1, 1).bits(type, 2); }
 
     // Fixed-code symbols.
-    DeflateWriter& fixedLiteral(std::uint8_t value) {
-        return value < 144 ? code(0x30u + value, 8) : code(0x190u + value - 144u, 9);
+    DeflateWriter& fixedLiterals(std::string_view text) {
+        for (const char letter : text) {
+            const auto value = static_cast<std::uint8_t>(letter);
+            value < 144 ? code(0x30u + value, 8) : code(0x190u + value - 144u, 9);
+        }
+        return *this;
     }
     DeflateWriter& fixedLengthSymbol(unsigned symbol) {
         return symbol < 280 ? code(symbol - 256, 7) : code(0xC0u + symbol - 280u, 8);

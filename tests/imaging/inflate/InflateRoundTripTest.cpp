@@ -1,3 +1,5 @@
+// The own inflater decodes what zlib encodes, at every level and strategy, for data shaped to
+// reach every code path (stored, fixed and dynamic blocks, long codes, far distances).
 #include "ZlibPeer.h"
 #include "imaging/inflate/Inflate.h"
 
@@ -72,18 +74,6 @@ TEST(InflateRoundTrip, DecodesWhatZlibEncodedAtEveryLevelAndStrategy) {
             EXPECT_TRUE(output == sample.data);
         }
     }
-}
-
-TEST(InflateRoundTrip, RoomToSpareIsLeftUntouched) {
-    const Bytes data = textLike(10000, 9);
-    const Bytes stream = zlibCompress(data, 6, Z_DEFAULT_STRATEGY);
-    Bytes output(data.size() + 1000, 0xEE);
-    const InflateResult result = inflateZlib(stream, output);
-    ASSERT_EQ(result.status, InflateStatus::Ok);
-    ASSERT_EQ(result.written, data.size());
-    EXPECT_TRUE(std::equal(data.begin(), data.end(), output.begin()));
-    EXPECT_TRUE(std::all_of(output.begin() + static_cast<std::ptrdiff_t>(data.size()), output.end(),
-                            [](std::uint8_t byte) { return byte == 0xEE; }));
 }
 
 TEST(InflateRoundTrip, SeveralBlocksOfEveryKindInOneStream) {

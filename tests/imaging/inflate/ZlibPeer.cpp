@@ -23,18 +23,16 @@ Bytes zlibCompress(std::span<const std::uint8_t> data, int level, int strategy) 
     return result == Z_STREAM_END ? out : Bytes{};
 }
 
-namespace {
-
-std::optional<Bytes> inflateWith(int windowBits, std::span<const std::uint8_t> input,
-                                 std::size_t capacity) {
+std::optional<Bytes> zlibInflateRaw(std::span<const std::uint8_t> deflateData,
+                                    std::size_t capacity) {
     z_stream stream{};
-    if (inflateInit2(&stream, windowBits) != Z_OK) {
+    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
         return std::nullopt;
     }
     Bytes out;
     std::array<std::uint8_t, 1 << 16> chunk{};
-    stream.next_in = const_cast<Bytef*>(input.data());
-    stream.avail_in = static_cast<uInt>(input.size());
+    stream.next_in = const_cast<Bytef*>(deflateData.data());
+    stream.avail_in = static_cast<uInt>(deflateData.size());
     int result = Z_OK;
     while (result == Z_OK) {
         stream.next_out = chunk.data();
@@ -50,17 +48,6 @@ std::optional<Bytes> inflateWith(int windowBits, std::span<const std::uint8_t> i
         return std::nullopt;
     }
     return out;
-}
-
-} // namespace
-
-std::optional<Bytes> zlibInflateAll(std::span<const std::uint8_t> stream) {
-    return inflateWith(MAX_WBITS, stream, SIZE_MAX);
-}
-
-std::optional<Bytes> zlibInflateRaw(std::span<const std::uint8_t> deflateData,
-                                    std::size_t capacity) {
-    return inflateWith(-MAX_WBITS, deflateData, capacity);
 }
 
 Bytes randomBytes(std::size_t size, unsigned seed) {

@@ -16,9 +16,6 @@ using Bytes = std::vector<std::uint8_t>;
 // A zlib stream of `data` made by deflate with the given level and strategy.
 Bytes zlibCompress(std::span<const std::uint8_t> data, int level, int strategy);
 
-// Everything the zlib stream inflates to, or nothing when zlib rejects it.
-std::optional<Bytes> zlibInflateAll(std::span<const std::uint8_t> stream);
-
 // Raw deflate data inflated by zlib into at most `capacity` bytes; nothing unless zlib reaches
 // the end of the final block within that room.
 std::optional<Bytes> zlibInflateRaw(std::span<const std::uint8_t> deflateData,

@@ -1,0 +1,111 @@
+// zr-window-shot: opens the station's real window, runs a script of operator actions on it
+// (the lines of zr-station --script), lets the window settle and saves it as a PNG.
+//   zr-window-shot --out FILE.png [--script FILE] [zr-station options]
+#include "app/StationOptions.h"
+#include "app/script/ScriptConsole.h"
+#include "app/script/ScriptDriver.h"
+#include "keys/KeyProcedures.h"
+#include "keys/SiteConfig.h"
+#include "platform/qt/QtEventLoop.h"
+#include "platform/qt/QtFiles.h"
+#include "platform/qt/QtSerialPort.h"
+#include "platform/qt/QtSettingsStore.h"
+#include "platform/qt/QtTcpSocket.h"
+#include "window/MainWindow.h"
+#include "window/qt/StationWindow.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+namespace {
+
+using namespace zr;
+
+// Lets the window lay itself out and paint.
+void settle() {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 300) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+}
+
+int shoot(const app::StationOptions& options, const QString& out) {
+    std::optional<std::filesystem::path> siteFile;
+    if (options.site) {
+        siteFile = *options.site;
+    }
+    const auto site = keys::loadSiteConfig(keys::siteConfigLocations(siteFile));
+    if (!site) {
+        std::cerr << "zr-window-shot: " << keys::siteConfigErrorMessage(site.error(), true) << '\n';
+        return 1;
+    }
+    std::optional<QString> settingsFile;
+    if (options.settings) {
+        settingsFile = QString::fromStdString(*options.settings);
+    }
+    platform::QtSettingsStore settings(settingsFile);
+    platform::QtEventLoop loop;
+    platform::QtSerialPort serial(options.comPorts.empty()
+                                      ? settings.portMap().value_or(platform::defaultPortMap())
+                                      : options.comPorts);
+    platform::QtTcpSocket tcp;
+    std::ostringstream consoleOutput;
+    app::ScriptConsole console(consoleOutput);
+    platform::FileTrafficLog trafficLog(options.log ? QString::fromStdString(*options.log)
+                                                    : platform::defaultTrafficLogPath());
+    platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
+
+    window::MainWindow station(services);
+    station.site = keys::siteKeysFrom(site.value());
+    window::qt::StationWindow front(station);
+    front.setQuitHandler([] {});
+    station.Form_Load();
+    front.syncFromStation();
+    settle();
+    if (options.script) {
+        std::ifstream script(*options.script);
+        if (!script) {
+            std::cerr << "zr-window-shot: cannot read script " << *options.script << '\n';
+            return 2;
+        }
+        app::ScriptDriver driver(station, console, std::cout, std::cerr);
+        if (const int code = driver.run(script); code != 0) {
+            return code;
+        }
+    }
+    front.syncFromStation();
+    settle();
+    if (!front.grab().save(out, "PNG")) {
+        std::cerr << "zr-window-shot: cannot write " << out.toStdString() << '\n';
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    std::vector<std::string> arguments;
+    QString out;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--out" && i + 1 < argc) {
+            out = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            arguments.emplace_back(argv[i]);
+        }
+    }
+    const auto parsed = app::parseStationOptions(arguments);
+    if (!parsed.options || out.isEmpty()) {
+        std::cerr << "usage: zr-window-shot --out FILE.png [--script FILE] [--settings FILE] "
+                     "[--com N=DEVICE]... [--log FILE] [--site FILE]\n";
+        return 2;
+    }
+    QApplication application(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    return shoot(*parsed.options, out);
+}

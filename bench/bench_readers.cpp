@@ -1,0 +1,317 @@
+// Decode time of the GIF, icon and BMP readers beside Qt's own readers of the same files, in
+// the same run. Prints ratios at the end (own ÷ Qt; below 1.0 means the own reader is faster),
+// of CPU time: the decoders are single-threaded and wall time swings on a shared machine.
+#include "ImageBuilders.h"
+#include "PngBuilder.h"
+#include "TestFiles.h"
+#include "imaging/bmp/cBMPparser.h"
+#include "imaging/c32bppDIB.h"
+#include "imaging/gif/cGIFparser.h"
+#include "imaging/ico/cICOparser.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageReader>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+using zr::imaging::test::Bytes;
+
+enum class Format { Gif, Icon, Bmp };
+
+struct File {
+    Bytes bytes;
+    int qtIndex = 0;         // the image Qt is asked for (the icon entry the reader chooses)
+    std::int32_t wanted = 0; // the icon size asked of the own reader
+};
+
+struct Case {
+    std::string name;
+    Format format;
+    std::vector<File> files; // decoded one after the other per iteration
+};
+
+std::uint32_t nextNoise(std::uint32_t& state) {
+    state = state * 1103515245U + 12345U;
+    return (state >> 16) & 0x7FFFU;
+}
+
+// A real LZW coder (growing code size, a clear code when the table is full), so the reader
+// sees the code mix an image editor writes.
+Bytes lzwCompress(const Bytes& indices) {
+    constexpr std::uint32_t kClear = 256;
+    constexpr std::uint32_t kEnd = 257;
+    std::vector<std::uint16_t> child(4096 * 256, 0);
+    Bytes out;
+    std::uint32_t buffer = 0;
+    std::uint32_t held = 0;
+    std::uint32_t bits = 9;
+    std::uint32_t next = kEnd + 1;
+    const auto put = [&](std::uint32_t code) {
+        buffer |= code << held;
+        held += bits;
+        while (held >= 8) {
+            out.push_back(static_cast<std::uint8_t>(buffer));
+            buffer >>= 8;
+            held -= 8;
+        }
+    };
+    const auto grow = [&] {
+        ++next;
+        if (next > (1U << bits) && bits < 12) {
+            ++bits;
+        }
+    };
+    put(kClear);
+    std::uint32_t prefix = indices[0];
+    for (std::size_t i = 1; i < indices.size(); ++i) {
+        const std::uint32_t index = indices[i];
+        const std::uint16_t known = child[prefix * 256 + index];
+        if (known != 0) {
+            prefix = known;
+            continue;
+        }
+        put(prefix);
+        if (next < 4096) {
+            child[prefix * 256 + index] = static_cast<std::uint16_t>(next);
+            grow();
+        } else {
+            put(kClear);
+            std::fill(child.begin(), child.end(), 0);
+            bits = 9;
+            next = kEnd + 1;
+        }
+        prefix = index;
+    }
+    put(prefix);
+    grow();
+    put(kEnd);
+    if (held > 0) {
+        out.push_back(static_cast<std::uint8_t>(buffer));
+    }
+    return out;
+}
+
+Bytes gifWithFrames(std::uint16_t width, std::uint16_t height, int frames) {
+    Bytes palette;
+    for (int i = 0; i < 256; ++i) {
+        palette.insert(palette.end(),
+                       {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(255 - i),
+                        static_cast<std::uint8_t>(i * 7)});
+    }
+    Bytes file{'G', 'I', 'F', '8', '9', 'a'};
+    zr::imaging::test::putLe16(file, width);
+    zr::imaging::test::putLe16(file, height);
+    file.insert(file.end(), {0xF7, 0, 0});
+    file.insert(file.end(), palette.begin(), palette.end());
+    std::uint32_t noise = 99;
+    for (int frame = 0; frame < frames; ++frame) {
+        Bytes indices(std::size_t{width} * height);
+        for (std::size_t y = 0; y < height; ++y) {
+            for (std::size_t x = 0; x < width; ++x) {
+                const std::uint32_t jitter = nextNoise(noise) % 4;
+                indices[y * width + x] = static_cast<std::uint8_t>(
+                    (x / 5 + y / 7 + static_cast<std::size_t>(frame) * 9 + jitter) & 255U);
+            }
+        }
+        file.insert(file.end(), {0x21, 0xF9, 0x04, 0x05, 10, 0, 3, 0x00, 0x2C, 0, 0, 0, 0});
+        zr::imaging::test::putLe16(file, width);
+        zr::imaging::test::putLe16(file, height);
+        file.insert(file.end(), {0x00, 0x08});
+        const Bytes codes = lzwCompress(indices);
+        for (std::size_t at = 0; at < codes.size(); at += 255) {
+            const std::size_t count = std::min<std::size_t>(255, codes.size() - at);
+            file.push_back(static_cast<std::uint8_t>(count));
+            file.insert(file.end(), codes.begin() + static_cast<std::ptrdiff_t>(at),
+                        codes.begin() + static_cast<std::ptrdiff_t>(at + count));
+        }
+        file.push_back(0);
+    }
+    file.push_back(0x3B);
+    return file;
+}
+
+// Straight-alpha B, G, R, A pixels, bottom-up: gradients, noise and a translucent band.
+Bytes noisyBgra(std::int32_t width, std::int32_t height) {
+    Bytes pixels;
+    std::uint32_t noise = 7;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            const auto jitter = static_cast<std::uint8_t>(nextNoise(noise) & 15U);
+            pixels.insert(pixels.end(),
+                          {static_cast<std::uint8_t>(x * 255 / width + jitter),
+                           static_cast<std::uint8_t>(y * 255 / height + jitter),
+                           static_cast<std::uint8_t>((x + y) / 16 + jitter),
+                           static_cast<std::uint8_t>((x / 8 + y / 8) % 2 ? 255 : x % 256)});
+        }
+    }
+    return pixels;
+}
+
+Bytes iconBitmap32(std::int32_t size) {
+    const auto maskStride = static_cast<std::size_t>((size + 31) / 32 * 4);
+    return zr::imaging::test::icoBitmap(size, size, 32, {}, noisyBgra(size, size),
+                                        Bytes(maskStride * static_cast<std::size_t>(size), 0));
+}
+
+Bytes pngOf(std::int32_t size) {
+    const Bytes bottomUp = noisyBgra(size, size);
+    Bytes scanlines;
+    const auto rowBytes = static_cast<std::size_t>(size) * 4;
+    for (std::int32_t y = size; y-- > 0;) {
+        scanlines.push_back(0);
+        for (std::size_t x = 0; x < rowBytes; x += 4) {
+            const std::uint8_t* pixel =
+                bottomUp.data() + static_cast<std::size_t>(y) * rowBytes + x;
+            scanlines.insert(scanlines.end(), {pixel[2], pixel[1], pixel[0], pixel[3]});
+        }
+    }
+    return zr::imaging::test::simplePng(static_cast<std::uint32_t>(size),
+                                        static_cast<std::uint32_t>(size), 8, 6, scanlines);
+}
+
+std::vector<File> suiteFiles(const std::vector<std::string>& formats, const std::string& under) {
+    std::vector<File> files;
+    for (const std::string& format : formats) {
+        for (const auto& entry : zr::imaging::test::manifestEntries(format)) {
+            if (entry.expect == "valid" && entry.path.find(under) != std::string::npos) {
+                files.push_back({zr::imaging::test::readBytes(entry.path), 0, 0});
+            }
+        }
+    }
+    return files;
+}
+
+std::vector<Case> benchmarkCases() {
+    using zr::imaging::test::icoFile;
+    std::vector<Case> cases;
+    cases.push_back(
+        {"GIF 1600x1200, first of 3 frames", Format::Gif, {{gifWithFrames(1600, 1200, 3), 0, 0}}});
+    cases.push_back({"GIF suites (all valid files)", Format::Gif, suiteFiles({"gif"}, "/gif/")});
+    const Bytes small = iconBitmap32(16);
+    cases.push_back({"icon 16/32/48/256, 256 BMP entry",
+                     Format::Icon,
+                     {{icoFile(1, {{16, 16, 32, small},
+                                   {32, 32, 32, iconBitmap32(32)},
+                                   {48, 48, 32, iconBitmap32(48)},
+                                   {0, 0, 32, iconBitmap32(256)}}),
+                       3, 256}}});
+    cases.push_back({"icon 16/32/48/256, 256 PNG entry",
+                     Format::Icon,
+                     {{icoFile(1, {{16, 16, 32, small},
+                                   {32, 32, 32, iconBitmap32(32)},
+                                   {48, 48, 32, iconBitmap32(48)},
+                                   {0, 0, 32, pngOf(256)}}),
+                       3, 256}}});
+    cases.push_back({"BMP 2000x1500 32-bit alpha",
+                     Format::Bmp,
+                     {{zr::imaging::test::bmpFile(2000, 1500, 32, noisyBgra(2000, 1500)), 0, 0}}});
+    cases.push_back(
+        {"bmpsuite g/ (platform loader for most)", Format::Bmp, suiteFiles({"bmp"}, "/g/")});
+    return cases;
+}
+
+bool decodeOwn(const File& file, Format format) {
+    zr::imaging::c32bppDIB surface;
+    switch (format) {
+    case Format::Gif:
+        zr::imaging::cGIFparser().LoadStream(file.bytes, surface);
+        break;
+    case Format::Icon:
+        zr::imaging::cICOparser().LoadStream(file.bytes, surface, file.wanted, file.wanted);
+        break;
+    case Format::Bmp:
+        zr::imaging::cBMPparser().LoadStream(file.bytes, surface);
+        break;
+    }
+    benchmark::DoNotOptimize(surface.BitsPointer());
+    return surface.hasImage();
+}
+
+void decodeQt(const File& file) {
+    QByteArray data = QByteArray::fromRawData(reinterpret_cast<const char*>(file.bytes.data()),
+                                              static_cast<qsizetype>(file.bytes.size()));
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    if (file.qtIndex > 0) {
+        reader.jumpToImage(file.qtIndex);
+    }
+    const QImage image = reader.read();
+    benchmark::DoNotOptimize(image.constBits());
+}
+
+void run(benchmark::State& state, const Case& benchCase, bool own) {
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        for (const File& file : benchCase.files) {
+            if (own) {
+                decodeOwn(file, benchCase.format);
+            } else {
+                decodeQt(file);
+            }
+            bytes += file.bytes.size();
+        }
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
+}
+
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs) {
+            times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void printRatios(const std::vector<Case>& cases) const {
+        std::printf("\nratios of CPU time (own / Qt; below 1.0 the own reader is faster)\n");
+        for (const Case& benchCase : cases) {
+            const auto own = times_.find(benchCase.name + "/own");
+            const auto qt = times_.find(benchCase.name + "/Qt");
+            if (own == times_.end() || qt == times_.end() || qt->second <= 0) {
+                continue;
+            }
+            std::printf("%-42s %6.2f\n", benchCase.name.c_str(), own->second / qt->second);
+        }
+    }
+
+  private:
+    std::map<std::string, double> times_;
+};
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<Case> cases = benchmarkCases();
+    for (const Case& benchCase : cases) {
+        for (const File& file : benchCase.files) {
+            if (!decodeOwn(file, benchCase.format)) {
+                std::fprintf(stderr, "%s: a file does not decode\n", benchCase.name.c_str());
+                return 1;
+            }
+        }
+    }
+    for (const Case& benchCase : cases) {
+        for (const bool own : {true, false}) {
+            benchmark::RegisterBenchmark(
+                (benchCase.name + (own ? "/own" : "/Qt")).c_str(),
+                [&benchCase, own](benchmark::State& state) { run(state, benchCase, own); })
+                ->Unit(benchmark::kMicrosecond);
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.printRatios(cases);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace zr::platform {
+
+// Picture type codes, as the platform's picture objects report them.
+namespace PictureType {
+inline constexpr std::int32_t Bitmap = 1;
+inline constexpr std::int32_t Metafile = 2;
+inline constexpr std::int32_t Icon = 3;
+inline constexpr std::int32_t EnhancedMetafile = 4;
+} // namespace PictureType
+
+// A picture decoded by the platform: straight (not premultiplied) B, G, R, A pixels, rows
+// top-down, no padding. `sourceBits` is the depth the data had in its file.
+struct DecodedPicture {
+    std::int32_t type = PictureType::Bitmap;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t sourceBits = 0;
+    std::vector<std::uint8_t> bgra;
+};
+
+// Decodes any format the platform's image reader knows (BMP of every depth and compression,
+// JPEG, icons, ...). Nothing when the data is not a picture, cannot be decoded, or would need
+// more than maxPixelBytes of B, G, R, A pixels. Metafiles are not read. Never throws.
+std::optional<DecodedPicture> decodePicture(std::span<const std::uint8_t> bytes,
+                                            std::size_t maxPixelBytes);
+
+} // namespace zr::platform

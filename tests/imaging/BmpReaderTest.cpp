@@ -1,0 +1,206 @@
+// The BMP reader: bmpsuite against Qt's reader, the alpha classification, the platform route
+// and hostile headers.
+#include "ImageBuilders.h"
+#include "QtReference.h"
+#include "TestFiles.h"
+#include "imaging/bmp/cBMPparser.h"
+#include "imaging/c32bppDIB.h"
+#include "imaging/mdlGDI.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace zr::imaging {
+namespace {
+
+using test::Bytes;
+
+Bytes pixels(std::initializer_list<std::uint32_t> values) {
+    Bytes out;
+    for (const std::uint32_t value : values) {
+        test::putLe32(out, value);
+    }
+    return out;
+}
+
+// g/: Qt's colours; alpha 255 from the platform route, and the own 32-bit route finds the
+// fourth byte unused (kind 1, drawn opaque). q/ and b/: no crash, and a consistent surface
+// when one loads.
+TEST(BmpSuite, EveryFileOfTheSuite) {
+    std::size_t good = 0;
+    for (const auto& entry : test::manifestEntries("bmp")) {
+        SCOPED_TRACE(entry.name);
+        const auto bytes = test::readBytes(entry.path);
+        c32bppDIB surface;
+        const bool loaded = cBMPparser().LoadStream(bytes, surface);
+        ASSERT_EQ(loaded, surface.hasImage());
+        if (entry.expect != "valid") {
+            EXPECT_TRUE(!loaded ||
+                        surface.Bits().size() ==
+                            static_cast<std::size_t>(surface.Width() * 4 * surface.Height()));
+            continue;
+        }
+        ASSERT_TRUE(loaded);
+        const auto reference = test::qtDecode(bytes);
+        ASSERT_TRUE(reference.has_value());
+        ASSERT_EQ(surface.Width(), reference->width);
+        ASSERT_EQ(surface.Height(), reference->height);
+        const bool own = bytes[28] == 32 && bytes[30] == 0;
+        EXPECT_EQ(surface.ImageType(), own ? ImageKind::BmpNoAlpha : platform::PictureType::Bitmap);
+        EXPECT_FALSE(surface.Alpha());
+        for (std::int32_t y = 0; y < reference->height; ++y) {
+            for (std::int32_t x = 0; x < reference->width; ++x) {
+                Bytes want(reference->pixel(x, y), reference->pixel(x, y) + 4);
+                want[3] = own ? 0 : 255;
+                ASSERT_EQ(test::pixelAt(surface, x, y), want) << x << "," << y;
+            }
+        }
+        ++good;
+    }
+    EXPECT_GT(good, 25u);
+}
+
+// Two pixels side by side; values are 0xAARRGGBB.
+TEST(BmpEdgeCases, TheFourthByteIsClassified) {
+    const struct {
+        const char* name;
+        std::uint32_t first, second;
+        std::int32_t kind;
+        Bytes firstAfter;
+    } lines[] = {
+        {"all alpha 0: unused",
+         0x00102030,
+         0x00405060,
+         ImageKind::BmpNoAlpha,
+         {0x30, 0x20, 0x10, 0}},
+        {"colour above alpha: straight",
+         0x640A0AC8,
+         0xFF010203,
+         ImageKind::BmpStraightAlpha,
+         {78, 3, 3, 100}},
+        {"colour under alpha 0, then opaque",
+         0x00FFFFFF,
+         0xFF010203,
+         ImageKind::BmpStraightAlpha,
+         {0, 0, 0, 0}},
+        {"opaque, then colour under alpha 0",
+         0xFF010203,
+         0x00FFFFFF,
+         ImageKind::BmpStraightAlpha,
+         {3, 2, 1, 255}},
+        {"colours within alpha: premultiplied",
+         0x80404040,
+         0x00000000,
+         ImageKind::BmpPremultiplied,
+         {0x40, 0x40, 0x40, 0x80}},
+        {"all opaque: premultiplied",
+         0xFF102030,
+         0xFF405060,
+         ImageKind::BmpPremultiplied,
+         {0x30, 0x20, 0x10, 255}},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.name);
+        c32bppDIB surface;
+        ASSERT_TRUE(cBMPparser().LoadStream(
+            test::bmpFile(2, 1, 32, pixels({line.first, line.second})), surface));
+        EXPECT_EQ(surface.ImageType(), line.kind);
+        EXPECT_EQ(surface.Alpha(), line.kind != ImageKind::BmpNoAlpha);
+        EXPECT_EQ(test::pixelAt(surface, 0, 0), line.firstAfter);
+    }
+}
+
+TEST(BmpEdgeCases, TopDownRowsAndTheSavedImageRoundTrip) {
+    c32bppDIB topDown; // top row first in the file: red above blue
+    ASSERT_TRUE(cBMPparser().LoadStream(test::bmpFile(1, -2, 32, pixels({0xFFFF0000, 0xFF0000FF})),
+                                        topDown));
+    EXPECT_EQ(test::pixelAt(topDown, 0, 0), (Bytes{0, 0, 255, 255}));
+
+    c32bppDIB original;
+    ASSERT_TRUE(cBMPparser().LoadStream(
+        test::bmpFile(2, 2, 32, pixels({0x80400000, 0xFF112233, 0, 0x40102030})), original));
+    const auto path = std::filesystem::temp_directory_path() / "zr-bmp-roundtrip.bmp";
+    std::filesystem::remove(path);
+    ASSERT_TRUE(original.SaveToFile(path.string()));
+    c32bppDIB loaded;
+    ASSERT_TRUE(loaded.LoadPicture_File(path.string()));
+    std::filesystem::remove(path);
+    EXPECT_EQ(loaded.ImageType(), ImageKind::BmpPremultiplied);
+    EXPECT_TRUE(std::ranges::equal(loaded.Bits(), original.Bits()));
+}
+
+TEST(BmpEdgeCases, ThePlatformPictureLoaderAndItsPictures) {
+    const Bytes rgb24 = test::bmpFile(1, 1, 24, {1, 2, 3, 0});
+    c32bppDIB viaPlatform;
+    ASSERT_TRUE(cBMPparser().LoadStream(rgb24, viaPlatform));
+    EXPECT_EQ(viaPlatform.ImageType(), platform::PictureType::Bitmap);
+    EXPECT_EQ(test::pixelAt(viaPlatform, 0, 0), (Bytes{1, 2, 3, 255}));
+
+    mdlGDI::SetPictureLoader([](std::span<const std::uint8_t>) -> std::optional<mdlGDI::Picture> {
+        return std::nullopt;
+    });
+    c32bppDIB withoutLoader;
+    EXPECT_FALSE(cBMPparser().LoadStream(rgb24, withoutLoader));
+    mdlGDI::SetPictureLoader(nullptr);
+
+    namespace PictureType = platform::PictureType;
+    const struct {
+        const char* name;
+        mdlGDI::Picture picture;
+        std::int32_t kind; // 0: not loaded
+        Bytes pixel;
+    } lines[] = {
+        {"bitmap", {PictureType::Bitmap, 1, 1, 24, {10, 20, 30, 255}}, 1, {10, 20, 30, 255}},
+        {"icon, half transparent",
+         {PictureType::Icon, 1, 1, 32, {200, 100, 50, 128}},
+         3,
+         {100, 50, 25, 128}},
+        {"metafile", {PictureType::Metafile, 1, 1, 32, {1, 2, 3, 255}}, 0, {}},
+        {"pixels missing", {PictureType::Bitmap, 2, 2, 32, {1, 2, 3, 255}}, 0, {}},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.name);
+        c32bppDIB surface;
+        ASSERT_EQ(surface.LoadPicture_StdPicture(&line.picture), line.kind != 0);
+        EXPECT_EQ(surface.ImageType(), line.kind);
+        EXPECT_TRUE(line.kind == 0 || test::pixelAt(surface, 0, 0) == line.pixel);
+    }
+    EXPECT_FALSE(c32bppDIB().LoadPicture_StdPicture(nullptr));
+}
+
+TEST(BmpHostileInput, BadHeadersAreRefusedWithoutReadingPastTheData) {
+    const auto withField = [](std::size_t at, std::uint32_t value) {
+        Bytes file = test::bmpFile(1, 1, 32, pixels({0xFF000000}));
+        for (std::size_t i = 0; i < 4; ++i) {
+            file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
+        return file;
+    };
+    Bytes overflow = withField(18, 0x40000000);
+    overflow[22] = 4;
+    Bytes metafile{0xD7, 0xCD, 0xC6, 0x9A};
+    metafile.resize(80, 0);
+    const struct {
+        const char* name;
+        Bytes file;
+    } lines[] = {
+        {"width 0", withField(18, 0)},
+        {"width -1", withField(18, 0xFFFFFFFF)},
+        {"height 0", withField(22, 0)},
+        {"height -2^31", withField(22, 0x80000000)},
+        {"rows beyond the data", withField(22, 1000)},
+        {"pixel offset beyond the data", withField(10, 0xFFFFFFF0)},
+        {"width × height × 4 overflows", overflow},
+        {"truncated", test::bmpFile(4, 4, 32, pixels({1, 2, 3}))},
+        {"placeable metafile", metafile},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.name);
+        c32bppDIB surface;
+        EXPECT_FALSE(cBMPparser().LoadStream(line.file, surface));
+        EXPECT_FALSE(surface.hasImage());
+    }
+}
+
+} // namespace
+} // namespace zr::imaging

@@ -1,0 +1,260 @@
+// The icon and cursor reader: the test suites against a reference decoding of the chosen
+// entry, the entry choice, the decoding routes and hostile directories.
+#include "ImageBuilders.h"
+#include "PngBuilder.h"
+#include "QtReference.h"
+#include "ReferenceDecoder.h"
+#include "TestFiles.h"
+#include "imaging/c32bppDIB.h"
+#include "imaging/ico/IcoDirectory.h"
+#include "imaging/ico/cICOparser.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+namespace zr::imaging {
+namespace {
+
+using test::Bytes;
+using test::IcoImage;
+
+// The AND mask bit of pixel (x, y) of a bitmap entry, read straight from the file: Qt's reader
+// ignores the mask of 24-bit entries, so the reference takes it from here.
+bool maskBit(const Bytes& file, const IcoEntry& entry, std::int32_t width, std::int32_t height,
+             std::int32_t x, std::int32_t y) {
+    const std::size_t used = file[entry.offset + 32] | file[entry.offset + 33] << 8;
+    const std::size_t colours = entry.bitCount <= 8 ? (std::size_t{1} << entry.bitCount) : 0;
+    const auto colourStride = static_cast<std::size_t>((entry.bitCount * width + 31) / 32 * 4);
+    const std::size_t mask = entry.offset + 40 + (used != 0 ? used : colours) * 4 +
+                             colourStride * static_cast<std::size_t>(height);
+    const auto row = static_cast<std::size_t>(height - 1 - y);
+    const auto bits = file[mask + row * static_cast<std::size_t>((width + 31) / 32 * 4) +
+                           static_cast<std::size_t>(x) / 8];
+    return ((bits >> (7 - x % 8)) & 1) != 0;
+}
+
+// libspng's pixels for a PNG entry; Qt's for a bitmap entry, with the AND mask applied and, as
+// Qt refuses entries whose byte count is too short, the count corrected first. `slack` is 1
+// when Qt produced premultiplied pixels (the straight colours may then be 1 off).
+std::optional<test::ReferenceImage> expectedEntry(const Bytes& file, const IcoEntry& entry,
+                                                  std::size_t index, int& slack) {
+    slack = 0;
+    if (entry.isPng()) {
+        return test::referenceDecode(Bytes(file.begin() + entry.offset, file.end()), false);
+    }
+    Bytes repaired = file;
+    const auto bytes = static_cast<std::uint32_t>(file.size() - entry.offset);
+    for (std::size_t i = 0; i < 4; ++i) {
+        repaired[6 + 16 * index + 8 + i] = static_cast<std::uint8_t>(bytes >> (8 * i));
+    }
+    const auto qt = test::qtDecode(repaired, static_cast<int>(index));
+    if (!qt) {
+        return std::nullopt;
+    }
+    slack = qt->premultiplied ? 1 : 0;
+    test::ReferenceImage expected{qt->width, qt->height, {}};
+    for (std::int32_t y = qt->height; y-- > 0;) {
+        for (std::int32_t x = 0; x < qt->width; ++x) {
+            Bytes pixel(qt->pixel(x, y), qt->pixel(x, y) + 4);
+            if (entry.bitCount != 32 && maskBit(file, entry, qt->width, qt->height, x, y)) {
+                pixel = {0, 0, 0, 0};
+            }
+            test::premultiplyStraight(pixel.data());
+            auto& out = expected.bottomUpPremultipliedBgra;
+            out.insert(out.end(), pixel.begin(), pixel.end());
+        }
+    }
+    return expected;
+}
+
+// Valid icons and cursors decode their chosen entry as the reference does; damaged ones never
+// crash and hold a consistent surface when they load at all.
+TEST(IcoSuite, EveryFileOfTheSuites) {
+    auto entries = test::manifestEntries("ico");
+    const auto cursors = test::manifestEntries("cur");
+    entries.insert(entries.end(), cursors.begin(), cursors.end());
+    std::size_t valid = 0;
+    for (const auto& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        const auto bytes = test::readBytes(entry.path);
+        c32bppDIB surface;
+        const bool recognised = cICOparser().LoadStream(bytes, surface, 0, 0);
+        if (entry.expect != "valid") {
+            EXPECT_TRUE(!surface.hasImage() ||
+                        surface.Bits().size() ==
+                            static_cast<std::size_t>(surface.Width() * 4 * surface.Height()));
+            continue;
+        }
+        ASSERT_TRUE(recognised && surface.hasImage());
+        const auto directory = readIcoDirectory(bytes);
+        const auto chosen = chooseIcoEntry(directory->entries, 0, 0);
+        const IcoEntry& chosenEntry = directory->entries[*chosen];
+        int slack = 0;
+        const auto expected = expectedEntry(bytes, chosenEntry, *chosen, slack);
+        ASSERT_TRUE(expected.has_value());
+        ASSERT_EQ(surface.Width(), expected->width);
+        ASSERT_EQ(surface.Height(), expected->height);
+        const auto& want = expected->bottomUpPremultipliedBgra;
+        const auto got = surface.Bits();
+        ASSERT_EQ(got.size(), want.size());
+        bool translucent = false;
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            ASSERT_LE(std::abs(int{got[i]} - int{want[i]}), i % 4 == 3 ? 0 : slack) << i;
+            translucent = translucent || (i % 4 == 3 && want[i] != 255);
+        }
+        EXPECT_TRUE(chosenEntry.isPng() || surface.Alpha() == translucent);
+        ++valid;
+    }
+    EXPECT_GT(valid, 100u);
+}
+
+TEST(IcoEdgeCases, TheEntryClosestToTheWantedSizeIsChosen) {
+    // A 31 × 31 1-bit entry scores 27 for 32 × 32 (-2 - 2 + 31) but is smaller both ways.
+    const Bytes mono = test::icoBitmap(31, 31, 1, {0, 0, 0, 0, 255, 255, 255, 0}, Bytes(4 * 31, 0),
+                                       Bytes(4 * 31, 0));
+    const Bytes file = test::icoFile(1, {{31, 31, 1, mono},
+                                         {16, 16, 32, test::icoBitmap32(16, 16, 0xFF102030)},
+                                         {32, 32, 32, test::icoBitmap32(32, 32, 0xFF102030)},
+                                         {48, 48, 32, test::icoBitmap32(48, 48, 0xFF102030)}});
+    const struct {
+        std::int32_t cx, cy, width;
+    } lines[] = {{32, 32, 32}, {40, 40, 48}, {64, 64, 48},  {0, 0, 32},
+                 {-5, 0, 32},  {16, 16, 16}, {300, 20, 48}, {31, 31, 32}};
+    for (const auto& line : lines) {
+        SCOPED_TRACE(testing::Message() << line.cx << "x" << line.cy);
+        c32bppDIB surface;
+        ASSERT_TRUE(cICOparser().LoadStream(file, surface, line.cx, line.cy));
+        EXPECT_EQ(surface.Width(), line.width);
+    }
+}
+
+TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
+    const Bytes palette{0, 0, 0, 0, 10, 20, 30, 0};
+    const Bytes png =
+        test::simplePng(2, 2, 8, 6, {0, 1, 2, 3, 4, 5, 6, 7, 8, 0, 100, 50, 20, 128, 0, 0, 0, 0});
+    Bytes bigRows;
+    for (int y = 0; y < 256; ++y) {
+        bigRows.push_back(0);
+        bigRows.insert(bigRows.end(), 256 * 4, 0x80);
+    }
+    Bytes onlyDirectoryBits = test::icoBitmap32(2, 2, 0xFF010203);
+    onlyDirectoryBits[14] = 0;
+    const struct {
+        const char* name;
+        std::uint16_t type;
+        IcoImage image;
+        std::int32_t kind;
+        bool alpha;
+        Bytes bottomLeft;
+    } lines[] = {
+        {"8-bit, mask all clear",
+         1,
+         {2, 2, 8, test::icoBitmap(2, 2, 8, palette, Bytes(8, 1), Bytes(8, 0))},
+         ImageKind::IconMasked,
+         false,
+         {10, 20, 30, 255}},
+        {"1-bit cursor, masked pixel",
+         2,
+         {2, 2, 1,
+          test::icoBitmap(2, 2, 1, palette, {0xC0, 0, 0, 0, 0xC0, 0, 0, 0},
+                          {0x80, 0, 0, 0, 0, 0, 0, 0})},
+         ImageKind::CursorMasked,
+         true,
+         {0, 0, 0, 0}},
+        {"32-bit straight alpha",
+         1,
+         {2, 2, 32, test::icoBitmap32(2, 2, 0x64C80A0A)},
+         ImageKind::Icon32,
+         true,
+         {3, 3, 78, 100}},
+        {"32-bit cursor",
+         2,
+         {2, 2, 32, test::icoBitmap32(2, 2, 0xFF010203)},
+         ImageKind::Cursor32,
+         false,
+         {3, 2, 1, 255}},
+        {"32-bit, every alpha 0: drawn through the mask",
+         1,
+         {2, 2, 32, test::icoBitmap32(2, 2, 0x00010203)},
+         ImageKind::IconMasked,
+         false,
+         {3, 2, 1, 255}},
+        {"bit count only in the directory",
+         1,
+         {2, 2, 32, onlyDirectoryBits},
+         ImageKind::Icon32,
+         false,
+         {3, 2, 1, 255}},
+        {"PNG entry", 1, {2, 2, 0, png}, ImageKind::IconPng, true, {10, 25, 50, 128}},
+        {"256 × 256 PNG entry, size bytes 0",
+         1,
+         {0, 0, 0, test::simplePng(256, 256, 8, 6, bigRows)},
+         ImageKind::IconPng,
+         true,
+         {64, 64, 64, 128}},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.name);
+        c32bppDIB surface;
+        ASSERT_TRUE(cICOparser().LoadStream(test::icoFile(line.type, {line.image}), surface, 0, 0));
+        ASSERT_TRUE(surface.hasImage());
+        EXPECT_EQ(surface.ImageType(), line.kind);
+        EXPECT_EQ(surface.Alpha(), line.alpha);
+        EXPECT_EQ(test::pixelAt(surface, 0, surface.Height() - 1), line.bottomLeft);
+    }
+}
+
+// Directories that do not hold together are not icons (False, the next reader tries); a valid
+// directory whose chosen entry does not decode leaves the surface empty (True).
+TEST(IcoHostileInput, BadDirectoriesAndEntries) {
+    const Bytes valid = test::icoFile(1, {{16, 16, 32, test::icoBitmap32(16, 16, 0xFF000000)},
+                                          {32, 32, 32, test::icoBitmap32(32, 32, 0xFF000000)}});
+    const auto with = [](Bytes file, std::size_t at, std::uint8_t value) {
+        file[at] = value;
+        return file;
+    };
+    const auto entry = [](Bytes image) { return test::icoFile(1, {{2, 2, 32, std::move(image)}}); };
+    const Bytes palette{0, 0, 0, 0, 10, 20, 30, 0};
+    const Bytes pixel32 = test::icoBitmap32(2, 2, 0xFF000000);
+    Bytes wide = test::simplePng(1, 1, 8, 6, {0, 1, 2, 3, 4});
+    wide[18] = 1; // width 257
+    Bytes cut = test::icoBitmap32(8, 8, 0xFF000000);
+    cut.resize(100);
+    const struct {
+        const char* name;
+        Bytes file;
+        bool recognised;
+    } lines[] = {
+        {"count 0", with(valid, 4, 0), false},
+        {"type 3", with(valid, 2, 3), false},
+        {"reserved not 0", with(valid, 0, 1), false},
+        {"byte counts add up past the end", with(valid, 6 + 11, 0x10), false},
+        {"directory longer than the data", with(valid, 4, 200), false},
+        {"header only", Bytes(valid.begin(), valid.begin() + 6), false},
+        {"no bit count anywhere", with(test::icoFile(1, {{2, 2, 0, pixel32}}), 22 + 14, 0), false},
+        {"PNG entry wider than 256", test::icoFile(1, {{0, 0, 32, wide}}), false},
+        {"only usable entry outside the data", with(with(valid, 4, 1), 6 + 15, 0x7F), false},
+        {"index beyond the colour table",
+         entry(test::icoBitmap(2, 2, 8, palette, Bytes(8, 5), Bytes(8, 0))), true},
+        {"rows cut short", entry(cut), true},
+        {"mask missing", entry(test::icoBitmap(2, 2, 8, palette, Bytes(8, 1), {})), true},
+        {"height -2^31", entry(with(with(pixel32, 8, 0), 11, 0x80)), true},
+        {"width 0x7F00FFFF", entry(with(with(with(pixel32, 4, 0xFF), 5, 0xFF), 7, 0x7F)), true},
+        {"RLE compression", entry(with(pixel32, 16, 1)), true},
+        {"depth 7", entry(with(pixel32, 14, 7)), true},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.name);
+        c32bppDIB surface;
+        EXPECT_EQ(cICOparser().LoadStream(line.file, surface, 0, 0), line.recognised);
+        EXPECT_FALSE(surface.hasImage());
+    }
+    // The byte counts still add up, but the 32 × 32 entry's offset points past the end: it is
+    // never chosen, the other entry is.
+    c32bppDIB surface;
+    ASSERT_TRUE(cICOparser().LoadStream(with(valid, 6 + 16 + 14, 0x40), surface, 32, 32));
+    EXPECT_EQ(surface.Width(), 16);
+}
+
+} // namespace
+} // namespace zr::imaging

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zr::imaging::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void putLe16(Bytes& out, std::uint32_t value);
+void putLe32(Bytes& out, std::uint32_t value);
+
+// A BMP file with a 40-byte information header and the given pixel rows (in file order).
+Bytes bmpFile(std::int32_t width, std::int32_t height, std::uint16_t bitCount, const Bytes& rows,
+              std::uint32_t compression = 0);
+
+// An icon or cursor bitmap image: 40-byte header (height doubled), colour table, colour rows
+// and AND mask rows as given (bottom-up, padded by the caller).
+Bytes icoBitmap(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                const Bytes& palette, const Bytes& colourRows, const Bytes& maskRows);
+// A 32-bit icon image of one colour with an all-clear mask.
+Bytes icoBitmap32(std::int32_t width, std::int32_t height, std::uint32_t bgra);
+
+struct IcoImage {
+    std::uint8_t widthByte = 0;
+    std::uint8_t heightByte = 0;
+    std::uint16_t bitCount = 0; // the directory's own field
+    Bytes image;
+};
+
+// A directory (type 1 icon, 2 cursor) followed by the images in order.
+Bytes icoFile(std::uint16_t type, const std::vector<IcoImage>& images);
+
+struct GifImage {
+    std::uint16_t left = 0;
+    std::uint16_t top = 0;
+    std::uint16_t width = 0;
+    std::uint16_t height = 0;
+    Bytes localTable; // red, green, blue triplets (a power of two of them), or none
+    bool controlExtension = false;
+    std::uint8_t controlFlags = 0;
+    std::uint8_t transparentIndex = 0;
+    std::uint8_t minimumCodeSize = 2;
+    Bytes indices; // width × height colour indices, LZW-coded by the builder
+};
+
+// A GIF with the given signature, logical screen, global table (may be empty) and images.
+Bytes gifFile(const std::string& signature, std::uint16_t screenWidth, std::uint16_t screenHeight,
+              const Bytes& globalTable, const std::vector<GifImage>& images);
+
+// LZW codes (sub-blocks and terminator not included) that spell `indices`, every index a
+// literal and a clear code before the code size would grow.
+Bytes gifLzwLiterals(const Bytes& indices, std::uint8_t minimumCodeSize);
+
+} // namespace zr::imaging::test
