@@ -63,7 +63,6 @@ class ButtonModel {
     const ButtonProperties& properties() const { return p_; }
     const ButtonState& state() const { return state_; }
     ScreenPoint CursorPoint() const { return cursorPoint_; }
-    bool hoverPollRunning() const { return pollArmed_ && p_.Enabled; }
 
     const std::string& Caption() const { return p_.Caption; }
     const std::string& IconSource() const { return p_.IconSource; }

@@ -2,6 +2,8 @@
 // coloured lines inside the frame for hover and focus.
 #include "widgets/Themes.h"
 
+#include <array>
+
 namespace zr::widgets {
 
 namespace {

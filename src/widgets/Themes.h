@@ -4,15 +4,11 @@
 #include "widgets/Canvas.h"
 #include "widgets/Gradients.h"
 
-#include <array>
 #include <cstdint>
 
 namespace zr::widgets {
 
 enum class Look { Normal, Hover, Focus, Pressed, Disabled };
-
-inline constexpr std::array<Look, 5> kAllLooks = {Look::Normal, Look::Hover, Look::Focus,
-                                                  Look::Pressed, Look::Disabled};
 
 struct CornerColours {
     Colour topLeft;

@@ -56,7 +56,6 @@ class RecordingCanvas final : public Canvas {
         Op& op = record(Kind::Image, {x, y, x, y});
         op.width = pixels.width();
         op.height = pixels.height();
-        lastImage = pixels;
     }
 
     std::vector<Op> of(Kind kind) const {
@@ -82,7 +81,6 @@ class RecordingCanvas final : public Canvas {
     std::vector<std::vector<std::uint8_t>> rows;
     WindowRegion region;
     TextExtent fixedExtent;
-    imaging::PixelSurface lastImage;
 };
 
 } // namespace zr::widgets::test

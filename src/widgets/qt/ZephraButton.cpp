@@ -18,6 +18,8 @@ namespace zr::widgets {
 
 namespace {
 
+constexpr std::int16_t kTabKey = 9;
+
 class QtTimer final : public platform::Timer {
   public:
     explicit QtTimer(std::function<void()> onTick) {
@@ -66,7 +68,7 @@ std::int16_t keyCodeOf(int qtKey) {
     case Qt::Key_Backspace:
         return 8;
     case Qt::Key_Tab:
-        return 9;
+        return kTabKey;
     case Qt::Key_Escape:
         return 27;
     case Qt::Key_Shift:
@@ -201,7 +203,7 @@ void ZephraButton::resizeEvent(QResizeEvent* event) {
 void ZephraButton::keyPressEvent(QKeyEvent* event) {
     std::int16_t keyCode = keyCodeOf(event->key());
     std::int16_t shift = shiftMaskOf(event->modifiers());
-    if (keyCode == 9) {
+    if (keyCode == kTabKey) {
         // Tab moves the focus on, as for every other control of the window.
         QWidget::keyPressEvent(event);
         return;

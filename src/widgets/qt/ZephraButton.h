@@ -32,7 +32,6 @@ class ZephraButton final : public QAbstractButton, private ButtonHost {
     ButtonModel& model() { return model_; }
     const ButtonModel& model() const { return model_; }
     ButtonEvents& events() { return model_.events; }
-    const IconCache& iconCache() const { return icons_; }
 
     // Replaces the message box (tests, and hosts with their own boxes).
     void setMessageHandler(MessageHandler handler) { messageHandler_ = std::move(handler); }
