@@ -23,7 +23,7 @@ using namespace zr::widgets;
 
 constexpr int kWidth = 100;
 constexpr int kHeight = 30;
-const std::string kIcon = std::string(ZR_TESTDATA_DIR) + "/png/basn6a08.png"; // 32 × 32 RGBA
+constexpr const char* kIcon = ZR_TESTDATA_DIR "/png/basn6a08.png"; // 32 × 32 RGBA
 
 double processCpuSeconds() {
     timespec now{};
@@ -75,7 +75,7 @@ void BM_Redraw_QtPushButtonPeer(benchmark::State& state) {
     QStyleOptionButton option;
     option.rect = QRect(0, 0, kWidth, kHeight);
     option.text = "Read UID";
-    option.icon = QIcon(QString::fromStdString(kIcon));
+    option.icon = QIcon(QString::fromUtf8(kIcon));
     option.iconSize = QSize(32, 32);
     option.state = QStyle::State_Enabled | QStyle::State_Raised;
     QPushButton reference;

@@ -182,8 +182,9 @@ TEST(ButtonIcons, FileIconDrawsAtAlignmentTwoAndBlendsByTransparency) {
     const QImage plain = paint(theme3(), {});
     const int plainRed = redOf(pixel(plain, 85, 20));
     const int plainBlue = blueOf(pixel(plain, 85, 20));
-    EXPECT_NEAR(redOf(pixel(half, 85, 20)), (255 * 128 + plainRed * 127) / 255, 1);
-    EXPECT_NEAR(blueOf(pixel(half, 85, 20)), plainBlue * 127 / 255, 1);
+    // Opacity 50 is the constant alpha 128: red 128 over 127/255 of what lay beneath.
+    EXPECT_NEAR(redOf(pixel(half, 85, 20)), 128 + plainRed * 127.0 / 255, 1);
+    EXPECT_NEAR(blueOf(pixel(half, 85, 20)), plainBlue * 127.0 / 255, 1);
     EXPECT_EQ(icons.decodeCount(), 1U);
 }
 

@@ -124,9 +124,9 @@ int run(const QString& outFile, const QString& iconArgument) {
                 const ButtonProperties p =
                     buttonFor(theme, look.enabled, withIcon ? iconFile.toStdString() : "");
                 painter.save();
-                painter.translate(kMargin + kLabelWidth + c * kCellWidth +
-                                      (kCellWidth - kButtonWidth) / 2,
-                                  top + (kCellHeight - kButtonHeight) / 2);
+                painter.translate(
+                    QPoint(kMargin + kLabelWidth + c * kCellWidth + (kCellWidth - kButtonWidth) / 2,
+                           top + (kCellHeight - kButtonHeight) / 2));
                 QtCanvas canvas(painter, kButtonWidth, kButtonHeight);
                 PaintButton(canvas, kButtonWidth, kButtonHeight, p, look.state, &icons);
                 painter.restore();

@@ -148,7 +148,8 @@ void QtCanvas::bitmapRow(int x, int y, std::span<const std::uint8_t> bgr) {
     if (width == 0) {
         return;
     }
-    const QImage row(bgr.data(), width, 1, width * 3, QImage::Format_BGR888);
+    const QImage row(bgr.data(), width, 1, static_cast<qsizetype>(bgr.size()),
+                     QImage::Format_BGR888);
     painter_.drawImage(x, y, row);
 }
 

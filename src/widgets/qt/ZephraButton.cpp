@@ -94,7 +94,10 @@ std::int16_t keyCodeOf(int qtKey) {
         return static_cast<std::int16_t>(112 + (qtKey - Qt::Key_F1));
     }
     // Space, digits and letters share their codes.
-    return qtKey >= Qt::Key_Space && qtKey <= Qt::Key_Z ? static_cast<std::int16_t>(qtKey) : 0;
+    if (qtKey >= Qt::Key_Space && qtKey <= Qt::Key_Z) {
+        return static_cast<std::int16_t>(qtKey);
+    }
+    return 0;
 }
 
 std::int16_t shiftMaskOf(Qt::KeyboardModifiers modifiers) {
@@ -205,7 +208,7 @@ void ZephraButton::keyPressEvent(QKeyEvent* event) {
     std::int16_t shift = shiftMaskOf(event->modifiers());
     if (keyCode == kTabKey) {
         // Tab moves the focus on, as for every other control of the window.
-        QWidget::keyPressEvent(event);
+        QAbstractButton::keyPressEvent(event);
         return;
     }
     model_.KeyDown(keyCode, shift);
