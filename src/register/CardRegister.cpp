@@ -1,0 +1,277 @@
+#include "register/CardRegister.h"
+
+#include "register/Schema.h"
+#include "register/SqlRows.h"
+
+#include <ctime>
+
+namespace zr::reg {
+namespace {
+
+using platform::SqlEngine;
+using platform::SqlFailure;
+using platform::SqlRow;
+using platform::SqlValue;
+
+// Rows kept in memory while the register cannot be written: a working day of a busy bench.
+constexpr std::size_t kMaxPendingRows = 100000;
+
+std::int64_t wide(int value) {
+    return value;
+}
+
+} // namespace
+
+std::string utcText(std::chrono::system_clock::time_point time) {
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+    const std::time_t seconds = static_cast<std::time_t>(millis / 1000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[96]; // room for any int the format could meet
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                  static_cast<int>(millis % 1000));
+    return text;
+}
+
+CardRegister::CardRegister(std::unique_ptr<platform::Database> db, std::string where,
+                           std::string station, Clock clock)
+    : db_(std::move(db)), where_(std::move(where)), station_(std::move(station)),
+      clock_(std::move(clock)) {}
+
+CardRegister::Result CardRegister::open(std::unique_ptr<platform::Database> db, std::string where,
+                                        std::string station, Access access, Clock clock) {
+    RegisterError error = migrateSchema(*db, where);
+    if (error.kind == RegisterFailure::Unavailable && db->engine() == SqlEngine::Postgres) {
+        // Two stations creating an empty shared register at once: the loser's CREATE can
+        // collide in the catalogue; the second try finds the winner's tables.
+        error = migrateSchema(*db, where);
+    }
+    if (error.kind != RegisterFailure::None) {
+        return error;
+    }
+    if (access == Access::ReadWrite) {
+        // A file that opens but refuses writes would otherwise fail only at the first card.
+        if (!db->begin() || !db->exec("UPDATE register_schema SET version = version")) {
+            error = registerError(db->lastError(), where);
+            db->rollback();
+            return error;
+        }
+        db->rollback();
+    }
+    return std::shared_ptr<CardRegister>(
+        new CardRegister(std::move(db), std::move(where), std::move(station), std::move(clock)));
+}
+
+bool CardRegister::fail() {
+    error_ = registerError(db_->lastError(), where_);
+    return false;
+}
+
+bool CardRegister::query(const std::string& sql, const std::vector<SqlValue>& parameters,
+                         const platform::SqlRowHandler& onRow) {
+    if (db_->exec(sql, parameters, onRow)) {
+        return true;
+    }
+    if (db_->lastError().kind == SqlFailure::ConnectionLost && db_->reconnect() &&
+        db_->exec(sql, parameters, onRow)) {
+        return true;
+    }
+    return fail();
+}
+
+bool CardRegister::recordWrite(const CardWrite& write) {
+    PendingWrite row{utcText(clock_()), write};
+    while (!pending_.empty()) {
+        if (!storeWrite(pending_.front())) {
+            if (pending_.size() < kMaxPendingRows) {
+                pending_.push_back(std::move(row));
+            }
+            return false;
+        }
+        pending_.pop_front();
+    }
+    if (!storeWrite(row)) {
+        pending_.push_back(std::move(row));
+        return false;
+    }
+    return true;
+}
+
+bool CardRegister::storeWrite(const PendingWrite& row) {
+    if (storeWriteOnce(row)) {
+        return true;
+    }
+    if (!connectionLost_) {
+        return false;
+    }
+    if (!db_->reconnect()) {
+        return fail();
+    }
+    return storeWriteOnce(row);
+}
+
+bool CardRegister::storeWriteOnce(const PendingWrite& row) {
+    const CardWrite& write = row.write;
+    connectionLost_ = false;
+    if (!db_->begin()) {
+        return abandonTransaction();
+    }
+    const bool stored =
+        db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code, card_code,"
+                  " locked, v1, v3, outcome) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                  {row.time, station_, write.uid, wide(write.group), wide(write.card),
+                   wide(write.lock ? 1 : 0), std::string(layoutOutcomeText(write.v1)),
+                   std::string(layoutOutcomeText(write.v3)),
+                   std::string(write.written ? "written" : "failed")}) &&
+        (!write.written || db_->exec("UPDATE number_claims SET state = 'written', uid = ?"
+                                     " WHERE group_code = ? AND card_code = ? AND station = ?",
+                                     {write.uid, wide(write.group), wide(write.card), station_})) &&
+        db_->commit();
+    return stored || abandonTransaction();
+}
+
+bool CardRegister::abandonTransaction() {
+    connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
+    fail();
+    db_->rollback();
+    return false;
+}
+
+std::optional<Verdict> CardRegister::recordReadBack(const CardReadBack& readBack) {
+    std::optional<SqlRow> registered;
+    if (!query(std::string("SELECT group_code, card_code, v1, v3 FROM card_writes WHERE uid = ?"
+                           " AND ") +
+                   rows::kHoldsNumber + " ORDER BY id DESC LIMIT 1",
+               {readBack.uid}, [&](const SqlRow& row) {
+                   registered = row;
+                   return false;
+               })) {
+        return std::nullopt;
+    }
+    Verdict verdict = Verdict::Unregistered;
+    std::string number;
+    if (registered) {
+        number = numberText(static_cast<int>(rows::number((*registered)[0])),
+                            static_cast<int>(rows::number((*registered)[1])));
+        const bool v1Holds = rows::text((*registered)[2]) == "ok";
+        const bool v3Holds = rows::text((*registered)[3]) == "ok";
+        const bool v1Good = !v1Holds || readBack.v1 == number;
+        const bool v3Good = !v3Holds || readBack.v3 == number;
+        verdict = v1Good && v3Good ? Verdict::Matches : Verdict::Differs;
+    }
+    if (!query("INSERT INTO card_verifications (read_at, station, uid, v1, v3, registered,"
+               " verdict) VALUES (?, ?, ?, ?, ?, ?, ?)",
+               {utcText(clock_()), station_, readBack.uid, readBack.v1, readBack.v3, number,
+                std::string(verdictText(verdict))},
+               {})) {
+        return std::nullopt;
+    }
+    return verdict;
+}
+
+std::optional<int> CardRegister::claimNumber(int group, int card, const std::string& uid) {
+    if (auto claimed = claimOnce(group, card, uid)) {
+        return claimed;
+    }
+    if (!connectionLost_) {
+        return std::nullopt;
+    }
+    if (!db_->reconnect()) {
+        fail();
+        return std::nullopt;
+    }
+    return claimOnce(group, card, uid);
+}
+
+std::optional<int> CardRegister::claimOnce(int group, int card, const std::string& uid) {
+    error_ = {};
+    connectionLost_ = false;
+    const auto abandon = [&]() -> std::optional<int> {
+        abandonTransaction();
+        return std::nullopt;
+    };
+    if (!db_->begin()) {
+        return abandon();
+    }
+    for (int candidate = card; candidate <= 65535;) {
+        const std::vector<SqlValue> number{wide(group), wide(candidate)};
+        std::optional<SqlRow> claim;
+        if (!db_->exec("SELECT station, uid, state FROM number_claims"
+                       " WHERE group_code = ? AND card_code = ?",
+                       number, [&](const SqlRow& row) {
+                           claim = row;
+                           return false;
+                       })) {
+            return abandon();
+        }
+        const std::string now = utcText(clock_());
+        if (claim) {
+            const bool ownCard = rows::text((*claim)[1]) == uid;
+            const bool ownOpenClaim =
+                rows::text((*claim)[0]) == station_ && rows::text((*claim)[2]) == "claimed";
+            if (!ownCard && !ownOpenClaim) {
+                ++candidate;
+                continue;
+            }
+            if (!db_->exec("UPDATE number_claims SET station = ?, uid = ?, claimed_at = ?"
+                           " WHERE group_code = ? AND card_code = ?",
+                           {station_, uid, now, wide(group), wide(candidate)}) ||
+                !db_->commit()) {
+                return abandon();
+            }
+            return candidate;
+        }
+        std::int64_t writtenElsewhere = 0;
+        if (!db_->exec(std::string("SELECT COUNT(*) FROM card_writes WHERE group_code = ?"
+                                   " AND card_code = ? AND uid <> ? AND ") +
+                           rows::kHoldsNumber,
+                       {wide(group), wide(candidate), uid}, [&](const SqlRow& row) {
+                           writtenElsewhere = rows::number(row[0]);
+                           return false;
+                       })) {
+            return abandon();
+        }
+        if (writtenElsewhere > 0) {
+            ++candidate;
+            continue;
+        }
+        if (!db_->exec("INSERT INTO number_claims (group_code, card_code, station, uid, state,"
+                       " claimed_at) VALUES (?, ?, ?, ?, 'claimed', ?)"
+                       " ON CONFLICT (group_code, card_code) DO NOTHING",
+                       {wide(group), wide(candidate), station_, uid, now})) {
+            return abandon();
+        }
+        if (db_->rowsAffected() == 1) {
+            if (!db_->commit()) {
+                return abandon();
+            }
+            return candidate;
+        }
+        // Another station took it between the look and the insert: look at it again.
+    }
+    db_->rollback();
+    connectionLost_ = false;
+    error_ = {RegisterFailure::NoFreeNumber, "register " + where_ + ": no free card code from " +
+                                                 std::to_string(card) + " up in group " +
+                                                 std::to_string(group)};
+    return std::nullopt;
+}
+
+base::Result<std::optional<std::string>, RegisterError>
+CardRegister::otherUidWith(int group, int card, const std::string& uid) {
+    std::optional<std::string> other;
+    if (!query(std::string("SELECT uid FROM card_writes WHERE group_code = ? AND card_code = ?"
+                           " AND uid <> ? AND ") +
+                   rows::kHoldsNumber + " ORDER BY id DESC LIMIT 1",
+               {wide(group), wide(card), uid}, [&](const SqlRow& row) {
+                   other = rows::text(row[0]);
+                   return false;
+               })) {
+        return error_;
+    }
+    return other;
+}
+
+} // namespace zr::reg
