@@ -3,6 +3,7 @@
 #include "app/StationOptions.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
+#include "app/script/ScriptReport.h"
 #include "keys/KeyProcedures.h"
 #include "keys/SiteConfig.h"
 #include "platform/qt/QtEventLoop.h"
@@ -77,6 +78,8 @@ int runScript(const app::StationOptions& options) {
     platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
 
     window::MainWindow window(services);
+    app::ScriptReport report(std::cout);
+    window.setCardRecordSink(&report);
     window.site = *siteKeys;
     window.Form_Load();
     app::ScriptDriver driver(window, console, std::cout, std::cerr);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and starts the station. With no options it records a few cards on the built-in
-# programmer simulator (started on loopback); with options they go to zr-station as they
-# are, e.g. against a real programmer:
+# Builds and starts the station. With no options it records a run of cards automatically on
+# the built-in programmer simulator (started on loopback), which lays the next card on the
+# programmer after each written one; with options they go to zr-station as they are, e.g.
+# against a real programmer:
 #   bash scripts/run.sh --settings my.ini --com 1=/dev/ttyUSB0 --script my-actions.zr
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,8 +35,9 @@ IP=127.0.0.1
 PORT=$port
 INI
 
-echo "programmer simulator on 127.0.0.1:$port; station output follows"
+echo "programmer simulator on 127.0.0.1:$port; automatic recording of six cards follows"
 build/app/zr-station --settings "$work/settings.ini" --log "$work/AAA.txt" \
   --script scripts/demo/record-cards.zr
-echo "frames the programmer received:"
-cat "$work/frames.txt"
+echo "cards as the programmer saw them taken off:"
+grep '^removed ' "$work/sim.out" || true
+echo "next card number kept in the settings: $(sed -n 's/^CardCode=//p' "$work/settings.ini")"

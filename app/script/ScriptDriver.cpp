@@ -39,7 +39,9 @@ std::vector<int> keyCodes(const std::string& text) {
         if (c == '\\' && i + 1 < text.size()) {
             const char next = text[i + 1];
             if (next == 'b' || next == 'r' || next == '\\') {
-                codes.push_back(next == 'b' ? 8 : next == 'r' ? 13 : '\\');
+                codes.push_back(next == 'b'   ? base::kKeyBackspace
+                                : next == 'r' ? base::kKeyEnter
+                                              : '\\');
                 ++i;
                 continue;
             }
@@ -150,11 +152,7 @@ std::optional<std::string> ScriptDriver::wait(const std::string& argument) {
     if (!ms || *ms < 0) {
         return "wait needs milliseconds, not '" + argument + "'";
     }
-    const std::uint32_t start = station_.tickCount();
-    const double limit = *ms - 1;
-    do {
-        station_.pumpWithin(start, limit);
-    } while (!station_.ended() && !station_.elapsedBeyond(start, limit));
+    station_.waitWithEvents(*ms - 1, [this] { return station_.ended(); });
     return std::nullopt;
 }
 

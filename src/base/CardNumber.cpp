@@ -8,11 +8,8 @@
 namespace zr::base {
 namespace {
 
-constexpr int kBackspace = 8;
-constexpr int kEnter = 13;
-
 int filterKey(int keyCode, std::string_view allowed) {
-    if (keyCode == kBackspace || keyCode == kEnter) {
+    if (keyCode == kKeyBackspace || keyCode == kKeyEnter) {
         return keyCode;
     }
     if (keyCode <= 0 || keyCode > 127) {

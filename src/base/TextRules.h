@@ -8,6 +8,10 @@
 // Texts are UTF-8; the rules only ever look at ASCII characters.
 namespace zr::base {
 
+// Key codes that text boxes treat as editing keys rather than characters.
+inline constexpr int kKeyBackspace = 8;
+inline constexpr int kKeyEnter = 13;
+
 // The number formed by the leading numeric characters of `text`, 0 when there are none:
 // leading blanks are skipped, an optional sign, digits, an optional decimal point with
 // digits, and an optional exponent are read; anything after them is ignored.

@@ -1,9 +1,9 @@
 #include "protocol/Exchange.h"
 
+#include "base/TextRules.h"
 #include "protocol/CommandNames.h"
 #include "protocol/ReplyDispatch.h"
 #include "protocol/ReplyText.h"
-#include "base/TextRules.h"
 
 #include <exception>
 #include <string>
@@ -17,22 +17,27 @@ constexpr double kSerialSettleBeyondMs = 20; // elapsed >= 21
 constexpr double kTcpUidSettleBeyondMs = 300; // elapsed >= 301
 constexpr int kAttempts = 3;
 
-void settle(station::Station& station, double beyondMs) {
-    const std::uint32_t start = station.tickCount();
-    do {
-        station.pumpWithin(start, beyondMs);
-    } while (!station.elapsedBeyond(start, beyondMs));
+// A fault in the receive path is written to the traffic log whatever the window size: it is
+// the only trace of a reply whose handling stopped half-way.
+void logFault(station::Station& station, const std::string& command, const std::string& reply,
+              std::string_view what) {
+    station.platform().trafficLog.appendLine("DispatchReply failed: " + command + " - " + reply +
+                                             ": " + std::string(what));
 }
 
-// One bad reply (or a failing key derivation behind it) must never end the station.
+// One bad reply (or a failing key derivation behind it) must never end the station. The
+// reply's effects so far stay; the next reply is handled normally.
 void dispatchContained(station::Station& station, std::string& reply, bool logFirst) {
+    const std::string command = station.currentCommand;
     try {
         if (logFirst) {
             station.WriteTrafficLog(reply);
         }
         DispatchReply(station, reply);
-    } catch (const std::exception&) {
-        // The reply's effects so far stay; the next reply is handled normally.
+    } catch (const std::exception& error) {
+        logFault(station, command, reply, error.what());
+    } catch (...) {
+        logFault(station, command, reply, "unknown error");
     }
 }
 
@@ -43,7 +48,7 @@ void OnSerialReceive(station::Station& station) {
     if (!serial.isOpen() || serial.commEvent() != platform::SerialPort::kEventReceive) {
         return;
     }
-    settle(station, kSerialSettleBeyondMs);
+    station.waitWithEvents(kSerialSettleBeyondMs);
     std::string reply = replyText(serial.readAll());
     if (reply.empty()) {
         return;
@@ -53,7 +58,7 @@ void OnSerialReceive(station::Station& station) {
 
 void OnTcpReceive(station::Station& station, std::size_t /*bytesTotal*/) {
     if (station.currentCommand == command::kReadUid) {
-        settle(station, kTcpUidSettleBeyondMs);
+        station.waitWithEvents(kTcpUidSettleBeyondMs);
     }
     std::string reply = replyText(station.platform().tcp.readAll());
     if (reply.empty()) {
@@ -72,16 +77,8 @@ bool isEarlyExit(std::string_view flag, EarlyExit exits) {
 
 bool waitForFlag(station::Station& station, const station::TextBox& flag, EarlyExit exits,
                  ReplyLimit limit) {
-    const std::uint32_t start = station.tickCount();
-    for (;;) {
-        station.pumpWithin(start, limit.millis(station));
-        if (isEarlyExit(flag.text(), exits)) {
-            return true;
-        }
-        if (station.elapsedBeyond(start, limit.millis(station))) {
-            return false;
-        }
-    }
+    return station.waitWithEvents([&] { return limit.millis(station); },
+                                  [&] { return isEarlyExit(flag.text(), exits); });
 }
 
 bool sendShared(station::Station& station, const SharedCommand& command) {
@@ -97,7 +94,7 @@ bool sendShared(station::Station& station, const SharedCommand& command) {
         station.currentCommand = command.name;
         station.sendFrame(*frame);
         waitForFlag(station, command.flag, command.earlyExit, command.limit);
-        if (command.succeeded(command.flag.text())) {
+        if (isEarlyExit(command.flag.text(), command.successOn)) {
             return true;
         }
         if (station.retryCount >= kAttempts - 1 || sends >= kAttempts) {

@@ -55,8 +55,8 @@ struct SharedCommand {
     // The frame as the fields stand now; nothing when they cannot be sent (the builder has
     // told the operator why).
     std::function<std::optional<Frame>()> buildFrame;
-    // Judges the flag after each wait.
-    std::function<bool(std::string_view flag)> succeeded;
+    // The flag values that count as success after each wait.
+    EarlyExit successOn;
 };
 
 // True when the success test held after a wait; false after three attempts, or at once

@@ -1,9 +1,9 @@
 #include "protocol/ReplyDispatch.h"
 
-#include "protocol/CommandNames.h"
-#include "protocol/ReplyText.h"
 #include "base/CardNumber.h"
 #include "base/TextRules.h"
+#include "protocol/CommandNames.h"
+#include "protocol/ReplyText.h"
 
 #include <array>
 #include <string_view>
@@ -37,7 +37,9 @@ void onUid(Station& station, const std::string& reply) {
     station.txtReadUID.setText("OK");
     station.cmdCalculate_A_Key.click();
     station.txtUID.setText(withoutOkAndNo(station.txtUID.text()));
-    if (reply == station.lastWrittenUid) {
+    // Compared after cleaning: a programmer that mixes "OK" into its UID replies still shows
+    // the card just written as such.
+    if (station.txtUID.text() == station.lastWrittenUid) {
         station.showOK(writtenMessage(station));
     } else {
         station.showOK(station.say("卡片寫入中......", "Card Recording ......"));
@@ -83,7 +85,8 @@ void onV2Login(Station& station, const std::string& reply) {
 
 void onV2Write(Station& station, const std::string& reply) {
     station.txtResponseRecordCard.setText(reply);
-    if (reply == "NO") {
+    // Only "OK" is a written card; "NO", "ER" or noise all leave the sender failing.
+    if (reply != "OK") {
         station.showErr(station.say("寫碼失敗!", "Write Card Number Fault!"));
         return;
     }

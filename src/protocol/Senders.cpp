@@ -1,9 +1,9 @@
 #include "protocol/Senders.h"
 
+#include "base/CardNumber.h"
 #include "protocol/CommandNames.h"
 #include "protocol/Exchange.h"
 #include "protocol/Frames.h"
-#include "base/CardNumber.h"
 
 #include <string>
 
@@ -14,13 +14,6 @@ constexpr std::int32_t kReadDelayMs = 200;
 constexpr std::uint32_t kReadUidLimitMs = 300;
 constexpr std::uint32_t kLoadNewKeyLimitMs = 300;
 constexpr std::uint32_t kV2ReadLimitMs = 250;
-
-bool okOrNo(std::string_view flag) {
-    return flag == "OK" || flag == "NO";
-}
-bool ok(std::string_view flag) {
-    return flag == "OK";
-}
 
 std::function<std::optional<Frame>()> fixed(Frame frame) {
     return [frame = std::move(frame)]() -> std::optional<Frame> { return frame; };
@@ -59,8 +52,9 @@ std::function<std::optional<Frame>()> cardNumber(station::Station& station,
     };
 }
 
-void reportKeyChange(station::Station& station, bool changed) {
-    if (changed) {
+// A key change answered "NO" lets the sequence go on, but the operator learns it failed.
+void reportKeyChange(station::Station& station, bool answered, const station::TextBox& flag) {
+    if (answered && flag.text() == "OK") {
         station.showOK("修改卡片 KEY 成功");
     } else {
         station.showErr(station.say("修改卡片 KEY 失敗!", "Modify Key Fault!"));
@@ -70,15 +64,16 @@ void reportKeyChange(station::Station& station, bool changed) {
 } // namespace
 
 bool SendV2LoginFixedKey(station::Station& station) {
-    return sendShared(station, {command::kV2AssignAKey, station.txtV2_AssignAKey, EarlyExit::OkOrNo,
-                                ReplyLimit::interval(),
-                                fixed(v2LoginFixedKeyFrame(station.site.loginKey)), okOrNo});
+    return sendShared(station,
+                      {command::kV2AssignAKey, station.txtV2_AssignAKey, EarlyExit::OkOrNo,
+                       ReplyLimit::interval(), fixed(v2LoginFixedKeyFrame(station.site.loginKey)),
+                       EarlyExit::OkOrNo});
 }
 
 bool SendV2LoginTypedKey(station::Station& station) {
-    return sendShared(station,
-                      {command::kV2AssignAKey, station.txtV2_AssignAKey, EarlyExit::OkOrNo,
-                       ReplyLimit::interval(), typedKey(station, v2LoginTypedKeyFrame), okOrNo});
+    return sendShared(station, {command::kV2AssignAKey, station.txtV2_AssignAKey, EarlyExit::OkOrNo,
+                                ReplyLimit::interval(), typedKey(station, v2LoginTypedKeyFrame),
+                                EarlyExit::OkOrNo});
 }
 
 bool SendV2ModifyKey(station::Station& station) {
@@ -88,15 +83,15 @@ bool SendV2ModifyKey(station::Station& station) {
     }
     const bool changed =
         sendShared(station, {command::kV2ModifyAKey, station.txtV2_ModifyAKey, EarlyExit::Ok,
-                             ReplyLimit::interval(), build, okOrNo});
-    reportKeyChange(station, changed);
+                             ReplyLimit::interval(), build, EarlyExit::OkOrNo});
+    reportKeyChange(station, changed, station.txtV2_ModifyAKey);
     return changed;
 }
 
 bool SendV2WriteCardCode(station::Station& station) {
     return sendShared(station,
                       {command::kV2WriteCardCode, station.txtResponseRecordCard, EarlyExit::Ok,
-                       ReplyLimit::interval(), cardNumber(station, station.lblv3), ok});
+                       ReplyLimit::interval(), cardNumber(station, station.lblv3), EarlyExit::Ok});
 }
 
 void SendV2ReadCardCode(station::Station& station) {
@@ -107,6 +102,8 @@ void SendV2ReadCardCode(station::Station& station) {
                               ReplyLimit::fixed(kV2ReadLimitMs),
                               kReadDelayMs,
                               true};
+    // A "NO" leaves the field as it is, so an earlier card's number must not be there.
+    station.txtBlockIDV2.setText("");
     if (!sendCounted(station, read, v2ReadCardCodeFrame())) {
         SendV2ModifyKey(station);
     }
@@ -144,15 +141,15 @@ bool SendV1ModifyKey(station::Station& station) {
 bool SendV1LoginFixedKey(station::Station& station) {
     return sendShared(station, {command::kV1AssignAKey, station.txtV1_AssignAKey, EarlyExit::Ok,
                                 ReplyLimit::interval(),
-                                fixed(v1LoginFixedKeyFrame(station.site.loginKey)), ok});
+                                fixed(v1LoginFixedKeyFrame(station.site.loginKey)), EarlyExit::Ok});
 }
 
 bool SendV1ModifyFixedKey(station::Station& station) {
-    const bool changed =
-        sendShared(station, {command::kV1ModifyAKey, station.txtV1_ModifyAKey, EarlyExit::Ok,
-                             ReplyLimit::interval(),
-                             fixed(v1ModifyFixedKeyFrame(station.site.v1CardKey)), okOrNo});
-    reportKeyChange(station, changed);
+    const bool changed = sendShared(station, {command::kV1ModifyAKey, station.txtV1_ModifyAKey,
+                                              EarlyExit::Ok, ReplyLimit::interval(),
+                                              fixed(v1ModifyFixedKeyFrame(station.site.v1CardKey)),
+                                              EarlyExit::OkOrNo});
+    reportKeyChange(station, changed, station.txtV1_ModifyAKey);
     return changed;
 }
 
@@ -167,7 +164,7 @@ bool SendV1ReadCardCode(station::Station& station) {
 bool SendV1WriteCardCode(station::Station& station) {
     return sendShared(station,
                       {command::kV1WriteCardCode, station.txtV1_WriteCardCode, EarlyExit::Ok,
-                       ReplyLimit::interval(), cardNumber(station, station.lblv1), ok});
+                       ReplyLimit::interval(), cardNumber(station, station.lblv1), EarlyExit::Ok});
 }
 
 } // namespace zr::protocol

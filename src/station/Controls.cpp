@@ -79,10 +79,10 @@ void TextBox::setText(std::string value) {
 
 void TextBox::typeKey(int keyCode) {
     const int accepted = onKeyPress ? onKeyPress(keyCode) : keyCode;
-    if (accepted == 0 || accepted == 13) {
+    if (accepted == 0 || accepted == base::kKeyEnter) {
         return;
     }
-    if (accepted == 8) {
+    if (accepted == base::kKeyBackspace) {
         if (!text_.empty()) {
             std::string shorter = text_;
             // Remove one whole UTF-8 character.

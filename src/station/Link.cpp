@@ -1,6 +1,6 @@
 // Choosing and opening the link to the programmer.
-#include "station/Station.h"
 #include "base/TextRules.h"
+#include "station/Station.h"
 
 #include <climits>
 
@@ -57,10 +57,7 @@ void Station::sbConnect_Click() {
     tcp.connectToHost(base::trimSpaces(txtIP.text()),
                       port < INT_MIN || port > INT_MAX ? -1 : static_cast<int>(port));
     // The wait always runs its full length, even when the connection is made at once.
-    const std::uint32_t start = tickCount();
-    do {
-        pumpWithin(start, intervalMs());
-    } while (!elapsedBeyond(start, intervalMs()));
+    waitWithEvents([this] { return intervalMs(); });
     sbTCPIP.foreColor = tcp.state() == platform::TcpSocket::kStateConnected ? kLinkUp : kLinkDown;
     saveSetting("IP", base::trimSpaces(txtIP.text()));
     saveSetting("PORT", base::trimSpaces(txtPORT.text()));

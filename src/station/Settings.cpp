@@ -1,6 +1,6 @@
 // Start-up, shut-down and the settings set they read and write.
-#include "station/Station.h"
 #include "base/TextRules.h"
+#include "station/Station.h"
 
 namespace zr::station {
 namespace {
@@ -46,7 +46,8 @@ void Station::saveSetting(const std::string& key, const std::string& value) {
 // default rather than stopping the station.
 int Station::integerSetting(const std::string& key, int defaultValue, int minValue,
                             int maxValue) const {
-    const auto value = base::parseWholeNumber(base::trimSpaces(setting(key, std::to_string(defaultValue))));
+    const auto value =
+        base::parseWholeNumber(base::trimSpaces(setting(key, std::to_string(defaultValue))));
     if (!value || *value < minValue || *value > maxValue) {
         return defaultValue;
     }
@@ -115,25 +116,25 @@ void Station::restoreKeys() {
     }
 }
 
-void Station::SaveStationSettings() {
-    saveSetting("COM", std::to_string(cboCOM.listIndex()));
-    saveSetting("AutoAdd", std::to_string(chkAutoAdd.value()));
-    saveSetting("Lock", std::to_string(chkLock.value()));
-    saveSetting("Sound", std::to_string(chkSound.value()));
-    saveSetting("Language", std::to_string(chkLanguage.value()));
-    saveSetting("GroupCode", txtGroupCode.text());
-    saveSetting("CardCode", txtCardCode.text());
-    saveSetting("ProgramV1", std::to_string(chkProgramV1.value()));
-    saveSetting("ProgramV3", std::to_string(chkProgramV3.value()));
-    if (!chkSaveKey.checked()) {
-        saveSetting("BLOCK", "");
-        saveSetting("KeyA", "");
-        saveSetting("KeyNew", "");
-        return;
-    }
-    saveSetting("BLOCK", cboBlock.text);
-    saveSetting("KeyA", joinKey(txtAKey));
-    saveSetting("KeyNew", joinKey(txtNewAKey));
+// The whole set goes to the store as one change, so a station switched off while saving
+// keeps either the old set or the new one, never a mix.
+bool Station::SaveStationSettings() {
+    const bool keepKeys = chkSaveKey.checked();
+    const platform::SettingValues values{
+        {"COM", std::to_string(cboCOM.listIndex())},
+        {"AutoAdd", std::to_string(chkAutoAdd.value())},
+        {"Lock", std::to_string(chkLock.value())},
+        {"Sound", std::to_string(chkSound.value())},
+        {"Language", std::to_string(chkLanguage.value())},
+        {"GroupCode", txtGroupCode.text()},
+        {"CardCode", txtCardCode.text()},
+        {"ProgramV1", std::to_string(chkProgramV1.value())},
+        {"ProgramV3", std::to_string(chkProgramV3.value())},
+        {"BLOCK", keepKeys ? cboBlock.text : std::string()},
+        {"KeyA", keepKeys ? joinKey(txtAKey) : std::string()},
+        {"KeyNew", keepKeys ? joinKey(txtNewAKey) : std::string()},
+    };
+    return platform_.settings.saveAll(kApp, kSection, values);
 }
 
 void Station::CmdExit_Click() {

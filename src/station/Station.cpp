@@ -291,10 +291,25 @@ void Station::WriteTrafficLog(std::string& text) {
 }
 
 void Station::DelayWithEvents(std::int32_t& ms) {
+    waitWithEvents(ms);
+}
+
+bool Station::waitWithEvents(const std::function<double()>& limitMs,
+                             const std::function<bool()>& done) {
     const std::uint32_t start = tickCount();
-    do {
-        pumpWithin(start, ms);
-    } while (!elapsedBeyond(start, ms));
+    for (;;) {
+        pumpWithin(start, limitMs());
+        if (done && done()) {
+            return true;
+        }
+        if (elapsedBeyond(start, limitMs())) {
+            return false;
+        }
+    }
+}
+
+bool Station::waitWithEvents(double limitMs, const std::function<bool()>& done) {
+    return waitWithEvents([limitMs] { return limitMs; }, done);
 }
 
 namespace {

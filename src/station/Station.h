@@ -44,7 +44,8 @@ class Station {
     void chkLanguage_Click();
     void scrInterval_Change();
     void ApplyLanguage();
-    void SaveStationSettings();
+    // False when the store could not be written (it then keeps the previous set).
+    bool SaveStationSettings();
 
     // --- Services the subsystems share ---------------------------------------------------
     bool english() const { return chkLanguage.value() != 0; }
@@ -68,6 +69,12 @@ class Station {
     bool elapsedBeyond(std::uint32_t start, double limitMs) const;
     // Pumps events once, sleeping at most until elapsedBeyond(start, limitMs) holds.
     void pumpWithin(std::uint32_t start, double limitMs);
+    // The one wait of the station: pumps events until `done` holds (true) or more than the
+    // limit has passed since the call (false). The limit is read afresh on every pass, so a
+    // changed txtInterval counts at once. Sleeps between events; never spins.
+    bool waitWithEvents(const std::function<double()>& limitMs,
+                        const std::function<bool()>& done = {});
+    bool waitWithEvents(double limitMs, const std::function<bool()>& done = {});
     platform::Platform& platform() { return platform_; }
     // The value of txtInterval, read afresh, in milliseconds.
     double intervalMs() const;

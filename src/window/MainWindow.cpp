@@ -1,11 +1,11 @@
 #include "window/MainWindow.h"
 
+#include "base/CardNumber.h"
 #include "keys/KeyProcedures.h"
 #include "protocol/Exchange.h"
 #include "protocol/PortSearch.h"
 #include "protocol/ReplyDispatch.h"
 #include "protocol/Senders.h"
-#include "base/CardNumber.h"
 #include "recording/CardNumberFields.h"
 
 namespace zr::window {
@@ -18,7 +18,13 @@ void MainWindow::wireEvents() {
     platform().serial.onReceive = [this] { OnSerialReceive(); };
     platform().tcp.onDataArrival = [this](std::size_t bytesTotal) { OnTcpReceive(bytesTotal); };
 
+    timerAutoRecord.onTimer = [this] { timerAutoRecord_Timer(); };
+    chkAutoRecord.onClick = [this] { chkAutoRecord_Click(); };
+    chkBlock.onClick = [this] { chkBlock_Click(); };
+
     const std::pair<station::Button*, void (MainWindow::*)()> clicks[] = {
+        {&cmdRecordBlock, &MainWindow::cmdRecordBlock_Click},
+        {&cmdReadBack, &MainWindow::cmdReadBack_Click},
         {&cmdReadUID, &MainWindow::cmdReadUID_Click},
         {&cmdV1_AssignAKey, &MainWindow::cmdV1_AssignAKey_Click},
         {&cmd_V1_ModifyKey, &MainWindow::cmd_V1_ModifyKey_Click},
@@ -70,51 +76,73 @@ void MainWindow::DispatchReply(std::string& reply) {
     protocol::DispatchReply(*this, reply);
 }
 
+void MainWindow::cmdRecordBlock_Click() {
+    recorder_.cmdRecordBlock_Click();
+}
+void MainWindow::cmdReadBack_Click() {
+    recorder_.cmdReadBack_Click();
+}
+void MainWindow::ProbeNewCard() {
+    recorder_.ProbeNewCard();
+}
+void MainWindow::chkBlock_Click() {
+    recorder_.chkBlock_Click();
+}
+void MainWindow::chkAutoRecord_Click() {
+    recorder_.chkAutoRecord_Click();
+}
+void MainWindow::timerAutoRecord_Timer() {
+    recorder_.timerAutoRecord_Timer();
+}
+
 // A button's click runs its command and leaves the outcome to the status flag and messages.
+void MainWindow::runCommand(bool (*sender)(station::Station&)) {
+    recorder_.runCommand([this, sender] { sender(*this); });
+}
 void MainWindow::cmdReadUID_Click() {
-    protocol::SendReadUid(*this);
+    runCommand(protocol::SendReadUid);
 }
 void MainWindow::cmdV1_AssignAKey_Click() {
-    protocol::SendV1SelectType0(*this);
+    runCommand(protocol::SendV1SelectType0);
 }
 void MainWindow::cmd_V1_ModifyKey_Click() {
-    protocol::SendV1ModifyKey(*this);
+    runCommand(protocol::SendV1ModifyKey);
 }
 void MainWindow::cmd_V1_LoadNewKey_Click() {
-    protocol::SendV1SelectType1(*this);
+    runCommand(protocol::SendV1SelectType1);
 }
 void MainWindow::cmd_V1_ReadCardCode_Click() {
-    protocol::SendV1ReadCardCode(*this);
+    runCommand(protocol::SendV1ReadCardCode);
 }
 void MainWindow::cmd_V1_WriteCardCode_Click() {
-    protocol::SendV1WriteCardCode(*this);
+    runCommand(protocol::SendV1WriteCardCode);
 }
 void MainWindow::cmd_V3_AssignAKey_Click() {
-    protocol::SendV2LoginFixedKey(*this);
+    runCommand(protocol::SendV2LoginFixedKey);
 }
 void MainWindow::cmd_V3_AssignAKey_P1_Click() {
-    protocol::SendV2LoginTypedKey(*this);
+    runCommand(protocol::SendV2LoginTypedKey);
 }
 void MainWindow::cmd_V3_ModifyAKey_Click() {
-    protocol::SendV2ModifyKey(*this);
+    runCommand(protocol::SendV2ModifyKey);
 }
 void MainWindow::cmd_V3_WriteCardCode_Click() {
-    protocol::SendV2WriteCardCode(*this);
+    runCommand(protocol::SendV2WriteCardCode);
 }
 void MainWindow::cmd_V2_ReadCardCode_Click() {
-    protocol::SendV2ReadCardCode(*this);
+    recorder_.runCommand([this] { protocol::SendV2ReadCardCode(*this); });
 }
 void MainWindow::Command2_Click() {
-    protocol::SendV2LoginFixedKey(*this);
+    runCommand(protocol::SendV2LoginFixedKey);
 }
 void MainWindow::Command3_Click() {
-    protocol::SendV2ModifyKey(*this);
+    runCommand(protocol::SendV2ModifyKey);
 }
 void MainWindow::Command4_Click() {
-    protocol::SendV2WriteCardCode(*this);
+    runCommand(protocol::SendV2WriteCardCode);
 }
 void MainWindow::cmdSearchCOM_Click() {
-    protocol::cmdSearchCOM_Click(*this);
+    recorder_.runCommand([this] { protocol::cmdSearchCOM_Click(*this); });
 }
 
 int MainWindow::txtGroupCode_KeyPress(int keyAscii) {
@@ -164,7 +192,7 @@ void MainWindow::cmdCalculate_A_Key_Click() {
     keys::cmdCalculate_A_Key_Click(*this);
 }
 void MainWindow::cmdSendKeyToController_Click() {
-    keys::cmdSendKeyToController_Click(*this);
+    recorder_.runCommand([this] { keys::cmdSendKeyToController_Click(*this); });
 }
 
 } // namespace zr::window

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "recording/Recorder.h"
 #include "station/Station.h"
 
 #include <cstddef>
@@ -12,6 +13,17 @@ namespace zr::window {
 class MainWindow : public station::Station {
   public:
     explicit MainWindow(platform::Platform& platform);
+
+    // Where write attempts and read-backs are recorded (a card register); none by default.
+    void setCardRecordSink(recording::CardRecordSink* sink) { recorder_.setSink(sink); }
+
+    // Recording
+    void cmdRecordBlock_Click();
+    void cmdReadBack_Click();
+    void ProbeNewCard();
+    void chkBlock_Click();
+    void chkAutoRecord_Click();
+    void timerAutoRecord_Timer();
 
     // Link receive events and the reply handler
     void OnSerialReceive();
@@ -57,6 +69,10 @@ class MainWindow : public station::Station {
 
   private:
     void wireEvents();
+    // A button's programmer command, unless a workflow or another command waits.
+    void runCommand(bool (*sender)(station::Station&));
+
+    recording::Recorder recorder_{*this};
 };
 
 } // namespace zr::window

@@ -104,6 +104,7 @@ struct UidMessageCase {
     bool english;
     const char* lastWritten;
     const char* infoOK;
+    const char* reply = "1234567890";
 };
 
 class UidMessageTest : public testing::TestWithParam<UidMessageCase> {};
@@ -113,7 +114,7 @@ TEST_P(UidMessageTest, SameCardAsWrittenOrANewOne) {
     rig.station.chkLanguage.setValue(GetParam().english ? 1 : 0);
     rig.station.lastWrittenUid = GetParam().lastWritten;
     rig.station.currentCommand = "ReadUID";
-    dispatch(rig.station, "1234567890");
+    dispatch(rig.station, GetParam().reply);
     EXPECT_EQ(rig.station.infoOK.caption, GetParam().infoOK);
     EXPECT_EQ(rig.station.infoErr.caption, "");
 }
@@ -123,7 +124,10 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(UidMessageCase{"NewChinese", false, "", "卡片寫入中......"},
                     UidMessageCase{"NewEnglish", true, "1234567899", "Card Recording ......"},
                     UidMessageCase{"WrittenChinese", false, "1234567890", kWrittenChinese},
-                    UidMessageCase{"WrittenEnglish", true, "1234567890", kWrittenEnglish}),
+                    UidMessageCase{"WrittenEnglish", true, "1234567890", kWrittenEnglish},
+                    // The card just written is recognised by its cleaned UID.
+                    UidMessageCase{"WrittenWithOkMixedIn", true, "1234567890", kWrittenEnglish,
+                                   "OK1234567890"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(DispatchV1Read, TenCharactersAreACardNumber) {
@@ -201,6 +205,10 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"WriteNoChinese", "V2_WriteCardCode", "NO", false, "", "寫碼失敗!", ""},
         MessageCase{"WriteNoEnglish", "V2_WriteCardCode", "NO", true, "",
                     "Write Card Number Fault!", ""},
+        // Any answer but "OK" is a failed write, never a number shown as written.
+        MessageCase{"WriteErEnglish", "V2_WriteCardCode", "ER", true, "",
+                    "Write Card Number Fault!", ""},
+        MessageCase{"WriteNoiseChinese", "V2_WriteCardCode", "OKAY", false, "", "寫碼失敗!", ""},
         MessageCase{"WriteOkChinese", "V2_WriteCardCode", "OK", false, kWrittenChinese, "",
                     "00002:00001"},
         MessageCase{"WriteOkEnglish", "V2_WriteCardCode", "OK", true, kWrittenEnglish, "",

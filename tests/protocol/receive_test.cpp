@@ -112,6 +112,7 @@ TEST(ReceiveContainment, AFailingHandlerEndsOnlyThatReply) {
         StationRig rig(link);
         rig.station.cmdCalculate_A_Key.onClick = [] { throw std::runtime_error("derivation"); };
         rig.station.currentCommand = "ReadUID";
+        rig.station.size1 = 9570;
         if (link == "COM") {
             rig.world.serial.deliverText("1234567890");
         } else {
@@ -120,6 +121,11 @@ TEST(ReceiveContainment, AFailingHandlerEndsOnlyThatReply) {
         EXPECT_NO_THROW(rig.world.loop.runFor(400)) << link;
         EXPECT_EQ(rig.station.txtReadUID.text(), "OK") << link;
         EXPECT_EQ(rig.station.txtReceive.text(), "") << link;
+        // The fault leaves its trace in the log, even with the window shrunk (no logging).
+        EXPECT_EQ(
+            rig.world.trafficLog.lines,
+            std::vector<std::string>{"DispatchReply failed: ReadUID - 1234567890: derivation"})
+            << link;
         // The station goes on: the next reply is handled normally.
         rig.station.currentCommand = "V2_Modify_A_Key";
         if (link == "COM") {

@@ -83,6 +83,15 @@ TEST(Retry, SilentV2ReadPausesThenModifiesTheKeyOnce) {
                                              "1-V2_ReadCardCode\r\n0-V2_ReadCardCode\r\n");
 }
 
+TEST(Retry, V2ReadAnsweredNoLeavesNoEarlierNumber) {
+    StationRig rig;
+    rig.answers["01 0A"] = "NO";
+    rig.station.txtBlockIDV2.setText("00002:00001");
+    SendV2ReadCardCode(rig.station);
+    EXPECT_EQ(rig.station.txtBlockIDV2.text(), "");
+    EXPECT_EQ(rig.station.txtResponseReadCard.text(), "NO");
+}
+
 TEST(Retry, V1ReadPausesBeforeRegistering) {
     StationRig rig;
     rig.station.currentCommand = "ReadUID";
@@ -155,7 +164,7 @@ TEST_P(KeyChangeMessageTest, TellsTheOperatorAfterTheLastWait) {
     if (GetParam().reply != nullptr) {
         rig.answers[GetParam().frame] = GetParam().reply;
     }
-    GetParam().send(rig.station);
+    EXPECT_EQ(GetParam().send(rig.station), GetParam().reply != nullptr);
     EXPECT_EQ(rig.station.infoOK.caption, GetParam().infoOK);
     EXPECT_EQ(rig.station.infoErr.caption, GetParam().infoErr);
 }
@@ -170,9 +179,12 @@ INSTANTIATE_TEST_SUITE_P(
                                    "Modify Key Fault!"},
                     KeyMessageCase{"V1FixedSilentEnglish", SendV1ModifyFixedKey, "", nullptr, true,
                                    "", "Modify Key Fault!"},
+                    // A "NO" still lets the sequence go on, but is told as the failure it is.
                     KeyMessageCase{"V1FixedNoChinese", SendV1ModifyFixedKey,
-                                   "08 08 04 A0 A1 A2 A3 A4 A5", "NO", false, "修改卡片 KEY 成功",
-                                   ""}),
+                                   "08 08 04 A0 A1 A2 A3 A4 A5", "NO", false, "",
+                                   "修改卡片 KEY 失敗!"},
+                    KeyMessageCase{"V2NoEnglish", SendV2ModifyKey, "08 08 20 FF FF FF FF FF FF",
+                                   "NO", true, "", "Modify Key Fault!"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(Retry, UnknownLinkSendsNothingAndRunsOut) {

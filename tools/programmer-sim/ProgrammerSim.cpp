@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTimer>
+#include <cstdio>
 
 namespace zr::sim {
 
@@ -18,7 +19,11 @@ constexpr int kGarbageMaxLength = 8;
 } // namespace
 
 ProgrammerSim::ProgrammerSim(SimSettings settings)
-    : settings_(settings), model_(settings.keys), random_(std::random_device{}()) {}
+    : settings_(settings), model_(settings.keys), random_(std::random_device{}()) {
+    swapTimer_.setSingleShot(true);
+    swapTimer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&swapTimer_, &QTimer::timeout, [this] { swapCard(); });
+}
 
 bool ProgrammerSim::openRecord(const std::string& path) {
     return record_.open(path);
@@ -41,6 +46,13 @@ void ProgrammerSim::onPiece(Link& link, const CutPiece& piece) {
     if (silent_) {
         return;
     }
+    const bool numberWrite = piece.bytes.size() > 1 &&
+                             piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::WriteNumber);
+    if (numberWrite && snatchAtWrite_) {
+        snatchAtWrite_ = false;
+        takeOffCard();
+        swapTimer_.start(swapAfter_);
+    }
     if (garbleNext_) {
         garbleNext_ = false;
         const QByteArray noise = garbage();
@@ -51,6 +63,9 @@ void ProgrammerSim::onPiece(Link& link, const CutPiece& piece) {
         return;
     }
     const std::string reply = model_.answer(piece.bytes);
+    if (numberWrite && reply == kReplyOk && queueInUse_) {
+        swapTimer_.start(swapAfter_);
+    }
     note(link, "->", reply);
     link.queueReply(QByteArray::fromStdString(reply), settings_.replyDelay, replyPieces_);
 }
@@ -64,6 +79,50 @@ QByteArray ProgrammerSim::garbage() {
         noise.append(static_cast<char>(value(random_)));
     }
     return noise;
+}
+
+namespace {
+
+std::string numberText(const std::optional<CardNumber>& number) {
+    if (!number) {
+        return "-";
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%05u:%05u", unsigned{number->group}, unsigned{number->card});
+    return text;
+}
+
+} // namespace
+
+// Reports what the card that leaves the programmer holds, as an operator would check it.
+void ProgrammerSim::takeOffCard() {
+    const auto uid = model_.presentUid();
+    if (!uid) {
+        return;
+    }
+    const CardMemory* memory = model_.memoryOf(*uid);
+    announce("removed " + *uid + " V1 " + numberText(memory->numbers[kV1Sector]) + " V3 " +
+             numberText(memory->numbers[kV3Sector]));
+    model_.removeCard();
+}
+
+void ProgrammerSim::swapCard() {
+    takeOffCard();
+    if (queue_.empty()) {
+        announce("queue empty");
+        return;
+    }
+    model_.layCard(queue_.front());
+    queue_.pop_front();
+}
+
+void ProgrammerSim::enqueue(const std::vector<std::string>& uids) {
+    queue_.insert(queue_.end(), uids.begin(), uids.end());
+    queueInUse_ = true;
+    if (!model_.presentUid() && !swapTimer_.isActive()) {
+        model_.layCard(queue_.front());
+        queue_.pop_front();
+    }
 }
 
 void ProgrammerSim::note(const Link& link, std::string_view direction,
@@ -90,6 +149,11 @@ void ProgrammerSim::apply(const scenario::Command& command) {
                            link->hangUp();
                        }
                    },
+                   [this](const scenario::QueueCards& queue) { enqueue(queue.uids); },
+                   [this](const scenario::SwapAfter& swap) {
+                       swapAfter_ = std::chrono::milliseconds(swap.ms);
+                   },
+                   [this](const scenario::SnatchAtWrite&) { snatchAtWrite_ = true; },
                    [](const scenario::Quit&) {
                        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
                    },

@@ -5,7 +5,9 @@
 #include "RecordFile.h"
 #include "ScenarioCommand.h"
 
+#include <QTimer>
 #include <chrono>
+#include <deque>
 #include <random>
 #include <vector>
 
@@ -32,6 +34,9 @@ class ProgrammerSim {
   private:
     void onPiece(Link& link, const CutPiece& piece);
     QByteArray garbage();
+    void takeOffCard();
+    void swapCard();
+    void enqueue(const std::vector<std::string>& uids);
     void note(const Link& link, std::string_view direction, std::string_view text) const;
 
     SimSettings settings_;
@@ -42,6 +47,12 @@ class ProgrammerSim {
     bool silent_ = false;
     bool garbleNext_ = false;
     int replyPieces_ = 1;
+    // The card queue: the next card is laid swapAfter_ after the present one was last written.
+    std::deque<std::string> queue_;
+    bool queueInUse_ = false;
+    bool snatchAtWrite_ = false;
+    std::chrono::milliseconds swapAfter_{500};
+    QTimer swapTimer_;
 };
 
 } // namespace zr::sim

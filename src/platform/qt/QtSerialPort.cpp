@@ -21,6 +21,14 @@ QtSerialPort::QtSerialPort(PortMap ports) : ports_(std::move(ports)) {
             onReceive();
         }
     });
+    // A device that went away (an adapter pulled out, a line hung up) leaves the port closed,
+    // so the station sees the link down and can open the port again.
+    QObject::connect(&port_, &QSerialPort::errorOccurred,
+                     [this](QSerialPort::SerialPortError error) {
+                         if (error == QSerialPort::ResourceError) {
+                             port_.close();
+                         }
+                     });
 }
 
 bool QtSerialPort::open(int portNumber) {

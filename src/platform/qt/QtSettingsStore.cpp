@@ -1,8 +1,14 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <memory>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace zr::platform {
 namespace {
@@ -26,6 +32,23 @@ QString asText(const QVariant& value) {
     return value.toString();
 }
 
+// The rename that replaced the file is durable only once its directory is synced.
+bool syncDirectory(const QString& file) {
+#ifdef Q_OS_WIN
+    Q_UNUSED(file);
+    return true;
+#else
+    const QByteArray directory = QFileInfo(file).absolutePath().toLocal8Bit();
+    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+#endif
+}
+
 } // namespace
 
 QtSettingsStore::QtSettingsStore(std::optional<QString> file) : file_(std::move(file)) {}
@@ -45,6 +68,20 @@ void QtSettingsStore::save(const std::string& app, const std::string& section,
     const auto settings = openSettings(file_, QString::fromStdString(app));
     settings->setValue(QString::fromStdString(section + "/" + key), QString::fromStdString(value));
     settings->sync();
+}
+
+bool QtSettingsStore::saveAll(const std::string& app, const std::string& section,
+                              const SettingValues& values) {
+    const auto settings = openSettings(file_, QString::fromStdString(app));
+    // QSettings writes a new file and renames it over the old one (QSaveFile, synced to
+    // disk before the rename); with atomic sync required it refuses any other way.
+    settings->setAtomicSyncRequired(true);
+    for (const auto& [key, value] : values) {
+        settings->setValue(QString::fromStdString(section + "/" + key),
+                           QString::fromStdString(value));
+    }
+    settings->sync();
+    return settings->status() == QSettings::NoError && syncDirectory(settings->fileName());
 }
 
 std::optional<PortMap> QtSettingsStore::portMap() const {

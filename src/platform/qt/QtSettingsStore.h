@@ -19,6 +19,9 @@ class QtSettingsStore final : public SettingsStore {
                     const std::string& defaultValue) const override;
     void save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
+    // One atomic replace of the file (a new file renamed over the old one, synced to disk).
+    bool saveAll(const std::string& app, const std::string& section,
+                 const SettingValues& values) override;
 
     // The [Ports] section of the station's file ("COM1=/dev/ttyUSB0"), when it has one.
     std::optional<PortMap> portMap() const;

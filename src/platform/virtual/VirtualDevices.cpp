@@ -116,6 +116,18 @@ void MemorySettingsStore::save(const std::string& app, const std::string& sectio
     }
 }
 
+bool MemorySettingsStore::saveAll(const std::string& app, const std::string& section,
+                                  const SettingValues& newValues) {
+    if (failWrites) {
+        return false;
+    }
+    for (const auto& [key, value] : newValues) {
+        save(app, section, key, value);
+    }
+    ++setSaveCount;
+    return true;
+}
+
 void RecordingToneGenerator::beep(int frequencyHz, int durationMs) {
     tones.push_back({frequencyHz, durationMs});
     loop_.sleepWithoutEvents(static_cast<std::uint32_t>(durationMs));

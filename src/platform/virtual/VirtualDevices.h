@@ -91,10 +91,16 @@ class MemorySettingsStore final : public SettingsStore {
                     const std::string& defaultValue) const override;
     void save(const std::string& app, const std::string& section, const std::string& key,
               const std::string& value) override;
+    bool saveAll(const std::string& app, const std::string& section,
+                 const SettingValues& values) override;
 
     // Values of application "ZR", section "ZR_Record", by key.
     std::map<std::string, std::string> values;
     int saveCount = 0;
+    // Whole-set saves that reached the store.
+    int setSaveCount = 0;
+    // A store that cannot be written: saveAll changes nothing and returns false.
+    bool failWrites = false;
 };
 
 class RecordingToneGenerator final : public ToneGenerator {

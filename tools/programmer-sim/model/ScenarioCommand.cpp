@@ -3,6 +3,8 @@
 #include "ProgrammerModel.h"
 
 #include <charconv>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace zr::sim::scenario {
@@ -49,6 +51,9 @@ std::optional<Command> bareCommand(std::string_view verb) {
     if (verb == "drop") {
         return DropLink{};
     }
+    if (verb == "snatch") {
+        return SnatchAtWrite{};
+    }
     if (verb == "quit") {
         return Quit{};
     }
@@ -57,6 +62,30 @@ std::optional<Command> bareCommand(std::string_view verb) {
 
 ParsedLine refused(std::string message) {
     return {std::nullopt, std::move(message)};
+}
+
+// COUNT cards whose UIDs count up from FIRST; every one must be a UID the programmer can report.
+ParsedLine queueLine(const std::vector<std::string_view>& args) {
+    if (args.size() != 3) {
+        return refused("queue needs a first UID and a count");
+    }
+    const auto first = parseUidText(args[1]);
+    const auto count = boundedNumber(args[2], 1, kMaxQueuedCards);
+    if (!first || !count) {
+        return refused("queue is a UID and 1 to 10000 cards");
+    }
+    QueueCards queue;
+    const unsigned long long start = std::stoull(*first);
+    for (int i = 0; i < *count; ++i) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%010llu", start + static_cast<unsigned>(i));
+        const auto uid = parseUidText(text);
+        if (!uid) {
+            return refused("the queue runs past the last UID");
+        }
+        queue.uids.push_back(*uid);
+    }
+    return {queue, {}};
 }
 
 } // namespace
@@ -79,9 +108,16 @@ ParsedLine parseLine(std::string_view line) {
         }
         return {LayCard{*uid}, {}};
     }
-    if (verb == "delay" || verb == "split") {
+    if (verb == "queue") {
+        return queueLine(args);
+    }
+    if (verb == "delay" || verb == "split" || verb == "swap") {
         if (operands != 1) {
             return refused(std::string(verb) + " needs one number");
+        }
+        if (verb == "swap") {
+            const auto ms = boundedNumber(args[1], 0, kMaxPauseMs);
+            return ms ? ParsedLine{SwapAfter{*ms}, {}} : refused("swap is 0 to 3600000 ms");
         }
         if (verb == "delay") {
             const auto ms = boundedNumber(args[1], 0, kMaxPauseMs);

@@ -1,0 +1,91 @@
+// Reading a card without writing it: the operator's read-back and the automatic loop's
+// new-card probe.
+#include "protocol/Senders.h"
+#include "recording/Recorder.h"
+
+namespace zr::recording {
+namespace {
+
+constexpr std::int32_t kPauseAfterUidMs = 200; // elapsed > 200, so at least 201 ms
+
+constexpr int kProgrammerP1 = 0;
+constexpr int kProgrammerP2 = 1;
+
+} // namespace
+
+void Recorder::readV1(const char* assignLabel, const char* loadLabel, const char* readLabel) {
+    logStep(assignLabel);
+    protocol::SendV1LoginFixedKey(station_);
+    logStep(loadLabel);
+    protocol::SendV1SelectType1(station_);
+    logStep(readLabel);
+    protocol::SendV1ReadCardCode(station_);
+}
+
+void Recorder::loginV3ByModel() {
+    if (station_.cboProgrammer.listIndex() == kProgrammerP1) {
+        logStep("V2_AssignAKey_P1");
+        protocol::SendV2LoginTypedKey(station_);
+    } else if (station_.cboProgrammer.listIndex() == kProgrammerP2) {
+        logStep("V2_AssignAKey");
+        protocol::SendV2LoginFixedKey(station_);
+    }
+}
+
+std::optional<ReadBackResult> Recorder::readBack() {
+    station::Station& s = station_;
+    s.txtUID2.setText("");
+    s.txtBlockIDV1.setText("");
+    s.txtBlockIDV2.setText("");
+    if (!linkUp(s)) {
+        return std::nullopt;
+    }
+    ReadBackResult result;
+    logStep("cmdReadUID_Click");
+    if (protocol::SendReadUid(s)) {
+        result.uidRead = true;
+        result.uid = s.txtUID.text();
+        std::int32_t pause = kPauseAfterUidMs;
+        s.DelayWithEvents(pause);
+        readV1("AssignCardType", "LoadNewKey", "ReadCardCode");
+        loginV3ByModel();
+        logStep("V2_ModifyAKey");
+        protocol::SendV2ModifyKey(s);
+        logStep("V2_ReadCardCode");
+        protocol::SendV2ReadCardCode(s);
+        result.v1Read = s.txtV1_ReadCardCode.text() == "OK";
+        result.v1Number = result.v1Read ? s.txtBlockIDV1.text() : std::string();
+        result.v3Read = s.txtResponseReadCard.text() == "OK";
+        result.v3Number = result.v3Read ? s.txtBlockIDV2.text() : std::string();
+    }
+    if (sink_ != nullptr) {
+        sink_->recordReadBack(result);
+    }
+    return result;
+}
+
+void Recorder::ProbeNewCard() {
+    station::Station& s = station_;
+    if (!linkUp(s)) {
+        return;
+    }
+    logStep("cmdReadUID_Click");
+    if (!protocol::SendReadUid(s) || s.txtUID.text() == s.txtUID_Record.text()) {
+        return;
+    }
+    s.txtBlockIDV1.setText("");
+    s.txtBlockIDV2.setText("");
+    if (s.chkProgramV1.checked()) {
+        readV1("AssignCardType", "LoadNewKey", "ReadCardCode");
+    }
+    if (s.chkProgramV3.checked()) {
+        logStep("ChipV2_AssignAKey");
+        protocol::SendV2LoginFixedKey(s);
+        logStep("ChipV2_ModifyAKey");
+        protocol::SendV2ModifyKey(s);
+        logStep("ReadBlockCardCode");
+        protocol::SendV2ReadCardCode(s);
+    }
+}
+
+} // namespace zr::recording

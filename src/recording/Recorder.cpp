@@ -1,0 +1,74 @@
+#include "recording/Recorder.h"
+
+namespace zr::recording {
+namespace {
+
+constexpr station::Colour kWhite = 0xFFFFFF;
+constexpr station::Colour kBlack = 0x000000;
+constexpr station::Colour kRed = 0x0000FF;
+constexpr station::Colour kGreen = 0x00FF00;
+
+constexpr int kHeightWithWriteButton = 10810;
+constexpr int kHeightWithoutWriteButton = 8040;
+
+} // namespace
+
+void paintIndicator(station::Label& indicator, IndicatorLook look) {
+    switch (look) {
+    case IndicatorLook::Neutral:
+        indicator.backColor = kWhite;
+        indicator.foreColor = kBlack;
+        return;
+    case IndicatorLook::Failure:
+        indicator.backColor = kRed;
+        indicator.foreColor = kWhite;
+        return;
+    case IndicatorLook::Success:
+        indicator.backColor = kGreen;
+        indicator.foreColor = kBlack;
+        return;
+    }
+}
+
+bool linkUp(station::Station& station) {
+    if (station.connType == "COM") {
+        return station.platform().serial.isOpen();
+    }
+    if (station.connType == "TCPIP") {
+        return station.platform().tcp.state() == platform::TcpSocket::kStateConnected;
+    }
+    return true;
+}
+
+void Recorder::cmdRecordBlock_Click() {
+    const BusyScope scope(*this);
+    if (scope.entered()) {
+        writeCard();
+    }
+}
+
+void Recorder::cmdReadBack_Click() {
+    const BusyScope scope(*this);
+    if (scope.entered()) {
+        readBack();
+    }
+}
+
+void Recorder::runCommand(const std::function<void()>& command) {
+    const BusyScope scope(*this);
+    if (scope.entered()) {
+        command();
+    }
+}
+
+void Recorder::chkAutoRecord_Click() {
+    station_.timerAutoRecord.setEnabled(station_.chkAutoRecord.checked());
+}
+
+void Recorder::chkBlock_Click() {
+    const bool advanced = station_.chkBlock.checked();
+    station_.cmdRecordBlock.visible = advanced;
+    station_.size2 = advanced ? kHeightWithWriteButton : kHeightWithoutWriteButton;
+}
+
+} // namespace zr::recording

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "recording/CardRecordSink.h"
+#include "station/Station.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+// The recording workflows on the station: writing a card, reading one back, the new-card
+// probe and the automatic recording loop, plus the rules that keep them from overlapping and
+// keep every card number used exactly once.
+namespace zr::recording {
+
+// The three looks of the status indicators lblV1Status and lblV2Status.
+enum class IndicatorLook { Neutral, Failure, Success };
+void paintIndicator(station::Label& indicator, IndicatorLook look);
+
+// The link check of the workflows: false for "COM" with the port closed or "TCPIP" without a
+// connection; any other link type passes (and sends nothing later).
+bool linkUp(station::Station& station);
+
+class Recorder {
+  public:
+    explicit Recorder(station::Station& station) : station_(station) {}
+
+    // Default: none. The sink must outlive its use here.
+    void setSink(CardRecordSink* sink) { sink_ = sink; }
+
+    // --- Event procedures; each is ignored while another workflow or command waits -------
+    void cmdRecordBlock_Click();
+    void cmdReadBack_Click();
+    void timerAutoRecord_Timer();
+    // Runs one programmer command of a button, unless something else waits on the
+    // programmer (then nothing happens).
+    void runCommand(const std::function<void()>& command);
+
+    // --- Event procedures that never wait -------------------------------------------------
+    void chkAutoRecord_Click();
+    void chkBlock_Click();
+
+    // True while a workflow, a tick or a command waits on the programmer.
+    bool busy() const { return busy_; }
+
+    // --- The workflows themselves, unguarded ------------------------------------------------
+    // Nothing when the workflow ended before its first request (link down, or the number
+    // could not be used); otherwise what became of the attempt.
+    std::optional<WriteAttempt> writeCard();
+    std::optional<ReadBackResult> readBack();
+    void ProbeNewCard();
+
+  private:
+    // Two command sequences interleaved on one link route each other's replies by the wrong
+    // command name and can show a card as written that was not; so while one waits on the
+    // programmer, a second start is ignored.
+    class BusyScope {
+      public:
+        explicit BusyScope(Recorder& recorder) : recorder_(recorder), entered_(!recorder.busy_) {
+            recorder_.busy_ = true;
+        }
+        ~BusyScope() {
+            if (entered_) {
+                recorder_.busy_ = false;
+            }
+        }
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+        bool entered() const { return entered_; }
+
+      private:
+        Recorder& recorder_;
+        bool entered_;
+    };
+
+    bool numberUsable();
+    void completeWrite(WriteAttempt& attempt);
+    void stepCardCode();
+    WriteAttempt failWrite(WriteAttempt attempt, AttemptOutcome outcome);
+    bool runV1Sequence(WriteAttempt& attempt);
+    bool runV3Sequence(WriteAttempt& attempt);
+    void readV1(const char* assignLabel, const char* loadLabel, const char* readLabel);
+    void loginV3ByModel();
+    bool linkUpOrShowMessage();
+    void pauseAutoRecord(const char* chinese, const char* english);
+    void report(const WriteAttempt& attempt);
+    void logStep(const char* label);
+
+    station::Station& station_;
+    CardRecordSink* sink_ = nullptr;
+    bool busy_ = false;
+    // The settings could not be written after the last card: the next card waits for them.
+    bool settingsPending_ = false;
+    // The number last written with automatic numbering that could not step on (65535).
+    std::string exhaustedNumber_;
+};
+
+} // namespace zr::recording
