@@ -81,8 +81,8 @@ bool CardRegister::query(const std::string& sql, const std::vector<SqlValue>& pa
     return fail();
 }
 
-bool CardRegister::recordWrite(const CardWrite& write) {
-    PendingWrite row{utcText(clock_()), write};
+bool CardRegister::recordWrite(const CardWrite& write, std::int64_t attemptId) {
+    PendingWrite row{utcText(clock_()), write, attemptId};
     while (!pending_.empty()) {
         if (!storeWrite(pending_.front())) {
             if (pending_.size() < kMaxPendingRows) {
@@ -118,13 +118,33 @@ bool CardRegister::storeWriteOnce(const PendingWrite& row) {
     if (!db_->begin()) {
         return abandonTransaction();
     }
-    const bool stored =
-        db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code, card_code,"
-                  " locked, v1, v3, outcome) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
-                  {row.time, station_, write.uid, wide(write.group), wide(write.card),
-                   wide(write.lock ? 1 : 0), std::string(layoutOutcomeText(write.v1)),
-                   std::string(layoutOutcomeText(write.v3)),
-                   std::string(write.written ? "written" : "failed")}) &&
+    const std::vector<SqlValue> values{row.time,
+                                       station_,
+                                       write.uid,
+                                       wide(write.group),
+                                       wide(write.card),
+                                       wide(write.lock ? 1 : 0),
+                                       std::string(layoutOutcomeText(write.v1)),
+                                       std::string(layoutOutcomeText(write.v3)),
+                                       std::string(write.written ? "written" : "failed")};
+    bool stored = false;
+    if (row.attemptId != 0) {
+        std::vector<SqlValue> update(values);
+        update.emplace_back(row.attemptId);
+        stored = db_->exec("UPDATE card_writes SET written_at = ?, station = ?, uid = ?,"
+                           " group_code = ?, card_code = ?, locked = ?, v1 = ?, v3 = ?,"
+                           " outcome = ? WHERE id = ?",
+                           update);
+        stored = stored && db_->rowsAffected() == 1;
+    }
+    if (!stored && db_->lastError().kind == SqlFailure::None) {
+        stored = db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code,"
+                           " card_code, locked, v1, v3, outcome)"
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                           values);
+    }
+    stored =
+        stored &&
         (!write.written || db_->exec("UPDATE number_claims SET state = 'written', uid = ?"
                                      " WHERE group_code = ? AND card_code = ? AND station = ?",
                                      {write.uid, wide(write.group), wide(write.card), station_})) &&
@@ -172,8 +192,18 @@ std::optional<Verdict> CardRegister::recordReadBack(const CardReadBack& readBack
 }
 
 std::optional<int> CardRegister::claimNumber(int group, int card, const std::string& uid) {
-    if (auto claimed = claimOnce(group, card, uid)) {
-        return claimed;
+    const auto attempt = startAttempt(group, card, uid, false, true);
+    if (!attempt) {
+        return std::nullopt;
+    }
+    return attempt->card;
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int card,
+                                                                const std::string& uid, bool lock,
+                                                                bool sharedSequence) {
+    if (auto attempt = startOnce(group, card, uid, lock, sharedSequence)) {
+        return attempt;
     }
     if (!connectionLost_) {
         return std::nullopt;
@@ -182,77 +212,108 @@ std::optional<int> CardRegister::claimNumber(int group, int card, const std::str
         fail();
         return std::nullopt;
     }
-    return claimOnce(group, card, uid);
+    return startOnce(group, card, uid, lock, sharedSequence);
 }
 
-std::optional<int> CardRegister::claimOnce(int group, int card, const std::string& uid) {
+// Whether `uid` may get this number; nothing when the register could not be read.
+std::optional<bool> CardRegister::numberFree(int group, int card, const std::string& uid,
+                                             bool sharedSequence) {
+    std::int64_t heldElsewhere = 0;
+    const std::string held = sharedSequence ? rows::kHoldsNumber : "outcome = 'started'";
+    if (!db_->exec("SELECT COUNT(*) FROM card_writes WHERE group_code = ? AND card_code = ?"
+                   " AND uid <> ? AND " +
+                       held,
+                   {wide(group), wide(card), uid}, [&](const SqlRow& row) {
+                       heldElsewhere = rows::number(row[0]);
+                       return false;
+                   })) {
+        return std::nullopt;
+    }
+    return heldElsewhere == 0;
+}
+
+std::optional<std::int64_t> CardRegister::insertStarted(int group, int card, const std::string& uid,
+                                                        bool lock, const std::string& time) {
+    std::optional<std::int64_t> id;
+    const std::string returning = " RETURNING id";
+    if (!db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code, card_code,"
+                   " locked, v1, v3, outcome) VALUES (?, ?, ?, ?, ?, ?, '-', '-', 'started')" +
+                       returning,
+                   {time, station_, uid, wide(group), wide(card), wide(lock ? 1 : 0)},
+                   [&](const SqlRow& row) {
+                       id = rows::number(row[0]);
+                       return false;
+                   }) ||
+        !id) {
+        return std::nullopt;
+    }
+    return id;
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card,
+                                                             const std::string& uid, bool lock,
+                                                             bool sharedSequence) {
     error_ = {};
     connectionLost_ = false;
-    const auto abandon = [&]() -> std::optional<int> {
+    const auto abandon = [&]() -> std::optional<Attempt> {
         abandonTransaction();
         return std::nullopt;
     };
     if (!db_->begin()) {
         return abandon();
     }
+    const std::string now = utcText(clock_());
     for (int candidate = card; candidate <= 65535;) {
-        const std::vector<SqlValue> number{wide(group), wide(candidate)};
-        std::optional<SqlRow> claim;
-        if (!db_->exec("SELECT station, uid, state FROM number_claims"
-                       " WHERE group_code = ? AND card_code = ?",
-                       number, [&](const SqlRow& row) {
-                           claim = row;
-                           return false;
-                       })) {
+        const auto free = numberFree(group, candidate, uid, sharedSequence);
+        if (!free) {
             return abandon();
         }
-        const std::string now = utcText(clock_());
-        if (claim) {
-            const bool ownCard = rows::text((*claim)[1]) == uid;
-            const bool ownOpenClaim =
-                rows::text((*claim)[0]) == station_ && rows::text((*claim)[2]) == "claimed";
-            if (!ownCard && !ownOpenClaim) {
-                ++candidate;
-                continue;
-            }
-            if (!db_->exec("UPDATE number_claims SET station = ?, uid = ?, claimed_at = ?"
-                           " WHERE group_code = ? AND card_code = ?",
-                           {station_, uid, now, wide(group), wide(candidate)}) ||
-                !db_->commit()) {
-                return abandon();
-            }
-            return candidate;
-        }
-        std::int64_t writtenElsewhere = 0;
-        if (!db_->exec(std::string("SELECT COUNT(*) FROM card_writes WHERE group_code = ?"
-                                   " AND card_code = ? AND uid <> ? AND ") +
-                           rows::kHoldsNumber,
-                       {wide(group), wide(candidate), uid}, [&](const SqlRow& row) {
-                           writtenElsewhere = rows::number(row[0]);
-                           return false;
-                       })) {
-            return abandon();
-        }
-        if (writtenElsewhere > 0) {
+        if (!*free) {
             ++candidate;
             continue;
         }
-        if (!db_->exec("INSERT INTO number_claims (group_code, card_code, station, uid, state,"
-                       " claimed_at) VALUES (?, ?, ?, ?, 'claimed', ?)"
-                       " ON CONFLICT (group_code, card_code) DO NOTHING",
-                       {wide(group), wide(candidate), station_, uid, now})) {
-            return abandon();
-        }
-        if (db_->rowsAffected() == 1) {
-            if (!db_->commit()) {
+        if (sharedSequence) {
+            std::optional<SqlRow> claim;
+            if (!db_->exec("SELECT station, uid, state FROM number_claims"
+                           " WHERE group_code = ? AND card_code = ?",
+                           {wide(group), wide(candidate)}, [&](const SqlRow& row) {
+                               claim = row;
+                               return false;
+                           })) {
                 return abandon();
             }
-            return candidate;
+            if (claim) {
+                const bool ownCard = rows::text((*claim)[1]) == uid;
+                const bool ownOpenClaim =
+                    rows::text((*claim)[0]) == station_ && rows::text((*claim)[2]) == "claimed";
+                if (!ownCard && !ownOpenClaim) {
+                    ++candidate;
+                    continue;
+                }
+                if (!db_->exec("UPDATE number_claims SET station = ?, uid = ?, claimed_at = ?"
+                               " WHERE group_code = ? AND card_code = ?",
+                               {station_, uid, now, wide(group), wide(candidate)})) {
+                    return abandon();
+                }
+            } else {
+                if (!db_->exec("INSERT INTO number_claims (group_code, card_code, station, uid,"
+                               " state, claimed_at) VALUES (?, ?, ?, ?, 'claimed', ?)"
+                               " ON CONFLICT (group_code, card_code) DO NOTHING",
+                               {wide(group), wide(candidate), station_, uid, now})) {
+                    return abandon();
+                }
+                if (db_->rowsAffected() != 1) {
+                    continue; // another station took it between the look and the insert
+                }
+            }
         }
-        // Another station took it between the look and the insert: look at it again.
+        const auto id = insertStarted(group, candidate, uid, lock, now);
+        if (!id || !db_->commit()) {
+            return abandon();
+        }
+        return Attempt{candidate, *id};
     }
     db_->rollback();
-    connectionLost_ = false;
     error_ = {RegisterFailure::NoFreeNumber, "register " + where_ + ": no free card code from " +
                                                  std::to_string(card) + " up in group " +
                                                  std::to_string(group)};

@@ -63,20 +63,33 @@ class CardRegister {
     const std::string& station() const { return station_; }
     const RegisterError& lastError() const { return error_; }
 
-    // One write attempt. False when it could not be stored; the row is then kept and stored
+    // A write attempt about to begin: the card code it will write, and the register row
+    // that stands for it until its outcome is known.
+    struct Attempt {
+        int card = 0;
+        std::int64_t id = 0;
+    };
+
+    // Before anything is written to the card: picks the card code and stores a "started"
+    // row for it, in one transaction, so a card written by a station that dies before it can
+    // say so is still on record. The code is `card` unless an attempt with unknown outcome
+    // on another card holds it; with the shared sequence, the first code from `card` up
+    // that no other card holds and no other station has claimed, claimed against the unique
+    // group-and-card key (this station's own claims whose writes failed are reused).
+    std::optional<Attempt> startAttempt(int group, int card, const std::string& uid, bool lock,
+                                        bool sharedSequence);
+    // The shared-sequence claim alone: startAttempt(..., true).card.
+    std::optional<int> claimNumber(int group, int card, const std::string& uid);
+
+    // The outcome of a write attempt: completes the row of `attemptId` (from startAttempt)
+    // or adds a row. False when it could not be stored; the row is then kept and stored
     // before the next one, so no attempt is lost while the station runs.
-    bool recordWrite(const CardWrite& write);
+    bool recordWrite(const CardWrite& write, std::int64_t attemptId = 0);
     std::size_t pendingRows() const { return pending_.size(); }
 
-    // A read-back: compared with the number the register last wrote to that UID, stored, and
+    // A read-back: compared with the number the register last gave that UID, stored, and
     // the verdict returned. Nothing when it could not be stored.
     std::optional<Verdict> recordReadBack(const CardReadBack& readBack);
-
-    // Shared sequence: claims the first free card code from `card` up in `group` for `uid`
-    // and this station, in one transaction against the unique group-and-card key. A number
-    // already written to another card, or claimed by another station, is skipped; this
-    // station's own unwritten claim and the card's own number are reused.
-    std::optional<int> claimNumber(int group, int card, const std::string& uid);
 
     // The UID another card was successfully given this number under, if any.
     base::Result<std::optional<std::string>, RegisterError> otherUidWith(int group, int card,
@@ -105,10 +118,16 @@ class CardRegister {
     struct PendingWrite {
         std::string time;
         CardWrite write;
+        std::int64_t attemptId = 0;
     };
     bool storeWrite(const PendingWrite& row);
     bool storeWriteOnce(const PendingWrite& row);
-    std::optional<int> claimOnce(int group, int card, const std::string& uid);
+    std::optional<Attempt> startOnce(int group, int card, const std::string& uid, bool lock,
+                                     bool sharedSequence);
+    std::optional<bool> numberFree(int group, int card, const std::string& uid,
+                                   bool sharedSequence);
+    std::optional<std::int64_t> insertStarted(int group, int card, const std::string& uid,
+                                              bool lock, const std::string& time);
     bool query(const std::string& sql, const std::vector<platform::SqlValue>& parameters,
                const platform::SqlRowHandler& onRow);
     base::Result<std::vector<WriteRow>, RegisterError>

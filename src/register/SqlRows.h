@@ -44,8 +44,10 @@ inline WriteRow writeRow(const platform::SqlRow& row) {
     return write;
 }
 
-// A row whose card holds its number: the whole attempt succeeded, or one layout did (a
-// failed V3 write after a good V1 write leaves the number in V1).
-inline constexpr const char* kHoldsNumber = "(outcome = 'written' OR v1 = 'ok' OR v3 = 'ok')";
+// A row whose card holds (or may hold) its number: the whole attempt succeeded, one layout
+// did (a failed V3 write after a good V1 write leaves the number in V1), or the attempt began
+// and its outcome never came (the station died mid-write).
+inline constexpr const char* kHoldsNumber =
+    "(outcome IN ('written', 'started') OR v1 = 'ok' OR v3 = 'ok')";
 
 } // namespace zr::reg::rows

@@ -22,34 +22,52 @@ class SharedSequence : public ::testing::Test {
     std::shared_ptr<CardRegister> benchB;
 };
 
+enum class Then { Interrupted, Written, FailedBeforeWriting };
+
 TEST_F(SharedSequence, ClaimsSkipWhatOthersHoldAndKeepWhatIsOwn) {
     const struct {
         char bench;
+        bool shared;
         const char* uid;
         int from;
         int expected;
-        bool writeAfter;
+        Then then;
         const char* why;
     } steps[] = {
-        {'A', "0401", 5, 5, false, "free number"},
-        {'B', "0402", 5, 6, false, "held by A's open claim"},
-        {'A', "0403", 5, 5, true, "A's own unwritten claim is reused for the next card"},
-        {'A', "0403", 5, 5, false, "the card's own number again (a retry)"},
-        {'B', "0403", 1, 1, false, "a free lower number is taken when asked for"},
-        {'B', "0404", 5, 6, true, "B's own claim"},
-        {'A', "0405", 5, 7, false, "5 and 6 written"},
-        {'B', "0403", 5, 5, false, "the card already holding 5 keeps it, whoever asks"},
+        {'A', true, "0401", 5, 5, Then::FailedBeforeWriting, "free number"},
+        {'B', true, "0402", 5, 6, Then::Written, "5 is A's open claim"},
+        {'A', true, "0403", 5, 5, Then::Interrupted, "A's claim whose write failed is reused"},
+        {'A', true, "0404", 5, 7, Then::Written, "5 may be on 0403, 6 is on 0402"},
+        {'B', true, "0403", 5, 5, Then::Written, "the interrupted card gets its own number again"},
+        {'A', true, "0405", 1, 1, Then::Written, "a free lower number when asked for"},
+        {'A', false, "0406", 1, 1, Then::Written,
+         "without the sequence, written numbers are reused"},
+        {'B', false, "0407", 9, 9, Then::Interrupted, "free"},
+        {'A', false, "0408", 9, 10, Then::Written, "but not one whose write never ended"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.why);
         CardRegister& bench = step.bench == 'A' ? *benchA : *benchB;
-        const auto claimed = bench.claimNumber(3, step.from, step.uid);
-        ASSERT_TRUE(claimed) << bench.lastError().message;
-        EXPECT_EQ(*claimed, step.expected);
-        if (step.writeAfter) {
-            ASSERT_TRUE(bench.recordWrite(written(step.uid, 3, *claimed)));
+        const auto attempt = bench.startAttempt(3, step.from, step.uid, true, step.shared);
+        ASSERT_TRUE(attempt) << bench.lastError().message;
+        EXPECT_EQ(attempt->card, step.expected);
+        CardWrite outcome = written(step.uid, 3, attempt->card);
+        if (step.then == Then::FailedBeforeWriting) {
+            outcome.v1 = LayoutOutcome::Failed;
+            outcome.v3 = LayoutOutcome::Skipped;
+            outcome.written = false;
+        }
+        if (step.then != Then::Interrupted) {
+            ASSERT_TRUE(bench.recordWrite(outcome, attempt->id));
         }
     }
+    // One row per attempt: the outcomes completed the rows their starts made.
+    const auto rows = benchA->list({});
+    ASSERT_TRUE(rows.ok());
+    ASSERT_EQ(rows.value().size(), std::size(steps));
+    EXPECT_EQ(rows.value()[0].outcome, "failed");
+    EXPECT_EQ(rows.value()[2].outcome, "started");
+    EXPECT_EQ(rows.value()[3].outcome, "written");
 }
 
 TEST_F(SharedSequence, NumbersWrittenBeforeTheSequenceAreSkippedAndTheTopEnds) {
