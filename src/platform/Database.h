@@ -58,6 +58,10 @@ class Database {
     virtual bool begin() = 0;
     virtual bool commit() = 0;
     virtual bool rollback() = 0;
+    // Whether a commit waits until the data is on disk (the default). Off, a commit still
+    // survives the client's death, but the last ones may be lost if the machine or the
+    // server stops; a later durable commit makes everything before it durable too.
+    virtual bool setDurableCommits(bool durable) = 0;
     // Closes and opens the connection again (after a server restart).
     virtual bool reconnect() = 0;
     virtual const SqlError& lastError() const = 0;

@@ -202,17 +202,38 @@ std::optional<int> CardRegister::claimNumber(int group, int card, const std::str
 std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int card,
                                                                 const std::string& uid, bool lock,
                                                                 bool sharedSequence) {
-    if (auto attempt = startOnce(group, card, uid, lock, sharedSequence)) {
+    // The started row only has to outlive this station; the outcome's durable commit right
+    // after the write makes it durable with it. One disk flush per card instead of two.
+    const auto attempt = startLightly(group, card, uid, lock, sharedSequence);
+    if (attempt || !connectionLost_) {
         return attempt;
-    }
-    if (!connectionLost_) {
-        return std::nullopt;
     }
     if (!db_->reconnect()) {
         fail();
         return std::nullopt;
     }
-    return startOnce(group, card, uid, lock, sharedSequence);
+    return startLightly(group, card, uid, lock, sharedSequence);
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int card,
+                                                                const std::string& uid, bool lock,
+                                                                bool sharedSequence) {
+    if (!db_->setDurableCommits(false)) {
+        connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
+        fail();
+        return std::nullopt;
+    }
+    const auto attempt = startOnce(group, card, uid, lock, sharedSequence);
+    const RegisterError error = error_;
+    const bool lost = connectionLost_;
+    if (!db_->setDurableCommits(true) && attempt) {
+        connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
+        fail();
+        return std::nullopt;
+    }
+    error_ = error;
+    connectionLost_ = lost;
+    return attempt;
 }
 
 // Whether `uid` may get this number; nothing when the register could not be read.

@@ -122,6 +122,8 @@ class CardRegister {
     };
     bool storeWrite(const PendingWrite& row);
     bool storeWriteOnce(const PendingWrite& row);
+    std::optional<Attempt> startLightly(int group, int card, const std::string& uid, bool lock,
+                                        bool sharedSequence);
     std::optional<Attempt> startOnce(int group, int card, const std::string& uid, bool lock,
                                      bool sharedSequence);
     std::optional<bool> numberFree(int group, int card, const std::string& uid,

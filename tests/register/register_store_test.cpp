@@ -176,6 +176,9 @@ class FlakyDatabase final : public platform::Database {
     bool begin() override { return down ? fail() : real_->begin(); }
     bool commit() override { return down ? fail() : real_->commit(); }
     bool rollback() override { return down ? fail() : real_->rollback(); }
+    bool setDurableCommits(bool durable) override {
+        return down ? fail() : real_->setDurableCommits(durable);
+    }
     bool reconnect() override {
         ++reconnects;
         return down ? fail() : real_->reconnect();

@@ -200,6 +200,13 @@ bool QtDatabase::rollback() {
     return exec("ROLLBACK", {}, {});
 }
 
+bool QtDatabase::setDurableCommits(bool durable) {
+    if (address_.engine == SqlEngine::Sqlite) {
+        return exec(durable ? "PRAGMA synchronous=FULL" : "PRAGMA synchronous=NORMAL", {}, {});
+    }
+    return exec(durable ? "SET synchronous_commit TO on" : "SET synchronous_commit TO off", {}, {});
+}
+
 std::string defaultRegisterPath() {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     return (dir + QStringLiteral("/ZR/cards.sqlite")).toStdString();

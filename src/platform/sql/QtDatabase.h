@@ -31,6 +31,7 @@ class QtDatabase final : public Database {
     bool begin() override;
     bool commit() override;
     bool rollback() override;
+    bool setDurableCommits(bool durable) override;
     bool reconnect() override;
     const SqlError& lastError() const override { return error_; }
 
