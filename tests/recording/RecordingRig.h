@@ -1,0 +1,152 @@
+#pragma once
+
+#include "ProgrammerModel.h"
+#include "keys/KeyProcedures.h"
+#include "keys/SiteConfig.h"
+#include "recording/CardRecordSink.h"
+#include "support/VirtualPlatform.h"
+#include "window/MainWindow.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zr::recording::test {
+
+inline std::string hex(const std::vector<std::uint8_t>& bytes) {
+    static const char* digits = "0123456789ABCDEF";
+    std::string text;
+    for (const std::uint8_t byte : bytes) {
+        if (!text.empty()) {
+            text += ' ';
+        }
+        text += digits[byte >> 4U];
+        text += digits[byte & 0xFU];
+    }
+    return text;
+}
+
+// Keeps every write attempt and read-back; refuses writes while `refuse` is set.
+struct MemorySink final : CardRecordSink {
+    bool recordWrite(const WriteAttempt& attempt) override {
+        writes.push_back(attempt);
+        if (onWrite) {
+            onWrite(attempt);
+        }
+        return !refuse;
+    }
+    void recordReadBack(const ReadBackResult& result) override { readBacks.push_back(result); }
+    std::function<void(const WriteAttempt&)> onWrite;
+
+    std::vector<WriteAttempt> writes;
+    std::vector<ReadBackResult> readBacks;
+    bool refuse = false;
+};
+
+// A whole station (the window's procedures) on the virtual clock, on COM1 to the simulator's
+// programmer model, which answers 20 ms after each frame. `faults` replace the model's answer
+// for frames starting with the given hex text: a reply text, or nothing (no answer).
+struct RecordingRig {
+    static constexpr std::uint32_t kAnswerDelayMs = 20;
+
+    zr::testing::VirtualPlatform world;
+    window::MainWindow station{world.services};
+    sim::ProgrammerModel programmer;
+    MemorySink sink;
+    std::map<std::string, std::optional<std::string>> faults;
+    // Pieces each reply is delivered in, 5 ms apart.
+    int replyPieces = 1;
+    // Cards laid on one after the other, each `swapMs` after the card before was written.
+    std::deque<std::string> queue;
+    std::uint32_t swapMs = 500;
+    // The stored card code at each number write the programmer received.
+    std::vector<std::string> storedCodeAtWrite;
+
+    RecordingRig() {
+        station.site = keys::siteKeysFrom(keys::defaultSiteConfig());
+        station.setCardRecordSink(&sink);
+        sink.onWrite = [this](const WriteAttempt& attempt) {
+            if (attempt.outcome == AttemptOutcome::Written && !queue.empty()) {
+                world.loop.post(swapMs, [this] { layNext(); });
+            }
+        };
+        world.serial.onWrite = [this](int, const std::vector<std::uint8_t>& frame) {
+            answer(frame);
+        };
+        station.Form_Load();
+        world.settings.saveCount = 0;
+        station.chkLanguage.setValue(1);
+    }
+
+    void layNext() {
+        programmer.layCard(queue.front());
+        queue.pop_front();
+    }
+    // Queues `count` cards from `firstUid` on and lays the first.
+    void queueCards(unsigned long long firstUid, int count) {
+        for (int i = 0; i < count; ++i) {
+            queue.push_back(std::to_string(firstUid + static_cast<unsigned>(i)));
+        }
+        layNext();
+    }
+    void startAutoRecording() {
+        station.chkAutoAdd.setValue(1);
+        station.chkAutoRecord.setValue(1);
+    }
+
+    void answer(const std::vector<std::uint8_t>& frame) {
+        const std::string sent = hex(frame);
+        if (sent.rfind("06 09", 0) == 0) {
+            const auto stored = world.settings.values.find("CardCode");
+            storedCodeAtWrite.push_back(stored == world.settings.values.end() ? ""
+                                                                              : stored->second);
+        }
+        std::optional<std::string> reply;
+        bool faulted = false;
+        for (const auto& [prefix, fault] : faults) {
+            if (sent.rfind(prefix, 0) == 0) {
+                reply = fault;
+                faulted = true;
+            }
+        }
+        if (!faulted) {
+            reply = programmer.answer(frame);
+        }
+        if (!reply) {
+            return;
+        }
+        const std::size_t pieceSize = (reply->size() + replyPieces - 1) / replyPieces;
+        for (std::size_t at = 0, n = 0; at < reply->size(); at += pieceSize, ++n) {
+            world.serial.deliverText(reply->substr(at, pieceSize),
+                                     kAnswerDelayMs + static_cast<std::uint32_t>(5 * n));
+        }
+    }
+
+    std::vector<std::string> frames() const {
+        std::vector<std::string> sent;
+        for (const auto& frame : world.serial.written) {
+            sent.push_back(hex(frame.bytes));
+        }
+        return sent;
+    }
+    // The command codes sent, "00" for a UID read, "09" for a write...
+    std::vector<std::string> codes() const {
+        std::vector<std::string> sent;
+        for (const auto& frame : frames()) {
+            sent.push_back(frame.substr(3, 2));
+        }
+        return sent;
+    }
+    std::vector<int> toneFrequencies() const {
+        std::vector<int> tones;
+        for (const auto& tone : world.tone.tones) {
+            tones.push_back(tone.frequencyHz);
+        }
+        return tones;
+    }
+};
+
+} // namespace zr::recording::test

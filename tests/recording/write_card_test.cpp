@@ -1,0 +1,269 @@
+#include "RecordingRig.h"
+
+#include <gtest/gtest.h>
+
+namespace zr::recording::test {
+namespace {
+
+using Codes = std::vector<std::string>;
+using Faults = std::map<std::string, std::optional<std::string>>;
+
+constexpr station::Colour kWhite = 0xFFFFFF;
+constexpr station::Colour kRed = 0x0000FF;
+constexpr station::Colour kGreen = 0x00FF00;
+
+const std::string kUid = "1234567890";
+
+struct WriteCase {
+    const char* name;
+    bool v1;
+    bool v3;
+    int model;
+    Faults faults;
+    bool cardOnProgrammer;
+    Codes codes;
+    station::Colour v1Fill;
+    station::Colour v2Fill;
+    std::vector<int> tones;
+    AttemptOutcome outcome;
+    LayoutOutcome v1Outcome;
+    LayoutOutcome v3Outcome;
+};
+
+class WriteCardTest : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(WriteCardTest, LayoutsAndOutcomes) {
+    const WriteCase& c = GetParam();
+    RecordingRig rig;
+    auto& s = rig.station;
+    rig.faults = c.faults;
+    if (c.cardOnProgrammer) {
+        rig.programmer.layCard(kUid);
+    }
+    s.chkProgramV1.setValue(c.v1 ? 1 : 0);
+    s.chkProgramV3.setValue(c.v3 ? 1 : 0);
+    s.cboProgrammer.setListIndex(c.model);
+    s.chkAutoAdd.setValue(1);
+
+    s.cmdRecordBlock.click();
+
+    EXPECT_EQ(rig.codes(), c.codes);
+    EXPECT_EQ(s.lblV1Status.backColor, c.v1Fill);
+    EXPECT_EQ(s.lblV2Status.backColor, c.v2Fill);
+    EXPECT_EQ(rig.toneFrequencies(), c.tones);
+    const bool written = c.outcome == AttemptOutcome::Written;
+    // The number steps on, and is on disk, only after a card written without failure.
+    EXPECT_EQ(s.txtCardCode.text(), written ? "00002" : "00001");
+    EXPECT_EQ(rig.world.settings.values.count("CardCode"), written ? 1U : 0U);
+    EXPECT_EQ(s.txtUID_Record.text(), written ? kUid : "");
+    ASSERT_EQ(rig.sink.writes.size(), 1U);
+    const WriteAttempt& attempt = rig.sink.writes[0];
+    EXPECT_EQ(attempt.outcome, c.outcome);
+    EXPECT_EQ(attempt.v1, c.v1Outcome);
+    EXPECT_EQ(attempt.v3, c.v3Outcome);
+    EXPECT_EQ(attempt.cardCode, "00001");
+    EXPECT_EQ(attempt.uid, c.cardOnProgrammer ? kUid : "");
+}
+
+const std::vector<int> kSuccessTones{4000, 2000};
+const std::vector<int> kFailureTones{4000, 4000, 4000};
+constexpr auto kWritten = LayoutOutcome::Written;
+constexpr auto kOff = LayoutOutcome::NotRequested;
+constexpr auto kNotAttempted = LayoutOutcome::NotAttempted;
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WriteCardTest,
+    ::testing::Values(
+        WriteCase{"BothFresh",
+                  true,
+                  true,
+                  1,
+                  {},
+                  true,
+                  Codes{"00", "03", "08", "03", "09", "07", "08", "09"},
+                  kGreen,
+                  kGreen,
+                  kSuccessTones,
+                  AttemptOutcome::Written,
+                  kWritten,
+                  kWritten},
+        WriteCase{"V1WriteSilent",
+                  true,
+                  true,
+                  1,
+                  {{"06 09", std::nullopt}},
+                  true,
+                  Codes{"00", "03", "08", "03", "09", "09", "09"},
+                  kRed,
+                  kWhite,
+                  kFailureTones,
+                  AttemptOutcome::V1Failed,
+                  LayoutOutcome::WriteFailed,
+                  kNotAttempted},
+        WriteCase{"V1WriteGarbage",
+                  true,
+                  true,
+                  1,
+                  {{"06 09", "\x85\x90\xA0"}},
+                  true,
+                  Codes{"00", "03", "08", "03", "09", "09", "09"},
+                  kRed,
+                  kWhite,
+                  kFailureTones,
+                  AttemptOutcome::V1Failed,
+                  LayoutOutcome::WriteFailed,
+                  kNotAttempted},
+        WriteCase{"V1KeyAssignRefused",
+                  true,
+                  true,
+                  1,
+                  {{"02 03 00", "NO"}},
+                  true,
+                  Codes{"00", "03", "03", "03"},
+                  kWhite,
+                  kRed,
+                  {},
+                  AttemptOutcome::V1Failed,
+                  LayoutOutcome::KeyAssignFailed,
+                  kNotAttempted},
+        WriteCase{"V3WriteEr",
+                  false,
+                  true,
+                  1,
+                  {{"06 09", "ER"}},
+                  true,
+                  Codes{"00", "07", "08", "09", "09", "09"},
+                  kWhite,
+                  kRed,
+                  {},
+                  AttemptOutcome::V3Failed,
+                  kOff,
+                  LayoutOutcome::WriteFailed},
+        WriteCase{"V3LoginSilent",
+                  false,
+                  true,
+                  1,
+                  {{"08 07", std::nullopt}},
+                  true,
+                  Codes{"00", "07", "07", "07"},
+                  kWhite,
+                  kRed,
+                  {},
+                  AttemptOutcome::V3Failed,
+                  kOff,
+                  LayoutOutcome::KeyAssignFailed},
+        WriteCase{"ModelP1",
+                  false,
+                  true,
+                  0,
+                  {},
+                  true,
+                  Codes{"00", "07", "08", "09"},
+                  kWhite,
+                  kGreen,
+                  kSuccessTones,
+                  AttemptOutcome::Written,
+                  kOff,
+                  kWritten},
+        // Without a model row there is no log-in, so the programmer refuses the write.
+        WriteCase{"NoModelSkipsTheLogin",
+                  false,
+                  true,
+                  -1,
+                  {},
+                  true,
+                  Codes{"00", "08", "09", "09", "09"},
+                  kWhite,
+                  kRed,
+                  {},
+                  AttemptOutcome::V3Failed,
+                  kOff,
+                  LayoutOutcome::WriteFailed},
+        WriteCase{"NeitherLayout",
+                  false,
+                  false,
+                  1,
+                  {},
+                  true,
+                  Codes{"00"},
+                  kWhite,
+                  kWhite,
+                  kSuccessTones,
+                  AttemptOutcome::Written,
+                  kOff,
+                  kOff},
+        WriteCase{"NoCard",
+                  true,
+                  true,
+                  1,
+                  {},
+                  false,
+                  Codes{"00", "00", "00"},
+                  kWhite,
+                  kWhite,
+                  {},
+                  AttemptOutcome::UidReadFailed,
+                  kNotAttempted,
+                  kNotAttempted}),
+    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+TEST(WriteCard, ClosedLinkSendsAndChangesNothing) {
+    RecordingRig rig;
+    rig.programmer.layCard(kUid);
+    rig.station.txtReceive.setText("traffic");
+    rig.world.serial.close();
+    rig.station.cmdRecordBlock.click();
+    EXPECT_TRUE(rig.frames().empty());
+    EXPECT_EQ(rig.station.txtReceive.text(), "traffic");
+    EXPECT_TRUE(rig.sink.writes.empty());
+}
+
+TEST(WriteCard, V3StepLabelsGoToTheLogAndRecordsShowTheNumber) {
+    RecordingRig rig;
+    rig.programmer.layCard(kUid);
+    rig.station.txtGroupCode.setText("00012");
+    rig.station.txtCardCode.setText("00345");
+    rig.station.cmdRecordBlock.click();
+    const auto& lines = rig.world.trafficLog.lines;
+    const std::vector<std::string> labels{"V2_AssignAKey", "V2_ModifyAKey", "V2_WriteCardCode"};
+    auto at = lines.begin();
+    for (const auto& label : labels) {
+        at = std::find(at, lines.end(), label);
+        EXPECT_NE(at, lines.end()) << label;
+    }
+    EXPECT_EQ(rig.station.txtV1_Record.text(), "00012:00345");
+    EXPECT_EQ(rig.station.txtV2_Record.text(), "00012:00345");
+    EXPECT_EQ(rig.station.txtCardCode.text(), "00345"); // numbering off
+    const sim::CardMemory* card = rig.programmer.memoryOf(kUid);
+    ASSERT_NE(card, nullptr);
+    EXPECT_EQ(card->numbers[sim::kV1Sector], (sim::CardNumber{12, 345, true}));
+    EXPECT_EQ(card->numbers[sim::kV3Sector], (sim::CardNumber{12, 345, true}));
+}
+
+// Clicks and ticks arriving while the write waits on the programmer are ignored: their
+// requests would take over the replies meant for the write.
+TEST(WriteCard, SecondStartWhileWaitingIsIgnored) {
+    RecordingRig rig;
+    auto& s = rig.station;
+    rig.programmer.layCard(kUid);
+    s.chkAutoAdd.setValue(1);
+    for (std::uint32_t at : {5U, 50U, 400U, 700U}) {
+        rig.world.loop.post(at, [&s] {
+            s.cmdRecordBlock.click();
+            s.cmdReadBack.click();
+            s.cmdReadUID.click();
+            s.cmd_V3_WriteCardCode.click();
+            s.timerAutoRecord.onTimer();
+        });
+    }
+    s.cmdRecordBlock.click();
+    EXPECT_EQ(rig.codes(), (Codes{"00", "03", "08", "03", "09", "07", "08", "09"}));
+    EXPECT_EQ(s.txtCardCode.text(), "00002");
+    EXPECT_EQ(rig.sink.writes.size(), 1U);
+    // Once the write is over, a click runs again.
+    s.cmdReadUID.click();
+    EXPECT_EQ(rig.codes().back(), "00");
+}
+
+} // namespace
+} // namespace zr::recording::test
