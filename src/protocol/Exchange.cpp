@@ -11,7 +11,8 @@
 namespace zr::protocol {
 namespace {
 
-// A reply arriving byte by byte over the serial line is complete after this settle.
+// A reply arriving byte by byte over the serial line (or in TCP segments) is complete after
+// this settle.
 constexpr double kSerialSettleBeyondMs = 20; // elapsed >= 21
 // A UID arriving in TCP segments is complete after this settle.
 constexpr double kTcpUidSettleBeyondMs = 300; // elapsed >= 301
@@ -57,9 +58,10 @@ void OnSerialReceive(station::Station& station) {
 }
 
 void OnTcpReceive(station::Station& station, std::size_t /*bytesTotal*/) {
-    if (station.currentCommand == command::kReadUid) {
-        station.waitWithEvents(kTcpUidSettleBeyondMs);
-    }
+    // TCP is a stream: "OK" may arrive as "O" and "K". Without a settle each piece would be
+    // a reply of its own, and a card the programmer wrote would be reported as failed.
+    station.waitWithEvents(station.currentCommand == command::kReadUid ? kTcpUidSettleBeyondMs
+                                                                       : kSerialSettleBeyondMs);
     std::string reply = replyText(station.platform().tcp.readAll());
     if (reply.empty()) {
         return;

@@ -99,6 +99,14 @@ TEST_P(SimEndToEndTest, SplitReplyIsOneUid) {
     EXPECT_EQ(s.txtUID.text(), kUid);
 }
 
+// Over TCP too, a reply in pieces is put together by the settle before it is read.
+TEST_P(SimEndToEndTest, SplitOkIsOneReply) {
+    sim.process->scenario("split 2");
+    auto& s = station->station;
+    EXPECT_TRUE(SendV2LoginFixedKey(s));
+    EXPECT_EQ(s.txtReceive.text(), "V2_Assign_A_Key - OK\r\n");
+}
+
 TEST_P(SimEndToEndTest, SilentProgrammerGetsThreeSendsThenFalse) {
     sim.process->scenario("silent");
     auto& s = station->station;

@@ -29,6 +29,9 @@ void TcpLink::acceptClient() {
     while (QTcpSocket* incoming = server_.nextPendingConnection()) {
         closeClient();
         client_ = incoming;
+        // Pieces of a split reply leave when they are due, not when the station's delayed
+        // acknowledgement lets the next small segment out.
+        incoming->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         QObject::connect(incoming, &QTcpSocket::readyRead, incoming, [this] { readClient(); });
         QObject::connect(incoming, &QTcpSocket::disconnected, incoming, [this, incoming] {
             if (client_ == incoming) {

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "../protocol/SimStation.h"
+#include "RecordingRig.h"
+
+#include <chrono>
+#include <regex>
+#include <thread>
+
+// A run of cards recorded automatically against the real simulator, on the real Qt platform.
+namespace zr::recording::test {
+
+using protocol::test::Link;
+using protocol::test::RunningSim;
+
+// Tones that take their time (or none at all).
+class SleepingToneGenerator final : public platform::ToneGenerator {
+  public:
+    explicit SleepingToneGenerator(bool sleeps) : sleeps_(sleeps) {}
+    void beep(int /*frequencyHz*/, int durationMs) override {
+        if (sleeps_) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(durationMs));
+        }
+    }
+
+  private:
+    bool sleeps_;
+};
+
+struct Removed {
+    std::string uid;
+    std::string v1;
+    std::string v3;
+};
+
+// A whole station on the Qt platform linked to the simulator; cards come from its queue.
+class RecordRun {
+  public:
+    // `replyDelayMs`: how long the programmer takes to answer. With `realTones` each tone
+    // takes its time, as on the station's speaker.
+    RecordRun(Link link, const std::string& ptyLink, int replyDelayMs, bool realTones = false)
+        : link_(link), sim_({"--pty-link", ptyLink, "--reply-delay", std::to_string(replyDelayMs)}),
+          serial_(platform::PortMap{{1, ptyLink}}), tone_(realTones) {
+        station_.site = keys::siteKeysFrom(keys::defaultSiteConfig());
+        station_.setCardRecordSink(&sink_);
+        if (link == Link::Pty) {
+            station_.connType = "COM";
+            station_.cboCOM.setListIndex(0);
+        } else {
+            station_.connType = "TCPIP";
+            station_.txtIP.setText("127.0.0.1");
+            station_.txtPORT.setText(std::to_string(sim_.tcpPort));
+            station_.sbConnect_Click();
+        }
+    }
+
+    bool ready() { return sim_.ready() && recording::linkUp(station_); }
+    void scenario(const std::string& line) { sim_.process->scenario(line); }
+    window::MainWindow& station() { return station_; }
+    const MemorySink& sink() const { return sink_; }
+    MemorySink& sink() { return sink_; }
+    const std::vector<Removed>& removed() const { return removed_; }
+
+    void start() {
+        station_.txtGroupCode.setText("00001");
+        station_.txtCardCode.setText("00001");
+        station_.chkProgramV1.setValue(1);
+        station_.chkProgramV3.setValue(1);
+        station_.cboProgrammer.setListIndex(1);
+        station_.chkSound.setValue(1);
+        station_.chkAutoAdd.setValue(1);
+        station_.chkAutoRecord.setValue(1);
+    }
+
+    // Pumps the station until the simulator's queue is empty; `onRemoved` runs after each
+    // card the simulator takes off.
+    bool runUntilQueueEmpty(int timeoutMs, const std::function<void()>& onRemoved = {}) {
+        const std::uint32_t start = station_.tickCount();
+        while (!station_.elapsedBeyond(start, timeoutMs)) {
+            station_.waitWithEvents(50);
+            while (const auto line = sim_.process->readLine(std::chrono::milliseconds(0))) {
+                if (*line == "queue empty") {
+                    return true;
+                }
+                static const std::regex removedLine("removed (\\d+) V1 (\\S+) V3 (\\S+)");
+                std::smatch match;
+                if (std::regex_match(*line, match, removedLine)) {
+                    removed_.push_back({match[1], match[2], match[3]});
+                    if (onRemoved) {
+                        onRemoved();
+                    }
+                }
+            }
+        }
+        return false;
+    }
+
+    // Opens the link again as the operator would: reconnect, or reselect the port.
+    void restoreLink() {
+        if (link_ == Link::Tcp) {
+            station_.sbConnect_Click();
+        } else {
+            station_.cboCOM_Click();
+        }
+    }
+
+  private:
+    Link link_;
+    RunningSim sim_;
+    platform::QtEventLoop loop_;
+    platform::QtSerialPort serial_;
+    platform::QtTcpSocket tcp_;
+    platform::MemorySettingsStore settings_;
+    SleepingToneGenerator tone_;
+    platform::ScriptedDesktop desktop_;
+    platform::MemoryTrafficLog trafficLog_;
+    platform::Platform services_{loop_, serial_, tcp_, settings_, tone_, desktop_, trafficLog_};
+    window::MainWindow station_{services_};
+    MemorySink sink_;
+    std::vector<Removed> removed_;
+};
+
+} // namespace zr::recording::test
