@@ -7,6 +7,7 @@
 #include "register/RegisterFixture.h"
 #include "register/RegisterUrl.h"
 
+#include <array>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <sstream>
@@ -42,9 +43,12 @@ std::string urlOf(Bench& bench, bool postgres) {
     return bench.server->url("bench");
 }
 
+// Released by main before exit: the connections must close before Qt's SQL registry goes,
+// and the server must be stopped.
+std::array<Bench, 2> benches;
+
 // A register holding kRows cards, filled in one transaction.
 Bench& filled(bool postgres) {
-    static Bench benches[2];
     Bench& bench = benches[postgres ? 1 : 0];
     if (bench.cards) {
         return bench;
@@ -199,5 +203,11 @@ int main(int argc, char** argv) {
     zr::reg::test::registerAll();
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    for (auto& bench : zr::reg::test::benches) {
+        bench.raw.reset();
+        bench.cards.reset();
+        bench.server.reset();
+        bench.dir.reset();
+    }
     return 0;
 }
