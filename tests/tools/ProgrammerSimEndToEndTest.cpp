@@ -164,6 +164,30 @@ TEST(SimOverTcp, GarbageBytesAreDroppedAndTheStreamResynchronises) {
     fs::remove(record);
 }
 
+// The queue lays the next card a swap time after the present one was written, and reports
+// each card taken off; a snatched card leaves before its write is carried out.
+TEST(SimOverTcp, CardQueueSwapsWrittenCardsAndSnatches) {
+    SimProcess sim({"--tcp", "0", "--scenario", "-", "--reply-delay", "0"});
+    const std::uint16_t port = announcedPort(sim);
+    sim.scenario("swap 150");
+    sim.scenario("queue 1000000001 2");
+    const Fd link = connectTcp(port);
+    ASSERT_TRUE(link.valid());
+    const Bytes logIn{0x08, 0x07, 0x20, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+    const Bytes write{0x06, 0x09, 0x00, 0x01, 0x00, 0x07, 0x00};
+    EXPECT_EQ(ask(link.get(), kReadUid, 10), "1000000001");
+    EXPECT_EQ(ask(link.get(), logIn, 2), "OK");
+    EXPECT_EQ(ask(link.get(), write, 2), "OK");
+    EXPECT_EQ(sim.readLine(), "removed 1000000001 V1 - V3 00001:00007");
+    EXPECT_EQ(ask(link.get(), kReadUid, 10), "1000000002");
+    sim.scenario("snatch");
+    EXPECT_EQ(ask(link.get(), logIn, 2), "OK");
+    EXPECT_EQ(ask(link.get(), write, 2), "NO");
+    EXPECT_EQ(sim.readLine(), "removed 1000000002 V1 - V3 -");
+    EXPECT_EQ(sim.readLine(), "queue empty");
+    EXPECT_EQ(ask(link.get(), kReadUid, 2), "NO");
+}
+
 TEST(SimOverTcp, NewClientReplacesTheOldOne) {
     SimProcess sim({"--tcp", "0", "--scenario", "-"});
     const std::uint16_t port = announcedPort(sim);

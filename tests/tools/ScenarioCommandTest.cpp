@@ -26,6 +26,12 @@ bool sameCommand(const Command& a, const Command& b) {
     if (const auto* split = std::get_if<SplitReplies>(&a)) {
         return split->pieces == std::get<SplitReplies>(b).pieces;
     }
+    if (const auto* queue = std::get_if<QueueCards>(&a)) {
+        return queue->uids == std::get<QueueCards>(b).uids;
+    }
+    if (const auto* swap = std::get_if<SwapAfter>(&a)) {
+        return swap->ms == std::get<SwapAfter>(b).ms;
+    }
     return true;
 }
 
@@ -46,6 +52,15 @@ TEST(ScenarioLine, ParsesEachCommandAndRefusesNonsense) {
         {"split 1", SplitReplies{1}},
         {"split 0", std::nullopt, true},
         {"split 65", std::nullopt, true},
+        {"queue 0000165533 3", QueueCards{{"0000165533", "0000165534", "0000165535"}}},
+        {"queue 0000165535 2", std::nullopt, true}, // 00001 65536 is no UID
+        {"queue 0000100001 0", std::nullopt, true},
+        {"queue 0000100001 10001", std::nullopt, true},
+        {"queue 0000100001", std::nullopt, true},
+        {"swap 300", SwapAfter{300}},
+        {"swap -5", std::nullopt, true},
+        {"snatch", SnatchAtWrite{}},
+        {"snatch now", std::nullopt, true},
         {"silent", GoSilent{}},
         {"normal", GoNormal{}},
         {"garbage", GarbleNextReply{}},
