@@ -71,10 +71,16 @@ bool CardRegister::fail() {
 
 bool CardRegister::query(const std::string& sql, const std::vector<SqlValue>& parameters,
                          const platform::SqlRowHandler& onRow) {
-    if (db_->exec(sql, parameters, onRow)) {
+    bool delivered = false;
+    const platform::SqlRowHandler counted = [&](const SqlRow& row) {
+        delivered = true;
+        return onRow(row);
+    };
+    if (db_->exec(sql, parameters, onRow ? counted : onRow)) {
         return true;
     }
-    if (db_->lastError().kind == SqlFailure::ConnectionLost && db_->reconnect() &&
+    // Asked again only when the caller has seen none of the rows, so none comes twice.
+    if (!delivered && db_->lastError().kind == SqlFailure::ConnectionLost && db_->reconnect() &&
         db_->exec(sql, parameters, onRow)) {
         return true;
     }
