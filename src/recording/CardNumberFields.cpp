@@ -6,7 +6,8 @@ namespace zr::recording {
 
 void codeFieldLostFocus(station::Station& station, station::TextBox& field,
                         const station::TextBox& otherField) {
-    const base::CodeFieldCheck check = base::checkCodeField(field.text(), otherField.text(), station.english());
+    const base::CodeFieldCheck check =
+        base::checkCodeField(field.text(), otherField.text(), station.english());
     // The text is settled before the box shows, so the operator sees the value the message
     // is about.
     field.setText(check.text);

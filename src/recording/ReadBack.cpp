@@ -8,28 +8,16 @@ namespace {
 
 constexpr std::int32_t kPauseAfterUidMs = 200; // elapsed > 200, so at least 201 ms
 
-constexpr int kProgrammerP1 = 0;
-constexpr int kProgrammerP2 = 1;
-
 } // namespace
 
-void Recorder::readV1(const char* assignLabel, const char* loadLabel, const char* readLabel) {
-    logStep(assignLabel);
+// The V1 read is the same in the read-back and the probe.
+void Recorder::readV1() {
+    logStep("AssignCardType");
     protocol::SendV1LoginFixedKey(station_);
-    logStep(loadLabel);
+    logStep("LoadNewKey");
     protocol::SendV1SelectType1(station_);
-    logStep(readLabel);
+    logStep("ReadCardCode");
     protocol::SendV1ReadCardCode(station_);
-}
-
-void Recorder::loginV3ByModel() {
-    if (station_.cboProgrammer.listIndex() == kProgrammerP1) {
-        logStep("V2_AssignAKey_P1");
-        protocol::SendV2LoginTypedKey(station_);
-    } else if (station_.cboProgrammer.listIndex() == kProgrammerP2) {
-        logStep("V2_AssignAKey");
-        protocol::SendV2LoginFixedKey(station_);
-    }
 }
 
 std::optional<ReadBackResult> Recorder::readBack() {
@@ -47,7 +35,7 @@ std::optional<ReadBackResult> Recorder::readBack() {
         result.uid = s.txtUID.text();
         std::int32_t pause = kPauseAfterUidMs;
         s.DelayWithEvents(pause);
-        readV1("AssignCardType", "LoadNewKey", "ReadCardCode");
+        readV1();
         loginV3ByModel();
         logStep("V2_ModifyAKey");
         protocol::SendV2ModifyKey(s);
@@ -76,7 +64,7 @@ void Recorder::ProbeNewCard() {
     s.txtBlockIDV1.setText("");
     s.txtBlockIDV2.setText("");
     if (s.chkProgramV1.checked()) {
-        readV1("AssignCardType", "LoadNewKey", "ReadCardCode");
+        readV1();
     }
     if (s.chkProgramV3.checked()) {
         logStep("ChipV2_AssignAKey");

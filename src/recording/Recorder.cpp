@@ -1,5 +1,7 @@
 #include "recording/Recorder.h"
 
+#include "protocol/Senders.h"
+
 namespace zr::recording {
 namespace {
 
@@ -7,6 +9,9 @@ constexpr station::Colour kWhite = 0xFFFFFF;
 constexpr station::Colour kBlack = 0x000000;
 constexpr station::Colour kRed = 0x0000FF;
 constexpr station::Colour kGreen = 0x00FF00;
+
+constexpr int kProgrammerP1 = 0;
+constexpr int kProgrammerP2 = 1;
 
 constexpr int kHeightWithWriteButton = 10810;
 constexpr int kHeightWithoutWriteButton = 8040;
@@ -38,6 +43,23 @@ bool linkUp(station::Station& station) {
         return station.platform().tcp.state() == platform::TcpSocket::kStateConnected;
     }
     return true;
+}
+
+bool Recorder::loginV3ByModel() {
+    if (station_.cboProgrammer.listIndex() == kProgrammerP1) {
+        logStep("V2_AssignAKey_P1");
+        return protocol::SendV2LoginTypedKey(station_);
+    }
+    if (station_.cboProgrammer.listIndex() == kProgrammerP2) {
+        logStep("V2_AssignAKey");
+        return protocol::SendV2LoginFixedKey(station_);
+    }
+    return true;
+}
+
+void Recorder::logStep(const char* label) {
+    std::string text = label;
+    station_.WriteTrafficLog(text);
 }
 
 void Recorder::cmdRecordBlock_Click() {

@@ -75,11 +75,12 @@ class Recorder {
     bool numberUsable();
     void completeWrite(WriteAttempt& attempt);
     void stepCardCode();
-    WriteAttempt failWrite(WriteAttempt attempt, AttemptOutcome outcome);
+    void failWrite(WriteAttempt& attempt, AttemptOutcome outcome);
     bool runV1Sequence(WriteAttempt& attempt);
     bool runV3Sequence(WriteAttempt& attempt);
-    void readV1(const char* assignLabel, const char* loadLabel, const char* readLabel);
-    void loginV3ByModel();
+    void readV1();
+    // The V3 key assignment the programmer row asks for; true when it answered or none is due.
+    bool loginV3ByModel();
     bool linkUpOrShowMessage();
     void pauseAutoRecord(const char* chinese, const char* english);
     void report(const WriteAttempt& attempt);

@@ -13,11 +13,11 @@ constexpr int kSecondToneHz = 2000;
 constexpr int kShortToneMs = 100;
 constexpr int kLongToneMs = 500;
 
+constexpr const char* kUnsavedChinese = "設定檔無法寫入，卡號未儲存，請檢查後再錄碼!";
+constexpr const char* kUnsavedEnglish =
+    "Settings cannot be written, the card number is not saved. Check them before recording!";
 constexpr const char* kExhaustedChinese = "卡號已達 65535，請輸入新的卡號!";
 constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a new card number!";
-
-constexpr int kProgrammerP1 = 0;
-constexpr int kProgrammerP2 = 1;
 
 void failureTones(station::Station& station) {
     if (!station.chkSound.checked()) {
@@ -56,9 +56,7 @@ bool Recorder::numberUsable() {
     }
     if (settingsPending_) {
         if (!s.SaveStationSettings()) {
-            pauseAutoRecord("設定檔無法寫入，卡號未儲存，請檢查後再錄碼!",
-                            "Settings cannot be written, the card number is not saved. Check "
-                            "them before recording!");
+            pauseAutoRecord(kUnsavedChinese, kUnsavedEnglish);
             return false;
         }
         settingsPending_ = false;
@@ -115,18 +113,17 @@ std::optional<WriteAttempt> Recorder::writeCard() {
 }
 
 // A failed key assignment or V3 write: the V3 indicator shows it, nothing else changes.
-WriteAttempt Recorder::failWrite(WriteAttempt attempt, AttemptOutcome outcome) {
+void Recorder::failWrite(WriteAttempt& attempt, AttemptOutcome outcome) {
     paintIndicator(station_.lblV2Status, IndicatorLook::Failure);
     attempt.outcome = outcome;
     report(attempt);
-    return attempt;
 }
 
 bool Recorder::runV1Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
     if (!protocol::SendV1SelectType0(s)) {
         attempt.v1 = LayoutOutcome::KeyAssignFailed;
-        attempt = failWrite(attempt, AttemptOutcome::V1Failed);
+        failWrite(attempt, AttemptOutcome::V1Failed);
         return false;
     }
     protocol::SendV1ModifyFixedKey(s);
@@ -147,17 +144,9 @@ bool Recorder::runV1Sequence(WriteAttempt& attempt) {
 
 bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
-    bool assigned = true;
-    if (s.cboProgrammer.listIndex() == kProgrammerP1) {
-        logStep("V2_AssignAKey_P1");
-        assigned = protocol::SendV2LoginTypedKey(s);
-    } else if (s.cboProgrammer.listIndex() == kProgrammerP2) {
-        logStep("V2_AssignAKey");
-        assigned = protocol::SendV2LoginFixedKey(s);
-    }
-    if (!assigned) {
+    if (!loginV3ByModel()) {
         attempt.v3 = LayoutOutcome::KeyAssignFailed;
-        attempt = failWrite(attempt, AttemptOutcome::V3Failed);
+        failWrite(attempt, AttemptOutcome::V3Failed);
         return false;
     }
     logStep("V2_ModifyAKey");
@@ -165,7 +154,7 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     logStep("V2_WriteCardCode");
     if (!protocol::SendV2WriteCardCode(s)) {
         attempt.v3 = LayoutOutcome::WriteFailed;
-        attempt = failWrite(attempt, AttemptOutcome::V3Failed);
+        failWrite(attempt, AttemptOutcome::V3Failed);
         return false;
     }
     s.txtV2_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
@@ -202,9 +191,7 @@ void Recorder::stepCardCode() {
     cmdAdd_Click(s);
     if (!s.SaveStationSettings()) {
         settingsPending_ = true;
-        pauseAutoRecord("設定檔無法寫入，卡號未儲存，請檢查後再錄碼!",
-                        "Settings cannot be written, the card number is not saved. Check them "
-                        "before recording!");
+        pauseAutoRecord(kUnsavedChinese, kUnsavedEnglish);
         return;
     }
     if (base::displayForm(s.txtGroupCode.text(), s.txtCardCode.text()) == written) {
@@ -222,11 +209,6 @@ void Recorder::report(const WriteAttempt& attempt) {
 void Recorder::pauseAutoRecord(const char* chinese, const char* english) {
     station_.chkAutoRecord.setValue(0);
     station_.showErr(station_.say(chinese, english));
-}
-
-void Recorder::logStep(const char* label) {
-    std::string text = label;
-    station_.WriteTrafficLog(text);
 }
 
 } // namespace zr::recording

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -209,6 +210,26 @@ TEST_F(QtPlatform, SettingsFileRoundTripsAndSurvivesHandEditing) {
             EXPECT_FALSE(ports);
         }
     }
+}
+
+// The set goes to disk as one replaced file, and a store that cannot be written says so.
+TEST_F(QtPlatform, SettingsSetIsSavedWholeOrReportedUnsaved) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("station.ini");
+    QtSettingsStore store(path);
+    store.save("ZR", "ZR_Record", "IP", "10.0.0.1");
+    EXPECT_TRUE(store.saveAll("ZR", "ZR_Record", {{"GroupCode", "00012"}, {"CardCode", "00002"}}));
+    QtSettingsStore reopened(path);
+    EXPECT_EQ(reopened.get("ZR", "ZR_Record", "CardCode", ""), "00002");
+    EXPECT_EQ(reopened.get("ZR", "ZR_Record", "GroupCode", ""), "00012");
+    EXPECT_EQ(reopened.get("ZR", "ZR_Record", "IP", ""), "10.0.0.1");
+
+    // A plain file where the settings' folder should be: nothing can be written below it.
+    QFile blocker(dir.filePath("not-a-folder"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    QtSettingsStore unwritable(dir.filePath("not-a-folder/station.ini"));
+    EXPECT_FALSE(unwritable.saveAll("ZR", "ZR_Record", {{"CardCode", "00003"}}));
 }
 
 TEST_F(QtPlatform, TrafficLogAppendsWholeLinesAndSurvivesAnUnwritablePath) {

@@ -69,11 +69,8 @@ struct SimStation {
         }
         station.connType = "TCPIP";
         tcp.connectToHost("127.0.0.1", sim.tcpPort);
-        const std::uint32_t start = loop.tickCount();
-        while (tcp.state() != platform::TcpSocket::kStateConnected &&
-               !station.elapsedBeyond(start, 2000)) {
-            station.pumpWithin(start, 2000);
-        }
+        station.waitWithEvents(
+            2000, [this] { return tcp.state() == platform::TcpSocket::kStateConnected; });
     }
 
     bool linked() const {
