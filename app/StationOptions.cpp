@@ -24,7 +24,7 @@ ParsedOptions parseStationOptions(const std::vector<std::string>& arguments) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& option = arguments[i];
         if (option != "--script" && option != "--settings" && option != "--log" &&
-            option != "--site" && option != "--com") {
+            option != "--site" && option != "--com" && option != "--register") {
             return {std::nullopt, "unknown option " + option};
         }
         if (i + 1 >= arguments.size()) {
@@ -39,6 +39,8 @@ ParsedOptions parseStationOptions(const std::vector<std::string>& arguments) {
             options.log = value;
         } else if (option == "--site") {
             options.site = value;
+        } else if (option == "--register") {
+            options.cardRegister = value;
         } else {
             const auto mapping = parseComMapping(value);
             if (!mapping) {

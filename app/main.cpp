@@ -1,6 +1,7 @@
 // zr-station: the card recording station. It opens the station's window; with --script it
 // runs a script of operator actions instead, without a window (see app/script/ScriptDriver.h).
 #include "app/StationOptions.h"
+#include "app/StationRegister.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
 #include "app/script/ScriptReport.h"
@@ -84,9 +85,11 @@ int runScript(const app::StationOptions& options) {
 
     window::MainWindow window(services);
     app::ScriptReport report(std::cout);
-    window.setCardRecordSink(&report);
+    app::StationRegister cardRegister(options.cardRegister, settings, window, report, std::cerr);
+    window.setCardRecordSink(&cardRegister);
     window.site = *siteKeys;
     window.Form_Load();
+    cardRegister.announce(window);
     app::ScriptDriver driver(window, console, std::cout, std::cerr);
     return driver.run(*script);
 }

@@ -9,6 +9,7 @@ packages=(
   zlib1g-dev libspng-dev libpng-dev
   clang libclang-rt-14-dev
   fonts-noto-cjk xvfb xauth dpkg-dev
+  libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
 )
 
 missing=()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 // Where a finished write attempt or read-back is handed on (a card register, for example).
@@ -58,6 +59,19 @@ class CardRecordSink {
 
     // Called once per read-back that got past its link check.
     virtual void recordReadBack(const ReadBackResult& result) = 0;
+
+    // Called after the UID read and before anything is written to the card: the card code
+    // (five digits) the card gets, which the workflow puts into txtCardCode and writes; or
+    // nothing when no number can be given now: the attempt then ends before its first write
+    // and automatic recording pauses, with the sink's message in infoErr. The default keeps
+    // the operator's number.
+    virtual std::optional<std::string> claimCardCode(const std::string& uid,
+                                                     const std::string& groupCode,
+                                                     const std::string& cardCode) {
+        (void)uid;
+        (void)groupCode;
+        return cardCode;
+    }
 };
 
 } // namespace zr::recording

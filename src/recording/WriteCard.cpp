@@ -90,6 +90,16 @@ std::optional<WriteAttempt> Recorder::writeCard() {
         return attempt;
     }
     attempt.uid = s.txtUID.text();
+    if (sink_ != nullptr) {
+        const auto card = sink_->claimCardCode(attempt.uid, attempt.groupCode, attempt.cardCode);
+        if (!card) {
+            attempt.outcome = AttemptOutcome::RefusedBySink;
+            s.chkAutoRecord.setValue(0);
+            return attempt;
+        }
+        s.txtCardCode.setText(*card);
+        attempt.cardCode = *card;
+    }
     s.txtBlockIDV1.setText("");
     s.txtBlockIDV2.setText("");
     if (s.chkProgramV1.checked() && !runV1Sequence(attempt)) {

@@ -128,10 +128,12 @@ TEST(ScriptConsole, PrintsBoxesAndTonesAndAnswersInOrder) {
 }
 
 TEST(StationOptions, ParsesAndRefuses) {
-    const auto good = parseStationOptions(
-        {"--script", "-", "--com", "3=/dev/pts/4", "--com", "16=/dev/ttyUSB0", "--log", "a.txt"});
+    const auto good =
+        parseStationOptions({"--script", "-", "--com", "3=/dev/pts/4", "--com", "16=/dev/ttyUSB0",
+                             "--log", "a.txt", "--register", "sqlite:cards.sqlite"});
     ASSERT_TRUE(good.options);
     EXPECT_EQ(*good.options->script, "-");
+    EXPECT_EQ(*good.options->cardRegister, "sqlite:cards.sqlite");
     EXPECT_EQ(good.options->comPorts.at(3), "/dev/pts/4");
     EXPECT_EQ(good.options->comPorts.at(16), "/dev/ttyUSB0");
     for (const auto& bad : std::vector<std::vector<std::string>>{{"--com", "17=/dev/x"},
@@ -139,6 +141,7 @@ TEST(StationOptions, ParsesAndRefuses) {
                                                                  {"--com", "3"},
                                                                  {"--com", "x=/d"},
                                                                  {"--script"},
+                                                                 {"--register"},
                                                                  {"--colour", "red"}}) {
         EXPECT_FALSE(parseStationOptions(bad).options) << bad.front();
     }

@@ -1,0 +1,365 @@
+#include "register/CardRegister.h"
+
+#include "register/Schema.h"
+#include "register/SqlRows.h"
+
+#include <ctime>
+
+namespace zr::reg {
+namespace {
+
+using platform::SqlEngine;
+using platform::SqlFailure;
+using platform::SqlRow;
+using platform::SqlValue;
+
+// Rows kept in memory while the register cannot be written: a working day of a busy bench.
+constexpr std::size_t kMaxPendingRows = 100000;
+
+std::int64_t wide(int value) {
+    return value;
+}
+
+} // namespace
+
+std::string utcText(std::chrono::system_clock::time_point time) {
+    const auto millis =
+        std::chrono::duration_cast<std::chrono::milliseconds>(time.time_since_epoch()).count();
+    const std::time_t seconds = static_cast<std::time_t>(millis / 1000);
+    std::tm utc{};
+    gmtime_r(&seconds, &utc);
+    char text[96]; // room for any int the format could meet
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", utc.tm_year + 1900,
+                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec,
+                  static_cast<int>(millis % 1000));
+    return text;
+}
+
+CardRegister::CardRegister(std::unique_ptr<platform::Database> db, std::string where,
+                           std::string station, Clock clock)
+    : db_(std::move(db)), where_(std::move(where)), station_(std::move(station)),
+      clock_(std::move(clock)) {}
+
+CardRegister::Result CardRegister::open(std::unique_ptr<platform::Database> db, std::string where,
+                                        std::string station, Access access, Clock clock) {
+    RegisterError error = migrateSchema(*db, where);
+    if (error.kind == RegisterFailure::Unavailable && db->engine() == SqlEngine::Postgres) {
+        // Two stations creating an empty shared register at once: the loser's CREATE can
+        // collide in the catalogue; the second try finds the winner's tables.
+        error = migrateSchema(*db, where);
+    }
+    if (error.kind != RegisterFailure::None) {
+        return error;
+    }
+    if (access == Access::ReadWrite) {
+        // A file that opens but refuses writes would otherwise fail only at the first card.
+        if (!db->begin() || !db->exec("UPDATE register_schema SET version = version")) {
+            error = registerError(db->lastError(), where);
+            db->rollback();
+            return error;
+        }
+        db->rollback();
+    }
+    return std::shared_ptr<CardRegister>(
+        new CardRegister(std::move(db), std::move(where), std::move(station), std::move(clock)));
+}
+
+bool CardRegister::fail() {
+    error_ = registerError(db_->lastError(), where_);
+    return false;
+}
+
+bool CardRegister::query(const std::string& sql, const std::vector<SqlValue>& parameters,
+                         const platform::SqlRowHandler& onRow) {
+    bool delivered = false;
+    const platform::SqlRowHandler counted = [&](const SqlRow& row) {
+        delivered = true;
+        return onRow(row);
+    };
+    if (db_->exec(sql, parameters, onRow ? counted : onRow)) {
+        return true;
+    }
+    // Asked again only when the caller has seen none of the rows, so none comes twice.
+    if (!delivered && db_->lastError().kind == SqlFailure::ConnectionLost && db_->reconnect() &&
+        db_->exec(sql, parameters, onRow)) {
+        return true;
+    }
+    return fail();
+}
+
+bool CardRegister::recordWrite(const CardWrite& write, std::int64_t attemptId) {
+    PendingWrite row{utcText(clock_()), write, attemptId};
+    while (!pending_.empty()) {
+        if (!storeWrite(pending_.front())) {
+            if (pending_.size() < kMaxPendingRows) {
+                pending_.push_back(std::move(row));
+            }
+            return false;
+        }
+        pending_.pop_front();
+    }
+    if (!storeWrite(row)) {
+        pending_.push_back(std::move(row));
+        return false;
+    }
+    return true;
+}
+
+bool CardRegister::storeWrite(const PendingWrite& row) {
+    if (storeWriteOnce(row)) {
+        return true;
+    }
+    if (!connectionLost_) {
+        return false;
+    }
+    if (!db_->reconnect()) {
+        return fail();
+    }
+    return storeWriteOnce(row);
+}
+
+bool CardRegister::storeWriteOnce(const PendingWrite& row) {
+    const CardWrite& write = row.write;
+    connectionLost_ = false;
+    if (!db_->begin()) {
+        return abandonTransaction();
+    }
+    const std::vector<SqlValue> values{row.time,
+                                       station_,
+                                       write.uid,
+                                       wide(write.group),
+                                       wide(write.card),
+                                       wide(write.lock ? 1 : 0),
+                                       std::string(layoutOutcomeText(write.v1)),
+                                       std::string(layoutOutcomeText(write.v3)),
+                                       std::string(write.written ? "written" : "failed")};
+    bool stored = false;
+    if (row.attemptId != 0) {
+        std::vector<SqlValue> update(values);
+        update.emplace_back(row.attemptId);
+        stored = db_->exec("UPDATE card_writes SET written_at = ?, station = ?, uid = ?,"
+                           " group_code = ?, card_code = ?, locked = ?, v1 = ?, v3 = ?,"
+                           " outcome = ? WHERE id = ?",
+                           update);
+        stored = stored && db_->rowsAffected() == 1;
+    }
+    if (!stored && db_->lastError().kind == SqlFailure::None) {
+        stored = db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code,"
+                           " card_code, locked, v1, v3, outcome)"
+                           " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)",
+                           values);
+    }
+    stored =
+        stored &&
+        (!write.written || db_->exec("UPDATE number_claims SET state = 'written', uid = ?"
+                                     " WHERE group_code = ? AND card_code = ? AND station = ?",
+                                     {write.uid, wide(write.group), wide(write.card), station_})) &&
+        db_->commit();
+    return stored || abandonTransaction();
+}
+
+bool CardRegister::abandonTransaction() {
+    connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
+    fail();
+    db_->rollback();
+    return false;
+}
+
+std::optional<Verdict> CardRegister::recordReadBack(const CardReadBack& readBack) {
+    std::optional<SqlRow> registered;
+    if (!query(std::string("SELECT group_code, card_code, v1, v3 FROM card_writes WHERE uid = ?"
+                           " AND ") +
+                   rows::kHoldsNumber + " ORDER BY id DESC LIMIT 1",
+               {readBack.uid}, [&](const SqlRow& row) {
+                   registered = row;
+                   return false;
+               })) {
+        return std::nullopt;
+    }
+    Verdict verdict = Verdict::Unregistered;
+    std::string number;
+    if (registered) {
+        number = numberText(static_cast<int>(rows::number((*registered)[0])),
+                            static_cast<int>(rows::number((*registered)[1])));
+        const bool v1Holds = rows::text((*registered)[2]) == "ok";
+        const bool v3Holds = rows::text((*registered)[3]) == "ok";
+        const bool v1Good = !v1Holds || readBack.v1 == number;
+        const bool v3Good = !v3Holds || readBack.v3 == number;
+        verdict = v1Good && v3Good ? Verdict::Matches : Verdict::Differs;
+    }
+    if (!query("INSERT INTO card_verifications (read_at, station, uid, v1, v3, registered,"
+               " verdict) VALUES (?, ?, ?, ?, ?, ?, ?)",
+               {utcText(clock_()), station_, readBack.uid, readBack.v1, readBack.v3, number,
+                std::string(verdictText(verdict))},
+               {})) {
+        return std::nullopt;
+    }
+    return verdict;
+}
+
+std::optional<int> CardRegister::claimNumber(int group, int card, const std::string& uid) {
+    const auto attempt = startAttempt(group, card, uid, false, true);
+    if (!attempt) {
+        return std::nullopt;
+    }
+    return attempt->card;
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int card,
+                                                                const std::string& uid, bool lock,
+                                                                bool sharedSequence) {
+    // The started row only has to outlive this station; the outcome's durable commit right
+    // after the write makes it durable with it. One disk flush per card instead of two.
+    const auto attempt = startLightly(group, card, uid, lock, sharedSequence);
+    if (attempt || !connectionLost_) {
+        return attempt;
+    }
+    if (!db_->reconnect()) {
+        fail();
+        return std::nullopt;
+    }
+    return startLightly(group, card, uid, lock, sharedSequence);
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int card,
+                                                                const std::string& uid, bool lock,
+                                                                bool sharedSequence) {
+    if (!db_->setDurableCommits(false)) {
+        connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
+        fail();
+        return std::nullopt;
+    }
+    const auto attempt = startOnce(group, card, uid, lock, sharedSequence);
+    const RegisterError error = error_;
+    const bool lost = connectionLost_;
+    if (!db_->setDurableCommits(true) && attempt) {
+        connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
+        fail();
+        return std::nullopt;
+    }
+    error_ = error;
+    connectionLost_ = lost;
+    return attempt;
+}
+
+// Whether `uid` may get this number; nothing when the register could not be read.
+std::optional<bool> CardRegister::numberFree(int group, int card, const std::string& uid,
+                                             bool sharedSequence) {
+    std::int64_t heldElsewhere = 0;
+    const std::string held = sharedSequence ? rows::kHoldsNumber : "outcome = 'started'";
+    if (!db_->exec("SELECT COUNT(*) FROM card_writes WHERE group_code = ? AND card_code = ?"
+                   " AND uid <> ? AND " +
+                       held,
+                   {wide(group), wide(card), uid}, [&](const SqlRow& row) {
+                       heldElsewhere = rows::number(row[0]);
+                       return false;
+                   })) {
+        return std::nullopt;
+    }
+    return heldElsewhere == 0;
+}
+
+std::optional<std::int64_t> CardRegister::insertStarted(int group, int card, const std::string& uid,
+                                                        bool lock, const std::string& time) {
+    std::optional<std::int64_t> id;
+    const std::string returning = " RETURNING id";
+    if (!db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code, card_code,"
+                   " locked, v1, v3, outcome) VALUES (?, ?, ?, ?, ?, ?, '-', '-', 'started')" +
+                       returning,
+                   {time, station_, uid, wide(group), wide(card), wide(lock ? 1 : 0)},
+                   [&](const SqlRow& row) {
+                       id = rows::number(row[0]);
+                       return false;
+                   }) ||
+        !id) {
+        return std::nullopt;
+    }
+    return id;
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card,
+                                                             const std::string& uid, bool lock,
+                                                             bool sharedSequence) {
+    error_ = {};
+    connectionLost_ = false;
+    const auto abandon = [&]() -> std::optional<Attempt> {
+        abandonTransaction();
+        return std::nullopt;
+    };
+    if (!db_->begin()) {
+        return abandon();
+    }
+    const std::string now = utcText(clock_());
+    for (int candidate = card; candidate <= 65535;) {
+        const auto free = numberFree(group, candidate, uid, sharedSequence);
+        if (!free) {
+            return abandon();
+        }
+        if (!*free) {
+            ++candidate;
+            continue;
+        }
+        if (sharedSequence) {
+            std::optional<SqlRow> claim;
+            if (!db_->exec("SELECT station, uid, state FROM number_claims"
+                           " WHERE group_code = ? AND card_code = ?",
+                           {wide(group), wide(candidate)}, [&](const SqlRow& row) {
+                               claim = row;
+                               return false;
+                           })) {
+                return abandon();
+            }
+            if (claim) {
+                const bool ownCard = rows::text((*claim)[1]) == uid;
+                const bool ownOpenClaim =
+                    rows::text((*claim)[0]) == station_ && rows::text((*claim)[2]) == "claimed";
+                if (!ownCard && !ownOpenClaim) {
+                    ++candidate;
+                    continue;
+                }
+                if (!db_->exec("UPDATE number_claims SET station = ?, uid = ?, claimed_at = ?"
+                               " WHERE group_code = ? AND card_code = ?",
+                               {station_, uid, now, wide(group), wide(candidate)})) {
+                    return abandon();
+                }
+            } else {
+                if (!db_->exec("INSERT INTO number_claims (group_code, card_code, station, uid,"
+                               " state, claimed_at) VALUES (?, ?, ?, ?, 'claimed', ?)"
+                               " ON CONFLICT (group_code, card_code) DO NOTHING",
+                               {wide(group), wide(candidate), station_, uid, now})) {
+                    return abandon();
+                }
+                if (db_->rowsAffected() != 1) {
+                    continue; // another station took it between the look and the insert
+                }
+            }
+        }
+        const auto id = insertStarted(group, candidate, uid, lock, now);
+        if (!id || !db_->commit()) {
+            return abandon();
+        }
+        return Attempt{candidate, *id};
+    }
+    db_->rollback();
+    error_ = {RegisterFailure::NoFreeNumber, "register " + where_ + ": no free card code from " +
+                                                 std::to_string(card) + " up in group " +
+                                                 std::to_string(group)};
+    return std::nullopt;
+}
+
+base::Result<std::optional<std::string>, RegisterError>
+CardRegister::otherUidWith(int group, int card, const std::string& uid) {
+    std::optional<std::string> other;
+    if (!query(std::string("SELECT uid FROM card_writes WHERE group_code = ? AND card_code = ?"
+                           " AND uid <> ? AND ") +
+                   rows::kHoldsNumber + " ORDER BY id DESC LIMIT 1",
+               {wide(group), wide(card), uid}, [&](const SqlRow& row) {
+                   other = rows::text(row[0]);
+                   return false;
+               })) {
+        return error_;
+    }
+    return other;
+}
+
+} // namespace zr::reg

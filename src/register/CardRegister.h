@@ -1,0 +1,150 @@
+#pragma once
+
+#include "base/Result.h"
+#include "platform/Database.h"
+#include "register/RegisterError.h"
+#include "register/RegisterTypes.h"
+
+#include <chrono>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zr::reg {
+
+using Clock = std::function<std::chrono::system_clock::time_point()>;
+
+// UTC text of a time point, to the millisecond: 2026-12-06T20:28:28.123Z.
+std::string utcText(std::chrono::system_clock::time_point time);
+
+// Filters of a listing; empty fields do not filter.
+struct ListFilter {
+    std::string since;  // time at or after (a prefix such as "2026-12-06" works)
+    std::string before; // time before
+    std::string station;
+    std::optional<int> group;
+    std::optional<int> cardFrom; // card code range, inclusive
+    std::optional<int> cardTo;
+    std::optional<int> limit;
+};
+
+// A number on more than one UID, or a UID with more than one number.
+struct Duplicate {
+    std::string key;                  // the number (group:card) or the UID
+    std::vector<std::string> holders; // the UIDs or the numbers, sorted
+};
+
+struct StationHour {
+    std::string station;
+    std::string hour; // 2026-12-06T20
+    std::int64_t attempts = 0;
+    std::int64_t failed = 0;
+};
+
+// The register of recorded cards over one database connection. Every write is its own
+// committed transaction: when a record call returns true the row is on disk (SQLite,
+// synchronous=FULL) or committed on the server. A lost PostgreSQL connection is opened
+// again once per call before the call gives up.
+class CardRegister {
+  public:
+    using Result = base::Result<std::shared_ptr<CardRegister>, RegisterError>;
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens the register on `db`, migrating it to this build's schema. ReadWrite also proves
+    // that rows can be written. `where` names the register in messages.
+    static Result open(std::unique_ptr<platform::Database> db, std::string where,
+                       std::string station, Access access, Clock clock);
+
+    const std::string& where() const { return where_; }
+    const std::string& station() const { return station_; }
+    const RegisterError& lastError() const { return error_; }
+
+    // A write attempt about to begin: the card code it will write, and the register row
+    // that stands for it until its outcome is known.
+    struct Attempt {
+        int card = 0;
+        std::int64_t id = 0;
+    };
+
+    // Before anything is written to the card: picks the card code and stores a "started"
+    // row for it, in one transaction, so a card written by a station that dies before it can
+    // say so is still on record. The code is `card` unless an attempt with unknown outcome
+    // on another card holds it; with the shared sequence, the first code from `card` up
+    // that no other card holds and no other station has claimed, claimed against the unique
+    // group-and-card key (this station's own claims whose writes failed are reused).
+    std::optional<Attempt> startAttempt(int group, int card, const std::string& uid, bool lock,
+                                        bool sharedSequence);
+    // The shared-sequence claim alone: startAttempt(..., true).card.
+    std::optional<int> claimNumber(int group, int card, const std::string& uid);
+
+    // The outcome of a write attempt: completes the row of `attemptId` (from startAttempt)
+    // or adds a row. False when it could not be stored; the row is then kept and stored
+    // before the next one, so no attempt is lost while the station runs.
+    bool recordWrite(const CardWrite& write, std::int64_t attemptId = 0);
+    std::size_t pendingRows() const { return pending_.size(); }
+
+    // A read-back: compared with the number the register last gave that UID, stored, and
+    // the verdict returned. Nothing when it could not be stored.
+    std::optional<Verdict> recordReadBack(const CardReadBack& readBack);
+
+    // The UID another card was successfully given this number under, if any.
+    base::Result<std::optional<std::string>, RegisterError> otherUidWith(int group, int card,
+                                                                         const std::string& uid);
+
+    // Queries.
+    base::Result<std::vector<WriteRow>, RegisterError> list(const ListFilter& filter);
+    base::Result<std::vector<WriteRow>, RegisterError> lastCards(int count);
+    base::Result<std::vector<WriteRow>, RegisterError> findUid(const std::string& uid);
+    base::Result<std::vector<WriteRow>, RegisterError> findNumber(int group, int card);
+    base::Result<std::vector<VerificationRow>, RegisterError>
+    verificationsOf(const std::string& uid);
+    // Cards written (successful attempts) at or after `since`.
+    base::Result<std::int64_t, RegisterError> countWrittenSince(const std::string& since);
+    // Cards written since the local midnight before now.
+    base::Result<std::int64_t, RegisterError> countWrittenToday();
+    base::Result<std::vector<Duplicate>, RegisterError> numbersOnSeveralUids();
+    base::Result<std::vector<Duplicate>, RegisterError> uidsWithSeveralNumbers();
+    base::Result<std::vector<StationHour>, RegisterError> stationHours();
+    // Every write attempt in order; `onRow` returning false stops. False when reading failed.
+    bool forEachWrite(const std::function<bool(const WriteRow&)>& onRow);
+
+  private:
+    CardRegister(std::unique_ptr<platform::Database> db, std::string where, std::string station,
+                 Clock clock);
+    struct PendingWrite {
+        std::string time;
+        CardWrite write;
+        std::int64_t attemptId = 0;
+    };
+    bool storeWrite(const PendingWrite& row);
+    bool storeWriteOnce(const PendingWrite& row);
+    std::optional<Attempt> startLightly(int group, int card, const std::string& uid, bool lock,
+                                        bool sharedSequence);
+    std::optional<Attempt> startOnce(int group, int card, const std::string& uid, bool lock,
+                                     bool sharedSequence);
+    std::optional<bool> numberFree(int group, int card, const std::string& uid,
+                                   bool sharedSequence);
+    std::optional<std::int64_t> insertStarted(int group, int card, const std::string& uid,
+                                              bool lock, const std::string& time);
+    bool query(const std::string& sql, const std::vector<platform::SqlValue>& parameters,
+               const platform::SqlRowHandler& onRow);
+    base::Result<std::vector<WriteRow>, RegisterError>
+    writeRows(const std::string& where, const std::vector<platform::SqlValue>& parameters,
+              const std::string& tail = " ORDER BY id");
+    bool fail();
+    bool abandonTransaction();
+
+    std::unique_ptr<platform::Database> db_;
+    std::string where_;
+    std::string station_;
+    Clock clock_;
+    std::deque<PendingWrite> pending_;
+    RegisterError error_;
+    bool connectionLost_ = false;
+};
+
+} // namespace zr::reg

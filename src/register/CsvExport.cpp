@@ -1,0 +1,46 @@
+#include "register/CsvExport.h"
+
+namespace zr::reg {
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted += '"';
+    for (const char c : text) {
+        if (c == '"') {
+            quoted += '"';
+        }
+        quoted += c;
+    }
+    quoted += '"';
+    return quoted;
+}
+
+bool exportCsv(CardRegister& cardRegister, std::ostream& out) {
+    out << kCsvHeader << "\r\n";
+    std::string line;
+    const bool read = cardRegister.forEachWrite([&](const WriteRow& row) {
+        line.clear();
+        line += std::to_string(row.id);
+        for (const std::string* text : {&row.time, &row.station, &row.uid}) {
+            line += ',';
+            line += csvField(*text);
+        }
+        line += ',' + std::to_string(row.group) + ',' + std::to_string(row.card) + ',' +
+                numberText(row.group, row.card) + ',' + (row.lock ? "1" : "0");
+        for (const std::string* text : {&row.v1, &row.v3, &row.outcome}) {
+            line += ',';
+            line += csvField(*text);
+        }
+        line += "\r\n";
+        out << line;
+        return static_cast<bool>(out);
+    });
+    out.flush();
+    return read && static_cast<bool>(out);
+}
+
+} // namespace zr::reg

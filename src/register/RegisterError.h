@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+namespace zr::reg {
+
+enum class RegisterFailure {
+    None,
+    CannotOpen,   // file or server cannot be reached or opened
+    NotADatabase, // the file holds something else
+    ReadOnly,     // writes are refused
+    NewerSchema,  // written by a newer station; left untouched
+    Unavailable,  // a statement failed (disk full, server gone)
+    NoFreeNumber, // the shared sequence has no free card code left in the group
+};
+
+struct RegisterError {
+    RegisterFailure kind = RegisterFailure::None;
+    std::string message; // names the file or the server
+};
+
+} // namespace zr::reg

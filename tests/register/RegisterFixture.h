@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/sql/QtDatabase.h"
+#include "register/CardRegister.h"
+#include "register/RegisterSettings.h"
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace zr::reg::test {
+
+// A folder of its own for each test, removed afterwards.
+class TempDir {
+  public:
+    TempDir() {
+        char pattern[] = "/tmp/zr-register-XXXXXX";
+        path_ = ::mkdtemp(pattern);
+    }
+    ~TempDir() {
+        std::error_code error;
+        std::filesystem::remove_all(path_, error);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+  private:
+    std::filesystem::path path_;
+};
+
+// A clock the test sets; starts at 2026-12-06T09:00:00Z.
+struct TestClock {
+    std::chrono::system_clock::time_point now{std::chrono::seconds(1796547600)};
+    Clock clock() {
+        return [this] { return now; };
+    }
+};
+
+inline std::unique_ptr<platform::Database> openQt(const platform::DatabaseAddress& address,
+                                                  platform::SqlError& error) {
+    return platform::QtDatabase::open(address, error);
+}
+
+inline CardRegister::Result openAt(const std::string& url, const std::string& station,
+                                   TestClock& clock,
+                                   CardRegister::Access access = CardRegister::Access::ReadWrite) {
+    return openRegister(url, station, access, openQt, clock.clock());
+}
+
+inline CardWrite written(const std::string& uid, int group, int card) {
+    CardWrite write;
+    write.uid = uid;
+    write.group = group;
+    write.card = card;
+    write.lock = true;
+    write.v1 = LayoutOutcome::Written;
+    write.v3 = LayoutOutcome::Written;
+    write.written = true;
+    return write;
+}
+
+} // namespace zr::reg::test

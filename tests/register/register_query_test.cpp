@@ -1,0 +1,198 @@
+// Listings, look-ups, duplicates, statistics and the CSV export.
+#include "RegisterFixture.h"
+#include "register/CsvExport.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace zr::reg::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RegisterQueries : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string url = "sqlite:" + dir.file("cards.sqlite");
+        auto a = openAt(url, "bench-A", clock);
+        auto b = openAt(url, "bench-B", clock);
+        ASSERT_TRUE(a.ok() && b.ok());
+        benchA = a.value();
+        benchB = b.value();
+        // 09:00 A writes 1:1..1:3, one failure; 10:30 B writes 2:1 and gives 1:2 again.
+        ASSERT_TRUE(benchA->recordWrite(written("0401", 1, 1)));
+        ASSERT_TRUE(benchA->recordWrite(written("0402", 1, 2)));
+        CardWrite failed = written("0403", 1, 3);
+        failed.v1 = LayoutOutcome::Failed;
+        failed.v3 = LayoutOutcome::Skipped;
+        failed.written = false;
+        ASSERT_TRUE(benchA->recordWrite(failed));
+        ASSERT_TRUE(benchA->recordWrite(written("0403", 1, 3)));
+        clock.now += 90min;
+        ASSERT_TRUE(benchB->recordWrite(written("0404", 2, 1)));
+        ASSERT_TRUE(benchB->recordWrite(written("0405", 1, 2)));
+        ASSERT_TRUE(benchB->recordWrite(written("0404", 2, 9)));
+    }
+    static std::vector<std::string> uids(const std::vector<WriteRow>& rows) {
+        std::vector<std::string> found;
+        for (const WriteRow& row : rows) {
+            found.push_back(row.uid + "=" + numberText(row.group, row.card));
+        }
+        return found;
+    }
+    TempDir dir;
+    TestClock clock;
+    std::shared_ptr<CardRegister> benchA;
+    std::shared_ptr<CardRegister> benchB;
+};
+
+template <typename Set> ListFilter make(Set set) {
+    ListFilter filter;
+    set(filter);
+    return filter;
+}
+
+TEST_F(RegisterQueries, ListFilters) {
+    using V = std::vector<std::string>;
+    const struct {
+        ListFilter filter;
+        V expected;
+    } cases[] = {
+        {ListFilter{},
+         V{"0401=00001:00001", "0402=00001:00002", "0403=00001:00003", "0403=00001:00003",
+           "0404=00002:00001", "0405=00001:00002", "0404=00002:00009"}},
+        {make([](ListFilter& f) { f.since = "2026-12-06T10"; }),
+         V{"0404=00002:00001", "0405=00001:00002", "0404=00002:00009"}},
+        {make([](ListFilter& f) { f.before = "2026-12-06T10"; }),
+         V{"0401=00001:00001", "0402=00001:00002", "0403=00001:00003", "0403=00001:00003"}},
+        {make([](ListFilter& f) { f.since = "2026-12-07"; }), V{}},
+        {make([](ListFilter& f) {
+             f.station = "bench-B";
+             f.group = 2;
+         }),
+         V{"0404=00002:00001", "0404=00002:00009"}},
+        {make([](ListFilter& f) {
+             f.group = 1;
+             f.cardFrom = 2;
+             f.cardTo = 2;
+         }),
+         V{"0402=00001:00002", "0405=00001:00002"}},
+        {make([](ListFilter& f) { f.limit = 2; }), V{"0401=00001:00001", "0402=00001:00002"}},
+    };
+    for (const auto& c : cases) {
+        const auto rows = benchA->list(c.filter);
+        ASSERT_TRUE(rows.ok());
+        EXPECT_EQ(uids(rows.value()), c.expected);
+    }
+    EXPECT_EQ(uids(benchA->lastCards(2).value()), (V{"0404=00002:00009", "0405=00001:00002"}));
+    EXPECT_EQ(uids(benchA->findUid("0404").value()), (V{"0404=00002:00001", "0404=00002:00009"}));
+    EXPECT_EQ(benchA->countWrittenSince("2026-12-06T10:00").value(), 3);
+}
+
+TEST_F(RegisterQueries, CountTodayStartsAtLocalMidnight) {
+    ::setenv("TZ", "Asia/Taipei", 1); // 09:00Z is 17:00 there; the day began at 16:00Z before
+    ::tzset();
+    EXPECT_EQ(benchA->countWrittenToday().value(), 6);
+    clock.now += 24h;
+    EXPECT_EQ(benchA->countWrittenToday().value(), 0);
+    ::unsetenv("TZ");
+    ::tzset();
+}
+
+TEST_F(RegisterQueries, Duplicates) {
+    const auto numbers = benchA->numbersOnSeveralUids();
+    ASSERT_TRUE(numbers.ok());
+    ASSERT_EQ(numbers.value().size(), 1u);
+    EXPECT_EQ(numbers.value()[0].key, "00001:00002");
+    EXPECT_EQ(numbers.value()[0].holders, (std::vector<std::string>{"0402", "0405"}));
+
+    const auto cardUids = benchA->uidsWithSeveralNumbers();
+    ASSERT_TRUE(cardUids.ok());
+    ASSERT_EQ(cardUids.value().size(), 1u); // 0403's failed first attempt is no second number
+    EXPECT_EQ(cardUids.value()[0].key, "0404");
+    EXPECT_EQ(cardUids.value()[0].holders,
+              (std::vector<std::string>{"00002:00001", "00002:00009"}));
+}
+
+TEST_F(RegisterQueries, StationHours) {
+    const auto hours = benchA->stationHours();
+    ASSERT_TRUE(hours.ok());
+    ASSERT_EQ(hours.value().size(), 2u);
+    EXPECT_EQ(hours.value()[0].station, "bench-A");
+    EXPECT_EQ(hours.value()[0].hour, "2026-12-06T09");
+    EXPECT_EQ(hours.value()[0].attempts, 4);
+    EXPECT_EQ(hours.value()[0].failed, 1);
+    EXPECT_EQ(hours.value()[1].station, "bench-B");
+    EXPECT_EQ(hours.value()[1].hour, "2026-12-06T10");
+    EXPECT_EQ(hours.value()[1].attempts, 3);
+    EXPECT_EQ(hours.value()[1].failed, 0);
+}
+
+// RFC 4180 reader: the export must come back field for field.
+std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
+    std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        std::string& field = records.back().back();
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') {
+                field += '"';
+                ++i;
+            } else if (c == '"') {
+                quoted = false;
+            } else {
+                field += c;
+            }
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            records.back().emplace_back();
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            ++i;
+            records.emplace_back(1);
+        } else {
+            EXPECT_NE(c, '\n') << "bare LF outside quotes at " << i;
+            field += c;
+        }
+    }
+    records.pop_back(); // after the last CR LF
+    return records;
+}
+
+TEST(RegisterCsv, FieldsWithCommasQuotesAndLineBreaksComeBackWhole) {
+    const struct {
+        const char* text;
+        const char* field;
+    } fields[] = {
+        {"plain", "plain"},
+        {"a,b", "\"a,b\""},
+        {"say \"hi\"", "\"say \"\"hi\"\"\""},
+        {"two\r\nlines", "\"two\r\nlines\""},
+        {"lf\nonly", "\"lf\nonly\""},
+        {"", ""},
+        {"台北站", "台北站"},
+    };
+    for (const auto& f : fields) {
+        EXPECT_EQ(csvField(f.text), f.field);
+    }
+
+    TempDir dir;
+    TestClock clock;
+    const std::string station = "Bench \"3\", hall\r\nnorth 台北";
+    auto opened = openAt("sqlite:" + dir.file("cards.sqlite"), station, clock);
+    ASSERT_TRUE(opened.ok());
+    ASSERT_TRUE(opened.value()->recordWrite(written("04,\"A\"", 12, 345)));
+    std::ostringstream out;
+    ASSERT_TRUE(exportCsv(*opened.value(), out));
+
+    const auto records = parseCsv(out.str());
+    ASSERT_EQ(records.size(), 2u);
+    EXPECT_EQ(records[0].size(), 11u);
+    EXPECT_EQ(records[1],
+              (std::vector<std::string>{"1", "2026-12-06T09:00:00.000Z", station, "04,\"A\"", "12",
+                                        "345", "00012:00345", "1", "ok", "ok", "written"}));
+}
+
+} // namespace
+} // namespace zr::reg::test

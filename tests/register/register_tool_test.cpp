@@ -1,0 +1,155 @@
+// zr-register's commands over a register filled by two stations.
+#include "RegisterFixture.h"
+#include "tools/register/RegisterTool.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace zr::reg::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+class RegisterTool : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        url = "sqlite:" + dir.file("cards.sqlite");
+        auto a = openAt(url, "bench-A", clock);
+        auto b = openAt(url, "bench-B", clock);
+        ASSERT_TRUE(a.ok() && b.ok());
+        ASSERT_TRUE(a.value()->recordWrite(written("04AA", 1, 1)));
+        CardWrite failed = written("04BB", 1, 2);
+        failed.v1 = LayoutOutcome::Failed;
+        failed.v3 = LayoutOutcome::Skipped;
+        failed.written = false;
+        ASSERT_TRUE(a.value()->recordWrite(failed));
+        clock.now += 2h;
+        ASSERT_TRUE(b.value()->recordWrite(written("04BB", 1, 2)));
+        ASSERT_TRUE(b.value()->recordWrite(written("04CC", 1, 1)));
+        ASSERT_TRUE(b.value()->recordReadBack({"04CC", "00001:00001", "00001:00002"}));
+        environment.opener = openQt;
+        environment.settingsUrl = [this](const std::optional<std::string>&) { return settingsUrl; };
+        environment.defaultPath = dir.file("default/cards.sqlite");
+    }
+    int run(std::vector<std::string> arguments) {
+        out.str("");
+        err.str("");
+        return tools::runRegisterTool(arguments, environment, out, err);
+    }
+    TempDir dir;
+    TestClock clock;
+    std::string url;
+    std::string settingsUrl;
+    tools::ToolEnvironment environment;
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(RegisterTool, Commands) {
+    const struct {
+        std::vector<std::string> arguments;
+        int exit;
+        std::vector<std::string> outHas;
+        std::vector<std::string> outLacks;
+    } cases[] = {
+        {{"list"},
+         0,
+         {"\t04AA\t00001:00001\t1\tok\tok\twritten", "\t04BB\t00001:00002\t1\tfailed\t-\tfailed"},
+         {}},
+        {{"list", "--station", "bench-B", "--cards", "2-9"},
+         0,
+         {"04BB\t00001:00002"},
+         {"04AA", "04CC"}},
+        {{"list", "--since", "2026-12-06T10"}, 0, {"04CC"}, {"04AA"}},
+        {{"list", "--group", "2"}, 0, {"outcome\n"}, {"04"}},
+        {{"list", "--limit", "1"}, 0, {"04AA"}, {"04BB"}},
+        {{"find", "04CC"},
+         0,
+         {"bench-B\t04CC\t00001:00001", "read-backs", "00001:00002\t00001:00001\tdiffers"},
+         {"04AA"}},
+        {{"find", "1:1"}, 0, {"04AA", "04CC"}, {"04BB"}},
+        {{"find", "00001:00009"}, 1, {}, {"04"}},
+        {{"duplicates"},
+         0,
+         {"numbers on more than one UID: 1\n00001:00001\t04AA\t04CC\n",
+          "UIDs with more than one number: 0\n"},
+         {}},
+        {{"stats"},
+         0,
+         {"bench-A\t2026-12-06T09\t2\t1\n", "bench-B\t2026-12-06T11\t2\t0\n",
+          "bench-A\t2\t1\t50.0%\n", "all\t4\t1\t25.0%\n"},
+         {}},
+        {{"export", "--csv"},
+         0,
+         {"id,time_utc,station,uid,group_code,card_code,number,lock,v1,v3,outcome\r\n1,2026-12-"
+          "06T09:00:00.000Z,bench-A,04AA,1,1,00001:00001,1,ok,ok,written\r\n"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments{"--register", url};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        SCOPED_TRACE(c.arguments[0] + (c.arguments.size() > 1 ? " " + c.arguments[1] : ""));
+        EXPECT_EQ(run(arguments), c.exit) << err.str();
+        for (const std::string& has : c.outHas) {
+            EXPECT_NE(out.str().find(has), std::string::npos) << out.str();
+        }
+        for (const std::string& lacks : c.outLacks) {
+            EXPECT_EQ(out.str().find(lacks), std::string::npos) << out.str();
+        }
+    }
+}
+
+TEST_F(RegisterTool, RegisterChoiceAndRefusals) {
+    // The settings file's URL when no --register is given; the default file after that.
+    settingsUrl = url;
+    EXPECT_EQ(run({"find", "04AA"}), 0);
+    settingsUrl = "";
+    EXPECT_EQ(run({"list"}), 3);
+    EXPECT_NE(err.str().find("no register at " + dir.file("default/cards.sqlite")),
+              std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(dir.file("default/cards.sqlite")));
+
+    const struct {
+        std::vector<std::string> arguments;
+        int exit;
+        const char* message;
+    } cases[] = {
+        {{}, 2, "no command"},
+        {{"--register"}, 2, "needs a value"},
+        {{"--verbose", "1", "list"}, 2, "unknown option --verbose"},
+        {{"--register", url, "remove"}, 2, "unknown command remove"},
+        {{"--register", url, "list", "--group", "70000"}, 2, "--group wants"},
+        {{"--register", url, "list", "--cards", "9-2"}, 2, "--cards wants"},
+        {{"--register", url, "list", "--limit", "0"}, 2, "--limit wants"},
+        {{"--register", url, "find"}, 2, "find wants one"},
+        {{"--register", url, "find", "1:x"}, 2, "not GROUP:CARD"},
+        {{"--register", url, "export"}, 2, "needs --csv"},
+        {{"--register", url, "stats", "--all"}, 2, "takes no options"},
+        {{"--register", "mysql://x/y", "list"}, 3, "use sqlite:PATH"},
+        {{"--register", "sqlite:" + dir.file("cards.sqlite") + "-none", "list"},
+         3,
+         "no register at"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(run(c.arguments), c.exit);
+        EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
+    }
+}
+
+TEST_F(RegisterTool, ExportToAFileReplacesItWhole) {
+    const std::string target = dir.file("cards.csv");
+    std::ofstream(target) << "old";
+    ASSERT_EQ(run({"--register", url, "export", "--csv", "--output", target}), 0) << err.str();
+    std::ifstream in(target, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text.rfind("id,time_utc", 0), 0u);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
+    EXPECT_FALSE(std::filesystem::exists(target + ".partial"));
+    EXPECT_EQ(run({"--register", url, "export", "--csv", "--output", dir.file("no/such/dir.csv")}),
+              3);
+}
+
+} // namespace
+} // namespace zr::reg::test
