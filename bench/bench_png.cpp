@@ -2,6 +2,7 @@
 // PNG reader, on the same images in the same run. Prints ratios at the end (own ÷ peer; below
 // 1.0 means the own reader is faster). Ratios use CPU time: the decoders are single-threaded
 // and wall time swings when the machine is shared.
+#include "CpuTimeReporter.h"
 #include "TestFiles.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cPNGparser.h"
@@ -154,39 +155,22 @@ void runDecoder(benchmark::State& state, const Image& image, Decoder decoder) {
     zr::imaging::ZlibRuntime::setZlibDisabled(false);
 }
 
-// Collects each run's time so the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+void printRatios(const CpuTimeReporter& reporter, const std::vector<Image>& images) {
+    std::printf("\nratios of CPU time (own / peer; below 1.0 the own reader is faster)\n");
+    std::printf("%-30s %14s %14s %16s\n", "image", "zlib/Qt", "zlib/libspng", "own-inflater/Qt");
+    for (const Image& image : images) {
+        const auto time = [&](Decoder decoder) {
+            return reporter.cpuTime(image.name + "/" + decoderName(decoder));
+        };
+        const double qt = time(Decoder::Qt);
+        const double spng = time(Decoder::Spng);
+        if (qt <= 0 || spng <= 0) {
+            continue;
         }
-        ConsoleReporter::ReportRuns(runs);
+        std::printf("%-30s %14.2f %14.2f %16.2f\n", image.name.c_str(), time(Decoder::OwnZlib) / qt,
+                    time(Decoder::OwnZlib) / spng, time(Decoder::OwnInflater) / qt);
     }
-
-    void printRatios(const std::vector<Image>& images) const {
-        std::printf("\nratios of CPU time (own / peer; below 1.0 the own reader is faster)\n");
-        std::printf("%-30s %14s %14s %16s\n", "image", "zlib/Qt", "zlib/libspng",
-                    "own-inflater/Qt");
-        for (const Image& image : images) {
-            const auto time = [&](Decoder decoder) {
-                const auto found = times_.find(image.name + "/" + decoderName(decoder));
-                return found == times_.end() ? 0.0 : found->second;
-            };
-            const double qt = time(Decoder::Qt);
-            const double spng = time(Decoder::Spng);
-            if (qt <= 0 || spng <= 0) {
-                continue;
-            }
-            std::printf("%-30s %14.2f %14.2f %16.2f\n", image.name.c_str(),
-                        time(Decoder::OwnZlib) / qt, time(Decoder::OwnZlib) / spng,
-                        time(Decoder::OwnInflater) / qt);
-        }
-    }
-
-  private:
-    std::map<std::string, double> times_;
-};
+}
 
 } // namespace
 
@@ -202,9 +186,9 @@ int main(int argc, char** argv) {
         }
     }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios(images);
+    printRatios(reporter, images);
     benchmark::Shutdown();
     return 0;
 }

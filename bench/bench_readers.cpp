@@ -1,6 +1,7 @@
 // Decode time of the GIF, icon and BMP readers beside Qt's own readers of the same files, in
 // the same run. Prints ratios at the end (own ÷ Qt; below 1.0 means the own reader is faster),
 // of CPU time: the decoders are single-threaded and wall time swings on a shared machine.
+#include "CpuTimeReporter.h"
 #include "ImageBuilders.h"
 #include "PngBuilder.h"
 #include "TestFiles.h"
@@ -263,30 +264,17 @@ void run(benchmark::State& state, const Case& benchCase, bool own) {
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
+void printRatios(const CpuTimeReporter& reporter, const std::vector<Case>& cases) {
+    std::printf("\nratios of CPU time (own / Qt; below 1.0 the own reader is faster)\n");
+    for (const Case& benchCase : cases) {
+        const double own = reporter.cpuTime(benchCase.name + "/own");
+        const double qt = reporter.cpuTime(benchCase.name + "/Qt");
+        if (own <= 0 || qt <= 0) {
+            continue;
         }
-        ConsoleReporter::ReportRuns(runs);
+        std::printf("%-42s %6.2f\n", benchCase.name.c_str(), own / qt);
     }
-
-    void printRatios(const std::vector<Case>& cases) const {
-        std::printf("\nratios of CPU time (own / Qt; below 1.0 the own reader is faster)\n");
-        for (const Case& benchCase : cases) {
-            const auto own = times_.find(benchCase.name + "/own");
-            const auto qt = times_.find(benchCase.name + "/Qt");
-            if (own == times_.end() || qt == times_.end() || qt->second <= 0) {
-                continue;
-            }
-            std::printf("%-42s %6.2f\n", benchCase.name.c_str(), own->second / qt->second);
-        }
-    }
-
-  private:
-    std::map<std::string, double> times_;
-};
+}
 
 } // namespace
 
@@ -309,9 +297,9 @@ int main(int argc, char** argv) {
         }
     }
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    CpuTimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.printRatios(cases);
+    printRatios(reporter, cases);
     benchmark::Shutdown();
     return 0;
 }

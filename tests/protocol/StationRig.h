@@ -3,6 +3,7 @@
 #include "keys/SiteConfig.h"
 #include "protocol/Exchange.h"
 #include "station/Station.h"
+#include "support/Hex.h"
 #include "support/VirtualPlatform.h"
 
 #include <cstdint>
@@ -14,18 +15,7 @@ namespace zr::protocol::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline std::string hex(const Bytes& bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += digits[byte >> 4U];
-        text += digits[byte & 0xFU];
-    }
-    return text;
-}
+using zr::testing::hex;
 
 // A station on the virtual clock, linked over COM1 (or TCP) to a fake programmer that
 // answers frames from a table after a short delay; unknown frames go unanswered.

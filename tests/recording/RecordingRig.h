@@ -4,6 +4,7 @@
 #include "keys/KeyProcedures.h"
 #include "keys/SiteConfig.h"
 #include "recording/CardRecordSink.h"
+#include "support/Hex.h"
 #include "support/VirtualPlatform.h"
 #include "window/MainWindow.h"
 
@@ -16,18 +17,7 @@
 
 namespace zr::recording::test {
 
-inline std::string hex(const std::vector<std::uint8_t>& bytes) {
-    static const char* digits = "0123456789ABCDEF";
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        if (!text.empty()) {
-            text += ' ';
-        }
-        text += digits[byte >> 4U];
-        text += digits[byte & 0xFU];
-    }
-    return text;
-}
+using zr::testing::hex;
 
 // Keeps every write attempt and read-back; refuses writes while `refuse` is set.
 struct MemorySink final : CardRecordSink {

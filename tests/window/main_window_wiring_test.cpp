@@ -1,6 +1,7 @@
 // Each control event of the window reaches the procedure it is named after: a click sends
 // that procedure's command (its name in currentCommand, its frame on the link), a key press
 // goes through the field's filter, leaving a field runs its check.
+#include "support/Hex.h"
 #include "support/VirtualPlatform.h"
 #include "window/MainWindow.h"
 
@@ -9,16 +10,7 @@
 namespace zr::window {
 namespace {
 
-std::string hex(const std::vector<std::uint8_t>& bytes) {
-    std::string text;
-    for (const std::uint8_t byte : bytes) {
-        static const char* digits = "0123456789ABCDEF";
-        text += text.empty() ? "" : " ";
-        text += digits[byte >> 4U];
-        text += digits[byte & 0xFU];
-    }
-    return text;
-}
+using zr::testing::hex;
 
 struct WiredWindow {
     testing::VirtualPlatform world;
