@@ -1,3 +1,4 @@
+// The simulated programmer's replies to each frame, card by card, without a link.
 #include "ProgrammerModel.h"
 
 #include <gtest/gtest.h>
@@ -197,9 +198,6 @@ TEST(ControllerFrame, CheckBytesDecideTheReply) {
         changed[index] ^= 0x01;
         EXPECT_EQ(model.answer(changed), "NO") << "byte " << index;
     }
-    const ControllerCheckBytes check = controllerCheckBytes(std::span(kController).subspan(2, 10));
-    EXPECT_EQ(check.x, 0x4C);
-    EXPECT_EQ(check.s, 0xF1);
 }
 
 TEST(ControllerFrame, BytesZeroAndOneTakeNoPartInTheChecks) {

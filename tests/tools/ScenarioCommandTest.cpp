@@ -1,3 +1,4 @@
+// The simulator's scenario lines, each command parsed or refused.
 #include "ScenarioCommand.h"
 
 #include <gtest/gtest.h>
