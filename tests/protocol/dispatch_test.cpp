@@ -1,3 +1,4 @@
+// Each reply reaches its command's flag and tells the operator the outcome, in both languages.
 #include "StationRig.h"
 #include "protocol/ReplyDispatch.h"
 

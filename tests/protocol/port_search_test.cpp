@@ -1,3 +1,4 @@
+// Probing the serial ports for the programmer and choosing one, on scripted ports.
 #include "StationRig.h"
 #include "protocol/PortSearch.h"
 

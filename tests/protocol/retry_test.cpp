@@ -1,3 +1,4 @@
+// The senders' waits on the virtual clock: resends, their spacing, and when a wait ends early.
 #include "StationRig.h"
 #include "protocol/Senders.h"
 

@@ -1,3 +1,4 @@
+// Each sender's frame, the fields it reads into it, and what it refuses to send.
 #include "StationRig.h"
 #include "protocol/Senders.h"
 
