@@ -1,3 +1,4 @@
+// The automatic recording loop over runs of cards: numbering, pauses, link loss and refusals.
 #include "RecordingRig.h"
 
 #include <gtest/gtest.h>
@@ -51,21 +52,6 @@ TEST(AutoRecord, AdvancedModeOffSendsNothing) {
     rig.startAutoRecording();
     rig.world.loop.runFor(3500);
     EXPECT_TRUE(rig.frames().empty());
-}
-
-TEST(AutoRecord, FailedWriteIsRetriedWithTheSameNumber) {
-    RecordingRig rig;
-    rig.station.chkProgramV1.setValue(0);
-    rig.faults["06 09"] = "ER";
-    rig.queueCards(1000000001, 1);
-    rig.startAutoRecording();
-    rig.world.loop.runFor(2500);
-    ASSERT_FALSE(rig.sink.writes.empty());
-    EXPECT_EQ(rig.sink.writes.back().outcome, AttemptOutcome::V3Failed);
-    EXPECT_EQ(rig.station.txtCardCode.text(), "00001");
-    rig.faults.clear();
-    rig.world.loop.runFor(5000);
-    EXPECT_EQ(writtenNumbers(rig.sink), std::vector<std::string>{"1000000001=00001"});
 }
 
 struct LinkDownCase {

@@ -1,3 +1,4 @@
+// The group and card code fields: typing, leaving them and stepping the card code.
 #include "base/CardNumber.h"
 #include "recording/CardNumberFields.h"
 #include "station/Station.h"

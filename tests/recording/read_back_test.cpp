@@ -1,3 +1,4 @@
+// Reading a card back, and the probe that tells a new card from the one just written.
 #include "RecordingRig.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Writing one card: which frames go out for each layout and model, and every way it fails.
 #include "RecordingRig.h"
 
 #include <gtest/gtest.h>
@@ -6,7 +7,6 @@ namespace zr::recording::test {
 namespace {
 
 using Codes = std::vector<std::string>;
-using Faults = std::map<std::string, std::optional<std::string>>;
 
 constexpr station::Colour kWhite = 0xFFFFFF;
 constexpr station::Colour kRed = 0x0000FF;
@@ -19,9 +19,10 @@ struct WriteCase {
     bool v1;
     bool v3;
     int model;
-    Faults faults;
+    const char* faultyFrame; // "": the model answers everything
+    std::optional<std::string> faultyReply;
     bool cardOnProgrammer;
-    Codes codes;
+    const char* codes;
     station::Colour v1Fill;
     station::Colour v2Fill;
     std::vector<int> tones;
@@ -36,7 +37,9 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
     const WriteCase& c = GetParam();
     RecordingRig rig;
     auto& s = rig.station;
-    rig.faults = c.faults;
+    if (*c.faultyFrame != 0) {
+        rig.faults[c.faultyFrame] = c.faultyReply;
+    }
     if (c.cardOnProgrammer) {
         rig.programmer.layCard(kUid);
     }
@@ -47,7 +50,11 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
 
     s.cmdRecordBlock.click();
 
-    EXPECT_EQ(rig.codes(), c.codes);
+    std::string codes;
+    for (const auto& code : rig.codes()) {
+        codes += (codes.empty() ? "" : " ") + code;
+    }
+    EXPECT_EQ(codes, c.codes);
     EXPECT_EQ(s.lblV1Status.backColor, c.v1Fill);
     EXPECT_EQ(s.lblV2Status.backColor, c.v2Fill);
     EXPECT_EQ(rig.toneFrequencies(), c.tones);
@@ -67,6 +74,7 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
 
 const std::vector<int> kSuccessTones{4000, 2000};
 const std::vector<int> kFailureTones{4000, 4000, 4000};
+const std::vector<int> kNoTones;
 constexpr auto kWritten = LayoutOutcome::Written;
 constexpr auto kOff = LayoutOutcome::NotRequested;
 constexpr auto kNotAttempted = LayoutOutcome::NotAttempted;
@@ -74,137 +82,32 @@ constexpr auto kNotAttempted = LayoutOutcome::NotAttempted;
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteCardTest,
     ::testing::Values(
-        WriteCase{"BothFresh",
-                  true,
-                  true,
-                  1,
-                  {},
-                  true,
-                  Codes{"00", "03", "08", "03", "09", "07", "08", "09"},
-                  kGreen,
-                  kGreen,
-                  kSuccessTones,
-                  AttemptOutcome::Written,
-                  kWritten,
-                  kWritten},
-        WriteCase{"V1WriteSilent",
-                  true,
-                  true,
-                  1,
-                  {{"06 09", std::nullopt}},
-                  true,
-                  Codes{"00", "03", "08", "03", "09", "09", "09"},
-                  kRed,
-                  kWhite,
-                  kFailureTones,
-                  AttemptOutcome::V1Failed,
-                  LayoutOutcome::WriteFailed,
+        WriteCase{"BothFresh", true, true, 1, "", std::nullopt, true, "00 03 08 03 09 07 08 09",
+                  kGreen, kGreen, kSuccessTones, AttemptOutcome::Written, kWritten, kWritten},
+        WriteCase{"V1WriteSilent", true, true, 1, "06 09", std::nullopt, true,
+                  "00 03 08 03 09 09 09", kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
+                  LayoutOutcome::WriteFailed, kNotAttempted},
+        WriteCase{"V1WriteGarbage", true, true, 1, "06 09", "\x85\x90\xA0", true,
+                  "00 03 08 03 09 09 09", kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
+                  LayoutOutcome::WriteFailed, kNotAttempted},
+        WriteCase{"V1KeyAssignRefused", true, true, 1, "02 03 00", "NO", true, "00 03 03 03",
+                  kWhite, kRed, kNoTones, AttemptOutcome::V1Failed, LayoutOutcome::KeyAssignFailed,
                   kNotAttempted},
-        WriteCase{"V1WriteGarbage",
-                  true,
-                  true,
-                  1,
-                  {{"06 09", "\x85\x90\xA0"}},
-                  true,
-                  Codes{"00", "03", "08", "03", "09", "09", "09"},
-                  kRed,
-                  kWhite,
-                  kFailureTones,
-                  AttemptOutcome::V1Failed,
-                  LayoutOutcome::WriteFailed,
-                  kNotAttempted},
-        WriteCase{"V1KeyAssignRefused",
-                  true,
-                  true,
-                  1,
-                  {{"02 03 00", "NO"}},
-                  true,
-                  Codes{"00", "03", "03", "03"},
-                  kWhite,
-                  kRed,
-                  {},
-                  AttemptOutcome::V1Failed,
-                  LayoutOutcome::KeyAssignFailed,
-                  kNotAttempted},
-        WriteCase{"V3WriteEr",
-                  false,
-                  true,
-                  1,
-                  {{"06 09", "ER"}},
-                  true,
-                  Codes{"00", "07", "08", "09", "09", "09"},
-                  kWhite,
-                  kRed,
-                  {},
-                  AttemptOutcome::V3Failed,
-                  kOff,
-                  LayoutOutcome::WriteFailed},
-        WriteCase{"V3LoginSilent",
-                  false,
-                  true,
-                  1,
-                  {{"08 07", std::nullopt}},
-                  true,
-                  Codes{"00", "07", "07", "07"},
-                  kWhite,
-                  kRed,
-                  {},
-                  AttemptOutcome::V3Failed,
-                  kOff,
+        WriteCase{"V3WriteEr", false, true, 1, "06 09", "ER", true, "00 07 08 09 09 09", kWhite,
+                  kRed, kNoTones, AttemptOutcome::V3Failed, kOff, LayoutOutcome::WriteFailed},
+        WriteCase{"V3LoginSilent", false, true, 1, "08 07", std::nullopt, true, "00 07 07 07",
+                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
                   LayoutOutcome::KeyAssignFailed},
-        WriteCase{"ModelP1",
-                  false,
-                  true,
-                  0,
-                  {},
-                  true,
-                  Codes{"00", "07", "08", "09"},
-                  kWhite,
-                  kGreen,
-                  kSuccessTones,
-                  AttemptOutcome::Written,
-                  kOff,
-                  kWritten},
+        WriteCase{"ModelP1", false, true, 0, "", std::nullopt, true, "00 07 08 09", kWhite, kGreen,
+                  kSuccessTones, AttemptOutcome::Written, kOff, kWritten},
         // Without a model row there is no log-in, so the programmer refuses the write.
-        WriteCase{"NoModelSkipsTheLogin",
-                  false,
-                  true,
-                  -1,
-                  {},
-                  true,
-                  Codes{"00", "08", "09", "09", "09"},
-                  kWhite,
-                  kRed,
-                  {},
-                  AttemptOutcome::V3Failed,
-                  kOff,
+        WriteCase{"NoModelSkipsTheLogin", false, true, -1, "", std::nullopt, true, "00 08 09 09 09",
+                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
                   LayoutOutcome::WriteFailed},
-        WriteCase{"NeitherLayout",
-                  false,
-                  false,
-                  1,
-                  {},
-                  true,
-                  Codes{"00"},
-                  kWhite,
-                  kWhite,
-                  kSuccessTones,
-                  AttemptOutcome::Written,
-                  kOff,
-                  kOff},
-        WriteCase{"NoCard",
-                  true,
-                  true,
-                  1,
-                  {},
-                  false,
-                  Codes{"00", "00", "00"},
-                  kWhite,
-                  kWhite,
-                  {},
-                  AttemptOutcome::UidReadFailed,
-                  kNotAttempted,
-                  kNotAttempted}),
+        WriteCase{"NeitherLayout", false, false, 1, "", std::nullopt, true, "00", kWhite, kWhite,
+                  kSuccessTones, AttemptOutcome::Written, kOff, kOff},
+        WriteCase{"NoCard", true, true, 1, "", std::nullopt, false, "00 00 00", kWhite, kWhite,
+                  kNoTones, AttemptOutcome::UidReadFailed, kNotAttempted, kNotAttempted}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(WriteCard, ClosedLinkSendsAndChangesNothing) {
