@@ -1,3 +1,4 @@
+// The button's properties, input and hover poll, on a fake host and the virtual clock.
 #include "FakeButtonHost.h"
 #include "widgets/ButtonModel.h"
 
