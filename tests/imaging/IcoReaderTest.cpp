@@ -139,59 +139,33 @@ TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
     }
     Bytes onlyDirectoryBits = test::icoBitmap32(2, 2, 0xFF010203);
     onlyDirectoryBits[14] = 0;
+    const IcoImage eightBit{2, 2, 8, test::icoBitmap(2, 2, 8, palette, Bytes(8, 1), Bytes(8, 0))};
+    const IcoImage oneBitMasked{2, 2, 1,
+                                test::icoBitmap(2, 2, 1, palette, {0xC0, 0, 0, 0, 0xC0, 0, 0, 0},
+                                                {0x80, 0, 0, 0, 0, 0, 0, 0})};
+    const IcoImage straight{2, 2, 32, test::icoBitmap32(2, 2, 0x64C80A0A)};
+    const IcoImage opaque{2, 2, 32, test::icoBitmap32(2, 2, 0xFF010203)};
+    const IcoImage allAlphaZero{2, 2, 32, test::icoBitmap32(2, 2, 0x00010203)};
+    const IcoImage pngEntry{2, 2, 0, png};
+    const IcoImage directoryBits{2, 2, 32, onlyDirectoryBits};
+    const IcoImage bigPng{0, 0, 0, test::simplePng(256, 256, 8, 6, bigRows)};
     const struct {
         const char* name;
         std::uint16_t type;
-        IcoImage image;
+        const IcoImage& image;
         std::int32_t kind;
         bool alpha;
-        Bytes bottomLeft;
+        std::uint32_t bottomLeft; // as stored: premultiplied, 0xAARRGGBB
     } lines[] = {
-        {"8-bit, mask all clear",
-         1,
-         {2, 2, 8, test::icoBitmap(2, 2, 8, palette, Bytes(8, 1), Bytes(8, 0))},
-         ImageKind::IconMasked,
-         false,
-         {10, 20, 30, 255}},
-        {"1-bit cursor, masked pixel",
-         2,
-         {2, 2, 1,
-          test::icoBitmap(2, 2, 1, palette, {0xC0, 0, 0, 0, 0xC0, 0, 0, 0},
-                          {0x80, 0, 0, 0, 0, 0, 0, 0})},
-         ImageKind::CursorMasked,
-         true,
-         {0, 0, 0, 0}},
-        {"32-bit straight alpha",
-         1,
-         {2, 2, 32, test::icoBitmap32(2, 2, 0x64C80A0A)},
-         ImageKind::Icon32,
-         true,
-         {3, 3, 78, 100}},
-        {"32-bit cursor",
-         2,
-         {2, 2, 32, test::icoBitmap32(2, 2, 0xFF010203)},
-         ImageKind::Cursor32,
-         false,
-         {3, 2, 1, 255}},
-        {"32-bit, every alpha 0: drawn through the mask",
-         1,
-         {2, 2, 32, test::icoBitmap32(2, 2, 0x00010203)},
-         ImageKind::IconMasked,
-         false,
-         {3, 2, 1, 255}},
-        {"bit count only in the directory",
-         1,
-         {2, 2, 32, onlyDirectoryBits},
-         ImageKind::Icon32,
-         false,
-         {3, 2, 1, 255}},
-        {"PNG entry", 1, {2, 2, 0, png}, ImageKind::IconPng, true, {10, 25, 50, 128}},
-        {"256 × 256 PNG entry, size bytes 0",
-         1,
-         {0, 0, 0, test::simplePng(256, 256, 8, 6, bigRows)},
-         ImageKind::IconPng,
-         true,
-         {64, 64, 64, 128}},
+        {"8-bit, mask all clear", 1, eightBit, ImageKind::IconMasked, false, 0xFF1E140A},
+        {"1-bit cursor, masked pixel", 2, oneBitMasked, ImageKind::CursorMasked, true, 0},
+        {"32-bit straight alpha", 1, straight, ImageKind::Icon32, true, 0x644E0303},
+        {"32-bit cursor", 2, opaque, ImageKind::Cursor32, false, 0xFF010203},
+        {"32-bit, every alpha 0: drawn through the mask", 1, allAlphaZero, ImageKind::IconMasked,
+         false, 0xFF010203},
+        {"bit count only in the directory", 1, directoryBits, ImageKind::Icon32, false, 0xFF010203},
+        {"PNG entry", 1, pngEntry, ImageKind::IconPng, true, 0x8032190A},
+        {"256 × 256 PNG entry, size bytes 0", 1, bigPng, ImageKind::IconPng, true, 0x80404040},
     };
     for (const auto& line : lines) {
         SCOPED_TRACE(line.name);
@@ -200,7 +174,9 @@ TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
         ASSERT_TRUE(surface.hasImage());
         EXPECT_EQ(surface.ImageType(), line.kind);
         EXPECT_EQ(surface.Alpha(), line.alpha);
-        EXPECT_EQ(test::pixelAt(surface, 0, surface.Height() - 1), line.bottomLeft);
+        Bytes bottomLeft;
+        test::putLe32(bottomLeft, line.bottomLeft);
+        EXPECT_EQ(test::pixelAt(surface, 0, surface.Height() - 1), bottomLeft);
     }
 }
 
