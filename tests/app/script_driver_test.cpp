@@ -1,3 +1,4 @@
+// The station's script driver and console, and the station's command-line options.
 #include "app/StationOptions.h"
 #include "app/script/ScriptDriver.h"
 #include "support/VirtualPlatform.h"
@@ -49,7 +50,8 @@ TEST(ScriptDriver, LinesAndTheirOutput) {
          "MainWindow.Caption=ZR - Card Recording System V2.1555\n"},
         {"set list raises its click", "set cboProgrammer 0\ndump cboProgrammer.Text\n",
          "cboProgrammer.Text=Model P1 programmer\n"},
-        {"set free-text combo takes the text", "set cboBlock 33\ndump cboBlock cboBlock.ListIndex\n",
+        {"set free-text combo takes the text",
+         "set cboBlock 33\ndump cboBlock cboBlock.ListIndex\n",
          "cboBlock=33\ncboBlock.ListIndex=0\n"},
         {"explicit combo properties",
          "set cboBlock.ListIndex 2\ndump cboBlock\nset cboBlock.Text x\ndump cboBlock\n",
