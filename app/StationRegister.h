@@ -24,6 +24,9 @@ class StationRegister final : public recording::CardRecordSink {
     // After Form_Load: tells the operator when the register is off against their choice.
     void announce(station::Station& station) const;
 
+    // The window's register panel: the sink's, or one saying the register is off.
+    const reg::RegisterPanel& panel() const { return register_ ? register_->panel() : offPanel_; }
+
     bool recordWrite(const recording::WriteAttempt& attempt) override;
     void recordReadBack(const recording::ReadBackResult& result) override;
     std::optional<std::string> claimCardCode(const std::string& uid, const std::string& groupCode,
@@ -33,6 +36,7 @@ class StationRegister final : public recording::CardRecordSink {
     recording::CardRecordSink& report_;
     std::unique_ptr<reg::RegisterSink> register_;
     std::string offReason_;
+    reg::RegisterPanel offPanel_;
 };
 
 } // namespace zr::app

@@ -94,6 +94,13 @@ int runScript(const app::StationOptions& options) {
     return driver.run(*script);
 }
 
+// The window has no script to report cards to; the register alone keeps them.
+class NoReport final : public recording::CardRecordSink {
+  public:
+    bool recordWrite(const recording::WriteAttempt& /*attempt*/) override { return true; }
+    void recordReadBack(const recording::ReadBackResult& /*result*/) override {}
+};
+
 bool hasDisplay() {
     const auto set = [](const char* name) {
         const char* value = std::getenv(name);
@@ -123,9 +130,14 @@ int runWindow(const app::StationOptions& options) {
 
     window::MainWindow station(services);
     station.site = *siteKeys;
+    NoReport noReport;
+    app::StationRegister cardRegister(options.cardRegister, settings, station, noReport, std::cerr);
+    station.setCardRecordSink(&cardRegister);
     window::qt::StationWindow front(station);
+    front.setRegisterPanel(&cardRegister.panel());
     desktop.setOwner(&front);
     station.Form_Load();
+    cardRegister.announce(station);
     front.syncFromStation();
     return QApplication::exec();
 }

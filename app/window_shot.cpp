@@ -2,8 +2,10 @@
 // (the lines of zr-station --script), lets the window settle and saves it as a PNG.
 //   zr-window-shot --out FILE.png [--script FILE] [zr-station options]
 #include "app/StationOptions.h"
+#include "app/StationRegister.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
+#include "app/script/ScriptReport.h"
 #include "keys/KeyProcedures.h"
 #include "keys/SiteConfig.h"
 #include "platform/qt/QtEventLoop.h"
@@ -62,9 +64,14 @@ int shoot(const app::StationOptions& options, const QString& out) {
 
     window::MainWindow station(services);
     station.site = keys::siteKeysFrom(site.value());
+    app::ScriptReport report(consoleOutput);
+    app::StationRegister cardRegister(options.cardRegister, settings, station, report, std::cerr);
+    station.setCardRecordSink(&cardRegister);
     window::qt::StationWindow front(station);
+    front.setRegisterPanel(&cardRegister.panel());
     front.setQuitHandler([] {});
     station.Form_Load();
+    cardRegister.announce(station);
     front.syncFromStation();
     settle();
     if (options.script) {
@@ -102,7 +109,7 @@ int main(int argc, char* argv[]) {
     const auto parsed = app::parseStationOptions(arguments);
     if (!parsed.options || out.isEmpty()) {
         std::cerr << "usage: zr-window-shot --out FILE.png [--script FILE] [--settings FILE] "
-                     "[--com N=DEVICE]... [--log FILE] [--site FILE]\n";
+                     "[--com N=DEVICE]... [--log FILE] [--site FILE] [--register URL]\n";
         return 2;
     }
     QApplication application(argc, argv);

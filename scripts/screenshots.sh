@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the station's real window under Xvfb, against the programmer simulator:
-# Chinese and English, advanced area open (chkBlock checked) and closed. Writes the PNGs
+# Chinese and English, advanced area open (chkBlock checked) and closed, after one card was
+# written into a register of their own. Writes the PNGs
 # the README shows into docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,13 +37,15 @@ GroupCode=00012
 CardCode=00345
 INI
     {
+      echo "click cmdRecordBlock"
       echo "click cmdReadUID"
       [ "$advanced" = closed ] && echo "set chkBlock 0"
       true
     } >"$work/actions.zr"
     xvfb-run -a -s "-screen 0 1600x1000x24" \
       build/app/zr-window-shot --out "$out/window-$language-$advanced.png" \
-      --settings "$work/settings.ini" --log "$work/AAA.txt" --script "$work/actions.zr"
+      --settings "$work/settings.ini" --log "$work/AAA.txt" --script "$work/actions.zr" \
+      --register "sqlite:$work/cards-$language-$advanced.sqlite"
     echo "$out/window-$language-$advanced.png"
   done
 done

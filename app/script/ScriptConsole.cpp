@@ -37,6 +37,11 @@ std::string ScriptConsole::inputBox(const std::string& /*prompt*/, const std::st
     return answer;
 }
 
+bool ScriptConsole::askYesNo(const std::string& text, const std::string& title) {
+    out_ << "question: " << escapeValue(text) << '\n' << std::flush;
+    return inputBox(text, title, {}) == "yes";
+}
+
 void ScriptConsole::beep(int frequencyHz, int durationMs) {
     out_ << "tone: " << frequencyHz << ' ' << durationMs << '\n' << std::flush;
 }

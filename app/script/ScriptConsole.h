@@ -23,6 +23,8 @@ class ScriptConsole final : public platform::Desktop, public platform::ToneGener
     void messageBox(const std::string& text, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
+    // Printed, and answered with the next queued answer: Yes only for "yes".
+    bool askYesNo(const std::string& text, const std::string& title) override;
     void beep(int frequencyHz, int durationMs) override;
 
     // The answer for the next input box; Cancel (empty) when none was queued.

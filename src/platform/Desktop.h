@@ -16,6 +16,8 @@ class Desktop {
     // Modal input box; the empty text when the operator cancelled.
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
+    // Modal box with Yes and No buttons; true only when the operator chose Yes.
+    virtual bool askYesNo(const std::string& text, const std::string& title) = 0;
 };
 
 } // namespace zr::platform

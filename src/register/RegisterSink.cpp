@@ -1,6 +1,7 @@
 #include "register/RegisterSink.h"
 
 #include "base/CardNumber.h"
+#include "recording/CardNumberFields.h"
 
 namespace zr::reg {
 namespace {
@@ -35,7 +36,9 @@ std::string fiveDigits(int code) {
 RegisterSink::RegisterSink(station::Station& station, std::shared_ptr<CardRegister> cards,
                            bool sharedSequence, std::function<void(const std::string&)> detail)
     : station_(station), cards_(std::move(cards)), sharedSequence_(sharedSequence),
-      detail_(std::move(detail)) {}
+      detail_(std::move(detail)) {
+    refreshPanel(*cards_, panel_);
+}
 
 bool RegisterSink::recordWrite(const recording::WriteAttempt& attempt) {
     // No UID: nothing reached a card, and the automatic loop meets an empty programmer once a
@@ -66,7 +69,9 @@ bool RegisterSink::recordWrite(const recording::WriteAttempt& attempt) {
         attempt.uid == attemptUid_ && write.group == attemptGroup_ && write.card == attemptCard_;
     const std::int64_t attemptId = sameAttempt ? attemptId_ : 0;
     attemptId_ = 0;
-    if (!cards_->recordWrite(write, attemptId)) {
+    const bool stored = cards_->recordWrite(write, attemptId);
+    refreshPanel(*cards_, panel_);
+    if (!stored) {
         detail_(cards_->lastError().message);
         return false;
     }
@@ -104,6 +109,9 @@ std::optional<std::string> RegisterSink::claimCardCode(const std::string& uid,
                                                        const std::string& cardCode) {
     attemptId_ = 0;
     const int group = codeOf(groupCode);
+    if (!operatorAllows(group, codeOf(cardCode), uid)) {
+        return std::nullopt;
+    }
     const auto attempt = cards_->startAttempt(group, codeOf(cardCode), uid,
                                               station_.chkLock.checked(), sharedSequence_);
     if (attempt) {
@@ -124,6 +132,36 @@ std::optional<std::string> RegisterSink::claimCardCode(const std::string& uid,
                                       "paused; check the card register!"));
     }
     return std::nullopt;
+}
+
+// The shared sequence never hands out a number another card holds, and automatic recording
+// has no operator at hand to ask: it writes and warns in infoErr (recordWrite).
+bool RegisterSink::operatorAllows(int group, int card, const std::string& uid) {
+    if (sharedSequence_ || station_.chkAutoRecord.checked()) {
+        return true;
+    }
+    const auto other = cards_->otherUidWith(group, card, uid);
+    if (!other) {
+        // startAttempt meets the same failure and reports it.
+        return true;
+    }
+    if (!other.value()) {
+        return true;
+    }
+    const std::string number = numberText(group, card);
+    const std::string& holder = *other.value();
+    const std::string question =
+        station_.english()
+            ? "Card number " + number + " is already registered to UID " + holder +
+                  ".\r\nWrite it to card " + uid + " as well?"
+            : "卡號 " + number + " 已登錄給卡片 " + holder + "。\r\n仍要寫入卡片 " + uid + " 嗎?";
+    if (station_.platform().desktop.askYesNo(question, recording::kMessageBoxTitle)) {
+        return true;
+    }
+    station_.showErr(station_.english()
+                         ? "Not written: card number " + number + " belongs to UID " + holder + "."
+                         : "未寫入：卡號 " + number + " 屬於卡片 " + holder + "。");
+    return false;
 }
 
 std::string registerOffMessage(const station::Station& station, const std::string& reason) {

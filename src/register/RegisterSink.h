@@ -2,6 +2,7 @@
 
 #include "recording/CardRecordSink.h"
 #include "register/CardRegister.h"
+#include "register/RegisterPanel.h"
 #include "station/Station.h"
 
 #include <functional>
@@ -24,14 +25,22 @@ class RegisterSink final : public recording::CardRecordSink {
     // Starts the attempt's row in the register. With the shared sequence: the first free card
     // code from the operator's up, claimed for this card and station. Without it: the
     // operator's number, unless a write with unknown outcome on another card holds it.
+    // Outside automatic recording (chkAutoRecord clear), a number the register already gives
+    // another UID is written only when the operator answers Yes to the desktop's question.
     std::optional<std::string> claimCardCode(const std::string& uid, const std::string& groupCode,
                                              const std::string& cardCode) override;
 
+    // The last cards and today's count, read again after every recorded attempt.
+    const RegisterPanel& panel() const { return panel_; }
+
   private:
+    bool operatorAllows(int group, int card, const std::string& uid);
+
     station::Station& station_;
     std::shared_ptr<CardRegister> cards_;
     bool sharedSequence_;
     std::function<void(const std::string&)> detail_;
+    RegisterPanel panel_;
     // The row startAttempt made for the write in progress.
     std::int64_t attemptId_ = 0;
     std::string attemptUid_;

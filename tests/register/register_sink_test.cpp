@@ -3,6 +3,9 @@
 #include "register/RegisterSink.h"
 #include "support/VirtualPlatform.h"
 
+#include <cstdlib>
+#include <ctime>
+#include <deque>
 #include <gtest/gtest.h>
 
 namespace zr::reg::test {
@@ -62,7 +65,10 @@ TEST_F(Sink, WritesAreRecordedOncePerAttemptAndWarnedAboutWhenTheNumberIsTaken) 
     EXPECT_EQ(write(sink, "0401", "00001", AttemptOutcome::V1Failed), "00001");
     EXPECT_EQ(write(sink, "0401", "00001", AttemptOutcome::Written), "00001");
     EXPECT_EQ(station.infoErr.caption, "");
+    // Automatic recording has nobody to ask: it writes and warns.
+    station.chkAutoRecord.setValue(1);
     EXPECT_EQ(write(sink, "0402", "00001", AttemptOutcome::Written), "00001");
+    EXPECT_TRUE(world.desktop.questions.empty());
     EXPECT_EQ(station.infoErr.caption,
               "Card number 00012:00001 is already registered to UID 0401; written anyway!");
     station.chkLanguage.setValue(0);
@@ -121,6 +127,160 @@ TEST_F(Sink, ReadBacksAreVerified) {
     ASSERT_EQ(checks.value().size(), 2u);
     EXPECT_EQ(checks.value()[0].verdict, "match");
     EXPECT_EQ(checks.value()[1].verdict, "differs");
+}
+
+} // namespace
+} // namespace zr::reg::test
+
+namespace zr::reg::test {
+namespace {
+
+// Outside automatic recording, a number another UID holds is written only on Yes.
+TEST_F(Sink, ManualWriteOfANumberAnotherUidHoldsAsksFirst) {
+    struct Case {
+        const char* name;
+        bool shared;
+        bool automatic;
+        const char* uid;
+        std::deque<bool> answers;
+        std::size_t questions;
+        bool written;
+        const char* infoErr;
+    };
+    const std::vector<Case> cases = {
+        {"No writes nothing",
+         false,
+         false,
+         "0402",
+         {false},
+         1,
+         false,
+         "Not written: card number 00012:00001 belongs to UID 0401."},
+        {"Yes writes and warns",
+         false,
+         false,
+         "0402",
+         {true},
+         1,
+         true,
+         "Card number 00012:00001 is already registered to UID 0401; written anyway!"},
+        {"automatic does not ask",
+         false,
+         true,
+         "0402",
+         {},
+         0,
+         true,
+         "Card number 00012:00001 is already registered to UID 0401; written anyway!"},
+        {"the same card does not ask", false, false, "0401", {}, 0, true, ""},
+    };
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.name);
+        world.desktop.questions.clear();
+        world.desktop.yesNoAnswers = c.answers;
+        auto opened =
+            openAt("sqlite:" + dir.file("case" + std::to_string(i) + ".sqlite"), "bench-A", clock);
+        ASSERT_TRUE(opened.ok());
+        cards = opened.value();
+        station.chkAutoRecord.setValue(c.automatic ? 1 : 0);
+        RegisterSink sink = make(c.shared);
+        ASSERT_EQ(write(sink, "0401", "00001", AttemptOutcome::Written), "00001");
+        station.infoErr.caption.clear();
+
+        const auto claimed = write(sink, c.uid, "00001", AttemptOutcome::Written);
+        EXPECT_EQ(claimed.has_value(), c.written);
+        ASSERT_EQ(world.desktop.questions.size(), c.questions);
+        if (c.questions > 0) {
+            EXPECT_EQ(world.desktop.questions[0].text,
+                      "Card number 00012:00001 is already registered to UID 0401.\r\n"
+                      "Write it to card 0402 as well?");
+        }
+        EXPECT_EQ(station.infoErr.caption, c.infoErr);
+        EXPECT_EQ(cards->findNumber(12, 1).value().size(), c.written ? 2u : 1u);
+        EXPECT_EQ(sink.panel().today, c.written ? 2 : 1);
+    }
+}
+
+TEST_F(Sink, TheQuestionFollowsTheLanguage) {
+    RegisterSink sink = make(false);
+    write(sink, "0401", "00001", AttemptOutcome::Written);
+    station.chkLanguage.setValue(0);
+    EXPECT_EQ(write(sink, "0402", "00001", AttemptOutcome::Written), std::nullopt);
+    ASSERT_EQ(world.desktop.questions.size(), 1u);
+    EXPECT_EQ(world.desktop.questions[0].text,
+              "卡號 00012:00001 已登錄給卡片 0401。\r\n仍要寫入卡片 0402 嗎?");
+    EXPECT_EQ(station.infoErr.caption, "未寫入：卡號 00012:00001 屬於卡片 0401。");
+}
+
+// The shared sequence moves on past a number another card holds, so there is nothing to ask.
+TEST_F(Sink, SharedSequenceNeverAsks) {
+    RegisterSink sink = make(true);
+    write(sink, "0401", "00001", AttemptOutcome::Written);
+    EXPECT_EQ(write(sink, "0402", "00001", AttemptOutcome::Written), "00002");
+    EXPECT_TRUE(world.desktop.questions.empty());
+}
+
+TEST_F(Sink, PanelFollowsEveryAttemptAndCountsOnlyTodaysWrittenCards) {
+    RegisterSink sink = make(false);
+    EXPECT_TRUE(sink.panel().on);
+    EXPECT_EQ(sink.panel().today, 0);
+    const auto before = sink.panel().revision;
+    write(sink, "0401", "00001", AttemptOutcome::Written);
+    write(sink, "0402", "00002", AttemptOutcome::V1Failed);
+    EXPECT_GT(sink.panel().revision, before);
+    EXPECT_EQ(sink.panel().today, 1);
+    ASSERT_EQ(sink.panel().lastCards.size(), 2u);
+    EXPECT_EQ(sink.panel().lastCards[0].uid, "0402"); // newest first
+    EXPECT_EQ(sink.panel().lastCards[0].outcome, "failed");
+
+    for (int card = 3; card <= 9; ++card) {
+        write(sink, "04" + std::to_string(10 + card), "0000" + std::to_string(card),
+              AttemptOutcome::Written);
+    }
+    EXPECT_EQ(sink.panel().lastCards.size(), static_cast<std::size_t>(kPanelCards));
+    EXPECT_EQ(sink.panel().today, 8);
+
+    clock.now += std::chrono::hours(24);
+    write(sink, "0499", "00010", AttemptOutcome::Written);
+    EXPECT_EQ(sink.panel().today, 1);
+}
+
+TEST(RegisterPanelTexts, BothLanguagesAndTheOffState) {
+    ::setenv("TZ", "UTC", 1);
+    ::tzset();
+    RegisterPanel panel;
+    EXPECT_EQ(panelTexts(panel, true).heading, "Card register is off");
+    EXPECT_EQ(panelTexts(panel, false).heading, "卡片登錄未開啟");
+    EXPECT_TRUE(panelTexts(panel, true).rows.empty());
+
+    panel.on = true;
+    panel.today = 1;
+    WriteRow row;
+    row.time = "2026-12-06T20:28:28.123Z";
+    row.uid = "04A1B2C3";
+    row.group = 12;
+    row.card = 345;
+    row.outcome = "written";
+    panel.lastCards = {row};
+    EXPECT_EQ(panelTexts(panel, true).heading, "Today: 1 card");
+    EXPECT_EQ(panelTexts(panel, false).heading, "今日已錄 1 張卡");
+    EXPECT_EQ(panelTexts(panel, true).rows,
+              std::vector<std::string>{"20:28:28  04A1B2C3  00012:00345  written"});
+    EXPECT_EQ(panelTexts(panel, false).rows,
+              std::vector<std::string>{"20:28:28  04A1B2C3  00012:00345  已寫入"});
+
+    panel.readFailed = true;
+    EXPECT_EQ(panelTexts(panel, true).heading, "Card register cannot be read");
+
+    // Odd times are shown as they stand rather than as a wrong hour.
+    EXPECT_EQ(localTimeOfDay("yesterday"), "yesterday");
+    EXPECT_EQ(localTimeOfDay("2026-12-06T20:28:28"), "2026-12-06T20:28:28");
+    ::setenv("TZ", "CST-8", 1);
+    ::tzset();
+    EXPECT_EQ(localTimeOfDay("2026-12-06T20:28:28Z"), "04:28:28");
+    ::unsetenv("TZ");
+    ::tzset();
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -53,6 +54,24 @@ TEST(QtDesktop, MessageBoxShowsBothLinesAndReturnsOnOk) {
     desktop.messageBox("卡號錯誤\r\nWrong number", "ZR");
     EXPECT_EQ(shown, "卡號錯誤\nWrong number");
     EXPECT_GT(desktop.screenWidthTwips(), 0);
+}
+
+TEST(QtDesktop, YesNoBoxIsYesOnlyOnYes) {
+    QtDesktop desktop;
+    const struct {
+        QMessageBox::StandardButton press;
+        bool yes;
+    } cases[] = {{QMessageBox::Yes, true}, {QMessageBox::No, false}};
+    for (const auto& c : cases) {
+        answerNextBox<QMessageBox>([&c](QMessageBox& box) {
+            EXPECT_EQ(static_cast<QAbstractButton*>(box.defaultButton()),
+                      box.button(QMessageBox::No));
+            box.button(c.press)->click();
+        });
+        EXPECT_EQ(desktop.askYesNo("卡號已登錄\r\nAlready registered", "ZR"), c.yes);
+    }
+    answerNextBox<QMessageBox>([](QMessageBox& box) { box.reject(); });
+    EXPECT_FALSE(desktop.askYesNo("Closed without an answer", "ZR"));
 }
 
 // With or without an audio device, a tone lasts its length.

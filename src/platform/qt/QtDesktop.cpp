@@ -49,6 +49,15 @@ void QtDesktop::messageBox(const std::string& text, const std::string& title) {
     box.exec();
 }
 
+bool QtDesktop::askYesNo(const std::string& text, const std::string& title) {
+    QMessageBox box(QMessageBox::Warning, fromStd(title), fromStd(text),
+                    QMessageBox::Yes | QMessageBox::No, ownerOr(owner_));
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec() == QMessageBox::Yes;
+}
+
 std::string QtDesktop::inputBox(const std::string& prompt, const std::string& title,
                                 const std::string& defaultText) {
     bool answered = false;

@@ -17,6 +17,7 @@ class QtDesktop final : public Desktop {
     int screenWidthTwips() const override;
     int screenHeightTwips() const override;
     void messageBox(const std::string& text, const std::string& title) override;
+    bool askYesNo(const std::string& text, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
 

@@ -137,6 +137,16 @@ void ScriptedDesktop::messageBox(const std::string& text, const std::string& tit
     messageBoxes.push_back({text, title, {}});
 }
 
+bool ScriptedDesktop::askYesNo(const std::string& text, const std::string& title) {
+    questions.push_back({text, title, {}});
+    if (yesNoAnswers.empty()) {
+        return false;
+    }
+    const bool yes = yesNoAnswers.front();
+    yesNoAnswers.pop_front();
+    return yes;
+}
+
 std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::string& title,
                                       const std::string& defaultText) {
     inputBoxes.push_back({prompt, title, defaultText});

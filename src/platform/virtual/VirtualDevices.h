@@ -125,6 +125,7 @@ class ScriptedDesktop final : public Desktop {
     void messageBox(const std::string& text, const std::string& title) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
+    bool askYesNo(const std::string& text, const std::string& title) override;
 
     struct Box {
         std::string text; // the message, or the input box's prompt
@@ -139,6 +140,9 @@ class ScriptedDesktop final : public Desktop {
     std::vector<Box> inputBoxes;
     // Answers for the next input boxes; Cancel (empty) when none is queued.
     std::deque<std::string> answers;
+    std::vector<Box> questions;
+    // Answers for the next Yes/No boxes; No when none is queued.
+    std::deque<bool> yesNoAnswers;
 };
 
 class MemoryTrafficLog final : public TrafficLog {

@@ -24,6 +24,7 @@ StationWindow::StationWindow(station::Station& station)
     setPalette(background);
     buildWidgets();
     chainTabOrder();
+    registerPanel_ = std::make_unique<RegisterPanelView>(this, twipsPerPixel_);
     // Every wait of the station pumps the event loop; the copy runs whenever the loop is
     // about to sleep, so what a waiting command changed is on screen before the wait goes on.
     if (QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance()) {
@@ -98,8 +99,14 @@ void StationWindow::syncFromStation() {
     for (const auto& binding : bindings_) {
         binding->sync();
     }
+    registerPanel_->sync(station_.english());
     syncWindow();
     syncing_ = false;
+}
+
+void StationWindow::setRegisterPanel(const reg::RegisterPanel* panel) {
+    registerPanel_->setPanel(panel);
+    syncFromStation();
 }
 
 void StationWindow::syncWindow() {

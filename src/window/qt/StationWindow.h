@@ -2,6 +2,7 @@
 
 #include "station/Station.h"
 #include "window/qt/ControlBindings.h"
+#include "window/qt/RegisterPanelView.h"
 
 #include <QWidget>
 #include <functional>
@@ -32,6 +33,10 @@ class StationWindow final : public QWidget, private BindingHost {
     // True when the control's widget lies wholly inside the window's client area.
     bool showsControl(std::string_view controlName) const;
     double twipsPerPixel() const { return twipsPerPixel_; }
+    // The card register's panel to show (kept by its owner, who outlives the window); null,
+    // the default, shows none.
+    void setRegisterPanel(const reg::RegisterPanel* panel);
+    const RegisterPanelView& registerPanel() const { return *registerPanel_; }
     // What ends the program once the window closes or CmdExit ran; by default the
     // application's event loop is told to return.
     void setQuitHandler(std::function<void()> handler) { quit_ = std::move(handler); }
@@ -57,6 +62,7 @@ class StationWindow final : public QWidget, private BindingHost {
     bool syncing_ = false;
     bool closed_ = false;
     std::function<void()> quit_;
+    std::unique_ptr<RegisterPanelView> registerPanel_;
 };
 
 } // namespace zr::window::qt

@@ -1,0 +1,124 @@
+// The card register's panel in the window: the last cards and today's count after each write
+// attempt, the off notice in both languages, and a place that hides no control.
+#include "WindowRig.h"
+#include "platform/sql/QtDatabase.h"
+#include "register/RegisterSettings.h"
+#include "register/RegisterSink.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace zr::window::qt {
+namespace {
+
+using testing::WindowRig;
+
+std::shared_ptr<reg::CardRegister> openRegister(const QTemporaryDir& dir) {
+    const auto opened = reg::openRegister(
+        "sqlite:" + dir.filePath("cards.sqlite").toStdString(), "bench-A",
+        reg::CardRegister::Access::ReadWrite,
+        [](const platform::DatabaseAddress& address, platform::SqlError& error) {
+            return std::unique_ptr<platform::Database>(platform::QtDatabase::open(address, error));
+        },
+        [] { return std::chrono::system_clock::now(); });
+    return opened.ok() ? opened.value() : nullptr;
+}
+
+void recordCard(reg::RegisterSink& sink, const std::string& uid, const std::string& card,
+                recording::AttemptOutcome outcome) {
+    const auto claimed = sink.claimCardCode(uid, "00012", card);
+    ASSERT_TRUE(claimed);
+    recording::WriteAttempt attempt;
+    attempt.uid = uid;
+    attempt.groupCode = "00012";
+    attempt.cardCode = *claimed;
+    attempt.v1 = outcome == recording::AttemptOutcome::Written
+                     ? recording::LayoutOutcome::Written
+                     : recording::LayoutOutcome::WriteFailed;
+    attempt.outcome = outcome;
+    sink.recordWrite(attempt);
+}
+
+QStringList rows(const RegisterPanelView& view) {
+    QStringList texts;
+    for (int i = 0; i < view.list()->count(); ++i) {
+        texts << view.list()->item(i)->text();
+    }
+    return texts;
+}
+
+TEST(RegisterPanel, ShowsTheLastCardsAndTodaysCountAfterEachWrite) {
+    QTemporaryDir dir;
+    const auto cards = openRegister(dir);
+    ASSERT_NE(cards, nullptr);
+    WindowRig rig;
+    rig.station.chkLanguage.setValue(1);
+    reg::RegisterSink sink(rig.station, cards, false, [](const std::string&) {});
+    rig.front.setRegisterPanel(&sink.panel());
+    const RegisterPanelView& view = rig.front.registerPanel();
+    EXPECT_EQ(view.heading()->text(), "Today: 0 cards");
+    EXPECT_TRUE(view.list()->isVisible());
+    EXPECT_EQ(view.list()->count(), 0);
+
+    recordCard(sink, "04A1B2C3", "00001", recording::AttemptOutcome::Written);
+    recordCard(sink, "04D4E5F6", "00002", recording::AttemptOutcome::V1Failed);
+    recordCard(sink, "04D4E5F6", "00002", recording::AttemptOutcome::Written);
+    rig.front.syncFromStation();
+    EXPECT_EQ(view.heading()->text(), "Today: 2 cards");
+    const QStringList shown = rows(view);
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_TRUE(shown[0].endsWith("04D4E5F6  00012:00002  written")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[1].endsWith("04D4E5F6  00012:00002  failed")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[2].endsWith("04A1B2C3  00012:00001  written")) << shown[2].toStdString();
+
+    // The language switch redraws the panel without a new write.
+    rig.station.chkLanguage.setValue(0);
+    rig.front.syncFromStation();
+    EXPECT_EQ(view.heading()->text(), "今日已錄 2 張卡");
+    EXPECT_TRUE(rows(view)[0].endsWith("已寫入"));
+}
+
+TEST(RegisterPanel, SaysTheRegisterIsOffInBothLanguages) {
+    WindowRig rig;
+    const reg::RegisterPanel off;
+    rig.front.setRegisterPanel(&off);
+    const RegisterPanelView& view = rig.front.registerPanel();
+    rig.station.chkLanguage.setValue(0);
+    rig.front.syncFromStation();
+    EXPECT_EQ(view.heading()->text(), "卡片登錄未開啟");
+    EXPECT_TRUE(view.heading()->isVisible());
+    EXPECT_FALSE(view.list()->isVisible());
+    rig.station.chkLanguage.setValue(1);
+    rig.front.syncFromStation();
+    EXPECT_EQ(view.heading()->text(), "Card register is off");
+
+    // A window with no register behind it shows no panel at all.
+    rig.front.setRegisterPanel(nullptr);
+    EXPECT_FALSE(view.heading()->isVisible());
+}
+
+// The panel sits in free space of the operator's area: every window size that shows that
+// area shows the whole panel, and no control's widget overlaps it.
+TEST(RegisterPanel, TakesNoControlsPlaceAndShowsInTheOperatorsArea) {
+    WindowRig rig;
+    const reg::RegisterPanel off;
+    rig.front.setRegisterPanel(&off);
+    const RegisterPanelView& view = rig.front.registerPanel();
+    const QRect panel = view.heading()->geometry().united(view.list()->geometry());
+    for (const Place& place : windowLayout()) {
+        const QWidget* widget = rig.front.widgetFor(place.name);
+        if (widget != nullptr) {
+            EXPECT_FALSE(widget->geometry().intersects(panel)) << place.name;
+        }
+    }
+    for (const auto& [width, height] : {std::pair{9570, 8000}, {12800, 8777}, {19200, 11200}}) {
+        rig.station.size1 = width;
+        rig.station.size2 = height;
+        rig.front.syncFromStation();
+        EXPECT_TRUE(rig.front.rect().contains(panel)) << width << " x " << height;
+        EXPECT_TRUE(rig.front.showsControl("infoErr"));
+    }
+}
+
+} // namespace
+} // namespace zr::window::qt
