@@ -1,18 +1,12 @@
 // zr-station: the card recording station. It opens the station's window; with --script it
 // runs a script of operator actions instead, without a window (see app/script/ScriptDriver.h).
+#include "app/StationLinks.h"
 #include "app/StationOptions.h"
 #include "app/StationRegister.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
 #include "app/script/ScriptReport.h"
-#include "keys/KeyProcedures.h"
-#include "keys/SiteConfig.h"
 #include "platform/qt/QtDesktop.h"
-#include "platform/qt/QtEventLoop.h"
-#include "platform/qt/QtFiles.h"
-#include "platform/qt/QtSerialPort.h"
-#include "platform/qt/QtSettingsStore.h"
-#include "platform/qt/QtTcpSocket.h"
 #include "window/MainWindow.h"
 #include "window/qt/StationWindow.h"
 
@@ -20,7 +14,6 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -28,34 +21,8 @@ namespace {
 
 using namespace zr;
 
-platform::PortMap choosePortMap(const app::StationOptions& options,
-                                const platform::QtSettingsStore& settings) {
-    if (!options.comPorts.empty()) {
-        return options.comPorts;
-    }
-    if (auto fromSettings = settings.portMap()) {
-        return *fromSettings;
-    }
-    return platform::defaultPortMap();
-}
-
-// The site's keys, or a message naming the file and the setting that is wrong: the
-// station never runs on a half-read site configuration.
-std::optional<station::SiteKeys> loadSiteKeys(const app::StationOptions& options) {
-    std::optional<std::filesystem::path> explicitFile;
-    if (options.site) {
-        explicitFile = *options.site;
-    }
-    const auto site = keys::loadSiteConfig(keys::siteConfigLocations(explicitFile));
-    if (!site) {
-        std::cerr << "zr-station: " << keys::siteConfigErrorMessage(site.error(), true) << '\n';
-        return std::nullopt;
-    }
-    return keys::siteKeysFrom(site.value());
-}
-
 int runScript(const app::StationOptions& options) {
-    const auto siteKeys = loadSiteKeys(options);
+    const auto siteKeys = app::loadSiteKeys(options, "zr-station", std::cerr);
     if (!siteKeys) {
         return 1;
     }
@@ -70,22 +37,15 @@ int runScript(const app::StationOptions& options) {
         script = &file;
     }
 
-    std::optional<QString> settingsFile;
-    if (options.settings) {
-        settingsFile = QString::fromStdString(*options.settings);
-    }
-    platform::QtSettingsStore settings(settingsFile);
-    platform::QtEventLoop loop;
-    platform::QtSerialPort serial(choosePortMap(options, settings));
-    platform::QtTcpSocket tcp;
+    app::StationLinks links(options);
     app::ScriptConsole console(std::cout);
-    platform::FileTrafficLog trafficLog(options.log ? QString::fromStdString(*options.log)
-                                                    : platform::defaultTrafficLogPath());
-    platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
+    platform::Platform services{links.loop, links.serial, links.tcp,       links.settings,
+                                console,    console,      links.trafficLog};
 
     window::MainWindow window(services);
     app::ScriptReport report(std::cout);
-    app::StationRegister cardRegister(options.cardRegister, settings, window, report, std::cerr);
+    app::StationRegister cardRegister(options.cardRegister, links.settings, window, report,
+                                      std::cerr);
     window.setCardRecordSink(&cardRegister);
     window.site = *siteKeys;
     window.Form_Load();
@@ -110,28 +70,21 @@ bool hasDisplay() {
 }
 
 int runWindow(const app::StationOptions& options) {
-    const auto siteKeys = loadSiteKeys(options);
+    const auto siteKeys = app::loadSiteKeys(options, "zr-station", std::cerr);
     if (!siteKeys) {
         return 1;
     }
-    std::optional<QString> settingsFile;
-    if (options.settings) {
-        settingsFile = QString::fromStdString(*options.settings);
-    }
-    platform::QtSettingsStore settings(settingsFile);
-    platform::QtEventLoop loop;
-    platform::QtSerialPort serial(choosePortMap(options, settings));
-    platform::QtTcpSocket tcp;
+    app::StationLinks links(options);
     platform::QtToneGenerator tone;
     platform::QtDesktop desktop;
-    platform::FileTrafficLog trafficLog(options.log ? QString::fromStdString(*options.log)
-                                                    : platform::defaultTrafficLogPath());
-    platform::Platform services{loop, serial, tcp, settings, tone, desktop, trafficLog};
+    platform::Platform services{links.loop, links.serial, links.tcp,       links.settings,
+                                tone,       desktop,      links.trafficLog};
 
     window::MainWindow station(services);
     station.site = *siteKeys;
     NoReport noReport;
-    app::StationRegister cardRegister(options.cardRegister, settings, station, noReport, std::cerr);
+    app::StationRegister cardRegister(options.cardRegister, links.settings, station, noReport,
+                                      std::cerr);
     station.setCardRecordSink(&cardRegister);
     window::qt::StationWindow front(station);
     front.setRegisterPanel(&cardRegister.panel());

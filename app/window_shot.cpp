@@ -1,18 +1,12 @@
 // zr-window-shot: opens the station's real window, runs a script of operator actions on it
 // (the lines of zr-station --script), lets the window settle and saves it as a PNG.
 //   zr-window-shot --out FILE.png [--script FILE] [zr-station options]
+#include "app/StationLinks.h"
 #include "app/StationOptions.h"
 #include "app/StationRegister.h"
 #include "app/script/ScriptConsole.h"
 #include "app/script/ScriptDriver.h"
 #include "app/script/ScriptReport.h"
-#include "keys/KeyProcedures.h"
-#include "keys/SiteConfig.h"
-#include "platform/qt/QtEventLoop.h"
-#include "platform/qt/QtFiles.h"
-#include "platform/qt/QtSerialPort.h"
-#include "platform/qt/QtSettingsStore.h"
-#include "platform/qt/QtTcpSocket.h"
 #include "window/MainWindow.h"
 #include "window/qt/StationWindow.h"
 
@@ -37,35 +31,21 @@ void settle() {
 }
 
 int shoot(const app::StationOptions& options, const QString& out) {
-    std::optional<std::filesystem::path> siteFile;
-    if (options.site) {
-        siteFile = *options.site;
-    }
-    const auto site = keys::loadSiteConfig(keys::siteConfigLocations(siteFile));
-    if (!site) {
-        std::cerr << "zr-window-shot: " << keys::siteConfigErrorMessage(site.error(), true) << '\n';
+    const auto siteKeys = app::loadSiteKeys(options, "zr-window-shot", std::cerr);
+    if (!siteKeys) {
         return 1;
     }
-    std::optional<QString> settingsFile;
-    if (options.settings) {
-        settingsFile = QString::fromStdString(*options.settings);
-    }
-    platform::QtSettingsStore settings(settingsFile);
-    platform::QtEventLoop loop;
-    platform::QtSerialPort serial(options.comPorts.empty()
-                                      ? settings.portMap().value_or(platform::defaultPortMap())
-                                      : options.comPorts);
-    platform::QtTcpSocket tcp;
+    app::StationLinks links(options);
     std::ostringstream consoleOutput;
     app::ScriptConsole console(consoleOutput);
-    platform::FileTrafficLog trafficLog(options.log ? QString::fromStdString(*options.log)
-                                                    : platform::defaultTrafficLogPath());
-    platform::Platform services{loop, serial, tcp, settings, console, console, trafficLog};
+    platform::Platform services{links.loop, links.serial, links.tcp,       links.settings,
+                                console,    console,      links.trafficLog};
 
     window::MainWindow station(services);
-    station.site = keys::siteKeysFrom(site.value());
+    station.site = *siteKeys;
     app::ScriptReport report(consoleOutput);
-    app::StationRegister cardRegister(options.cardRegister, settings, station, report, std::cerr);
+    app::StationRegister cardRegister(options.cardRegister, links.settings, station, report,
+                                      std::cerr);
     station.setCardRecordSink(&cardRegister);
     window::qt::StationWindow front(station);
     front.setRegisterPanel(&cardRegister.panel());
