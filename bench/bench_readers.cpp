@@ -127,13 +127,7 @@ Bytes gifWithFrames(std::uint16_t width, std::uint16_t height, int frames) {
         zr::imaging::test::putLe16(file, height);
         file.insert(file.end(), {0x00, 0x08});
         const Bytes codes = lzwCompress(indices);
-        for (std::size_t at = 0; at < codes.size(); at += 255) {
-            const std::size_t count = std::min<std::size_t>(255, codes.size() - at);
-            file.push_back(static_cast<std::uint8_t>(count));
-            file.insert(file.end(), codes.begin() + static_cast<std::ptrdiff_t>(at),
-                        codes.begin() + static_cast<std::ptrdiff_t>(at + count));
-        }
-        file.push_back(0);
+        zr::imaging::test::appendGifSubBlocks(file, codes);
     }
     file.push_back(0x3B);
     return file;

@@ -153,16 +153,20 @@ Bytes gifFile(const std::string& signature, std::uint16_t screenWidth, std::uint
         file.insert(file.end(), image.localTable.begin(), image.localTable.end());
         file.push_back(image.minimumCodeSize);
         const Bytes codes = gifLzwLiterals(image.indices, image.minimumCodeSize);
-        for (std::size_t at = 0; at < codes.size(); at += 255) {
-            const std::size_t count = std::min<std::size_t>(255, codes.size() - at);
-            file.push_back(static_cast<std::uint8_t>(count));
-            file.insert(file.end(), codes.begin() + static_cast<std::ptrdiff_t>(at),
-                        codes.begin() + static_cast<std::ptrdiff_t>(at + count));
-        }
-        file.push_back(0);
+        appendGifSubBlocks(file, codes);
     }
     file.push_back(0x3B);
     return file;
+}
+
+void appendGifSubBlocks(Bytes& file, const Bytes& data) {
+    for (std::size_t at = 0; at < data.size(); at += 255) {
+        const std::size_t count = std::min<std::size_t>(255, data.size() - at);
+        file.push_back(static_cast<std::uint8_t>(count));
+        file.insert(file.end(), data.begin() + static_cast<std::ptrdiff_t>(at),
+                    data.begin() + static_cast<std::ptrdiff_t>(at + count));
+    }
+    file.push_back(0);
 }
 
 } // namespace zr::imaging::test

@@ -52,5 +52,7 @@ Bytes gifFile(const std::string& signature, std::uint16_t screenWidth, std::uint
 // LZW codes (sub-blocks and terminator not included) that spell `indices`, every index a
 // literal and a clear code before the code size would grow.
 Bytes gifLzwLiterals(const Bytes& indices, std::uint8_t minimumCodeSize);
+// Appends `data` as GIF sub-blocks of at most 255 bytes, then the empty block that ends them.
+void appendGifSubBlocks(Bytes& file, const Bytes& data);
 
 } // namespace zr::imaging::test

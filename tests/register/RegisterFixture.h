@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -62,5 +63,22 @@ inline CardWrite written(const std::string& uid, int group, int card) {
     write.written = true;
     return write;
 }
+
+// Two stations, bench-A and bench-B, on one SQLite register file.
+class TwoBenches : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const std::string url = "sqlite:" + dir.file("cards.sqlite");
+        auto a = openAt(url, "bench-A", clock);
+        auto b = openAt(url, "bench-B", clock);
+        ASSERT_TRUE(a.ok() && b.ok());
+        benchA = a.value();
+        benchB = b.value();
+    }
+    TempDir dir;
+    TestClock clock;
+    std::shared_ptr<CardRegister> benchA;
+    std::shared_ptr<CardRegister> benchB;
+};
 
 } // namespace zr::reg::test

@@ -10,15 +10,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class RegisterQueries : public ::testing::Test {
+class RegisterQueries : public TwoBenches {
   protected:
     void SetUp() override {
-        const std::string url = "sqlite:" + dir.file("cards.sqlite");
-        auto a = openAt(url, "bench-A", clock);
-        auto b = openAt(url, "bench-B", clock);
-        ASSERT_TRUE(a.ok() && b.ok());
-        benchA = a.value();
-        benchB = b.value();
+        TwoBenches::SetUp();
         // 09:00 A writes 1:1..1:3, one failure; 10:30 B writes 2:1 and gives 1:2 again.
         ASSERT_TRUE(benchA->recordWrite(written("0401", 1, 1)));
         ASSERT_TRUE(benchA->recordWrite(written("0402", 1, 2)));
@@ -40,10 +35,6 @@ class RegisterQueries : public ::testing::Test {
         }
         return found;
     }
-    TempDir dir;
-    TestClock clock;
-    std::shared_ptr<CardRegister> benchA;
-    std::shared_ptr<CardRegister> benchB;
 };
 
 template <typename Set> ListFilter make(Set set) {

@@ -6,21 +6,7 @@
 namespace zr::reg::test {
 namespace {
 
-class SharedSequence : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        const std::string url = "sqlite:" + dir.file("cards.sqlite");
-        auto a = openAt(url, "bench-A", clock);
-        auto b = openAt(url, "bench-B", clock);
-        ASSERT_TRUE(a.ok() && b.ok());
-        benchA = a.value();
-        benchB = b.value();
-    }
-    TempDir dir;
-    TestClock clock;
-    std::shared_ptr<CardRegister> benchA;
-    std::shared_ptr<CardRegister> benchB;
-};
+using SharedSequence = TwoBenches;
 
 enum class Then { Interrupted, Written, FailedBeforeWriting };
 
