@@ -32,7 +32,7 @@ void refreshPanel(CardRegister& cards, RegisterPanel& panel) {
         panel.today = 0;
         return;
     }
-    panel.lastCards = std::move(last.value());
+    panel.lastCards = last.value();
     panel.today = today.value();
 }
 

@@ -34,9 +34,9 @@ std::vector<std::string> version1(SqlEngine engine) {
             " v1 TEXT NOT NULL, v3 TEXT NOT NULL, registered TEXT NOT NULL,"
             " verdict TEXT NOT NULL)",
         "CREATE INDEX card_verifications_by_uid ON card_verifications (uid)",
-        "CREATE TABLE number_claims (group_code INTEGER NOT NULL, card_code INTEGER NOT NULL,"
-        " station TEXT NOT NULL, uid TEXT NOT NULL, state TEXT NOT NULL,"
-        " claimed_at TEXT NOT NULL, PRIMARY KEY (group_code, card_code))",
+        std::string("CREATE TABLE number_claims (group_code INTEGER NOT NULL,") +
+            " card_code INTEGER NOT NULL, station TEXT NOT NULL, uid TEXT NOT NULL," +
+            " state TEXT NOT NULL, claimed_at TEXT NOT NULL, PRIMARY KEY (group_code, card_code))",
     };
 }
 

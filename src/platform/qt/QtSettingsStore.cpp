@@ -77,7 +77,7 @@ bool QtSettingsStore::saveAll(const std::string& app, const std::string& section
     // disk before the rename); with atomic sync required it refuses any other way.
     settings->setAtomicSyncRequired(true);
     for (const auto& [key, value] : values) {
-        settings->setValue(QString::fromStdString(section + "/" + key),
+        settings->setValue(QString::fromStdString(section) + u'/' + QString::fromStdString(key),
                            QString::fromStdString(value));
     }
     settings->sync();
