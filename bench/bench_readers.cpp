@@ -50,20 +50,10 @@ Bytes lzwCompress(const Bytes& indices) {
     constexpr std::uint32_t kClear = 256;
     constexpr std::uint32_t kEnd = 257;
     std::vector<std::uint16_t> child(4096 * 256, 0);
-    Bytes out;
-    std::uint32_t buffer = 0;
-    std::uint32_t held = 0;
+    zr::imaging::test::GifCodeWriter codes;
     std::uint32_t bits = 9;
     std::uint32_t next = kEnd + 1;
-    const auto put = [&](std::uint32_t code) {
-        buffer |= code << held;
-        held += bits;
-        while (held >= 8) {
-            out.push_back(static_cast<std::uint8_t>(buffer));
-            buffer >>= 8;
-            held -= 8;
-        }
-    };
+    const auto put = [&](std::uint32_t code) { codes.put(code, bits); };
     const auto grow = [&] {
         ++next;
         if (next > (1U << bits) && bits < 12) {
@@ -94,10 +84,7 @@ Bytes lzwCompress(const Bytes& indices) {
     put(prefix);
     grow();
     put(kEnd);
-    if (held > 0) {
-        out.push_back(static_cast<std::uint8_t>(buffer));
-    }
-    return out;
+    return codes.finish();
 }
 
 Bytes gifWithFrames(std::uint16_t width, std::uint16_t height, int frames) {

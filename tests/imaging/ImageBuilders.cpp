@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <utility>
 
 namespace zr::imaging::test {
 
@@ -102,18 +103,8 @@ Bytes gifLzwLiterals(const Bytes& indices, std::uint8_t minimumCodeSize) {
     const std::uint32_t clear = 1U << minimumCodeSize;
     const std::uint32_t bits = minimumCodeSize + 1U;
     const std::uint32_t literalsPerClear = clear - 2;
-    Bytes out;
-    std::uint32_t buffer = 0;
-    std::uint32_t held = 0;
-    const auto put = [&](std::uint32_t code) {
-        buffer |= code << held;
-        held += bits;
-        while (held >= 8) {
-            out.push_back(static_cast<std::uint8_t>(buffer));
-            buffer >>= 8;
-            held -= 8;
-        }
-    };
+    GifCodeWriter codes;
+    const auto put = [&](std::uint32_t code) { codes.put(code, bits); };
     for (std::size_t i = 0; i < indices.size(); ++i) {
         if (i % literalsPerClear == 0) {
             put(clear);
@@ -121,10 +112,26 @@ Bytes gifLzwLiterals(const Bytes& indices, std::uint8_t minimumCodeSize) {
         put(indices[i]);
     }
     put(clear + 1);
-    if (held > 0) {
-        out.push_back(static_cast<std::uint8_t>(buffer));
+    return codes.finish();
+}
+
+void GifCodeWriter::put(std::uint32_t code, std::uint32_t bits) {
+    buffer_ |= code << held_;
+    held_ += bits;
+    while (held_ >= 8) {
+        out_.push_back(static_cast<std::uint8_t>(buffer_));
+        buffer_ >>= 8;
+        held_ -= 8;
     }
-    return out;
+}
+
+Bytes GifCodeWriter::finish() {
+    if (held_ > 0) {
+        out_.push_back(static_cast<std::uint8_t>(buffer_));
+        buffer_ = 0;
+        held_ = 0;
+    }
+    return std::move(out_);
 }
 
 Bytes gifFile(const std::string& signature, std::uint16_t screenWidth, std::uint16_t screenHeight,

@@ -52,6 +52,19 @@ Bytes gifFile(const std::string& signature, std::uint16_t screenWidth, std::uint
 // LZW codes (sub-blocks and terminator not included) that spell `indices`, every index a
 // literal and a clear code before the code size would grow.
 Bytes gifLzwLiterals(const Bytes& indices, std::uint8_t minimumCodeSize);
+
+// LZW codes packed least significant bit first, as a GIF image's data holds them.
+class GifCodeWriter {
+  public:
+    void put(std::uint32_t code, std::uint32_t bits);
+    // The packed bytes, the last partial byte included.
+    Bytes finish();
+
+  private:
+    Bytes out_;
+    std::uint32_t buffer_ = 0;
+    std::uint32_t held_ = 0;
+};
 // Appends `data` as GIF sub-blocks of at most 255 bytes, then the empty block that ends them.
 void appendGifSubBlocks(Bytes& file, const Bytes& data);
 
