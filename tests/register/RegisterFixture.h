@@ -3,35 +3,17 @@
 #include "platform/sql/QtDatabase.h"
 #include "register/CardRegister.h"
 #include "register/RegisterSettings.h"
+#include "support/TempDir.h"
 
 #include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 namespace zr::reg::test {
 
-// A folder of its own for each test, removed afterwards.
-class TempDir {
-  public:
-    TempDir() {
-        char pattern[] = "/tmp/zr-register-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~TempDir() {
-        std::error_code error;
-        std::filesystem::remove_all(path_, error);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+using zr::testing::TempDir;
 
 // A clock the test sets; starts at 2026-12-06T09:00:00Z.
 struct TestClock {

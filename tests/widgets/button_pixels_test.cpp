@@ -2,6 +2,7 @@
 // as pixels.
 #include "QtTestApp.h"
 #include "imaging/cPNGparser.h"
+#include "support/TempDir.h"
 #include "widgets/ButtonPainter.h"
 #include "widgets/Themes.h"
 #include "widgets/qt/QtCanvas.h"
@@ -11,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace zr::widgets {
 namespace {
@@ -83,24 +83,7 @@ TEST(ButtonPixels, Theme4HoverBandsAreFourCornerRowsInTheirOwnColours) {
     EXPECT_EQ(pixel(image, 50, 0), rgb(216, 201, 149));
 }
 
-class TempDir {
-  public:
-    TempDir() : path_(std::filesystem::temp_directory_path() / ("zr-widgets-" + unique())) {
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    static std::string unique() {
-        return std::to_string(::getpid()) + "-" + std::to_string(++counter);
-    }
-    static inline int counter = 0;
-    std::filesystem::path path_;
-};
+using zr::testing::TempDir;
 
 // An opaque square PNG of one colour.
 void writePng(const std::string& fileName, int size, Colour colour) {
