@@ -10,6 +10,8 @@ std::string_view layoutOutcomeText(LayoutOutcome outcome) {
         return "ok";
     case LayoutOutcome::Failed:
         return "failed";
+    case LayoutOutcome::Unknown:
+        return "unknown";
     case LayoutOutcome::Skipped:
         break;
     }

@@ -6,10 +6,12 @@
 
 namespace zr::reg {
 
-// What happened to one card layout in a write attempt.
-enum class LayoutOutcome { Skipped, Written, Failed };
+// What happened to one card layout in a write attempt. Unknown: a write request went out and no
+// answer of its own came back (none, late, garbled, or the link dropped), so the card may hold
+// the number; such a layout holds its number like a written one.
+enum class LayoutOutcome { Skipped, Written, Failed, Unknown };
 
-std::string_view layoutOutcomeText(LayoutOutcome outcome); // "-", "ok", "failed"
+std::string_view layoutOutcomeText(LayoutOutcome outcome); // "-", "ok", "failed", "unknown"
 
 // One write attempt as the station saw it.
 struct CardWrite {

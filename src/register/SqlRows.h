@@ -45,9 +45,15 @@ inline WriteRow writeRow(const platform::SqlRow& row) {
 }
 
 // A row whose card holds (or may hold) its number: the whole attempt succeeded, one layout
-// did (a failed V3 write after a good V1 write leaves the number in V1), or the attempt began
-// and its outcome never came (the station died mid-write).
+// did (a failed V3 write after a good V1 write leaves the number in V1), a layout's write went
+// unanswered and may have landed, or the attempt began and its outcome never came (the station
+// died mid-write).
 inline constexpr const char* kHoldsNumber =
-    "(outcome IN ('written', 'started') OR v1 = 'ok' OR v3 = 'ok')";
+    "(outcome IN ('written', 'started') OR v1 IN ('ok', 'unknown') OR v3 IN ('ok', 'unknown'))";
+
+// A failed attempt that left its number on the card all the same (or may have): the card
+// needs the operator's eye.
+inline constexpr const char* kPartlyWritten =
+    "(outcome = 'failed' AND (v1 IN ('ok', 'unknown') OR v3 IN ('ok', 'unknown')))";
 
 } // namespace zr::reg::rows
