@@ -1,43 +1,72 @@
 #include "app/StationRegister.h"
 
+#include "platform/qt/QtDurableLines.h"
+#include "platform/qt/QtTcpSocket.h"
 #include "platform/sql/QtDatabase.h"
 #include "register/RegisterSettings.h"
+#include "register/RegisterUrl.h"
+
+#include <chrono>
 
 namespace zr::app {
+namespace {
 
-StationRegister::StationRegister(const std::optional<std::string>& urlOption,
-                                 const platform::SettingsStore& settings, station::Station& station,
-                                 recording::CardRecordSink& report, std::ostream& err)
+reg::Clock systemClock() {
+    return [] { return std::chrono::system_clock::now(); };
+}
+
+} // namespace
+
+std::string journalPath(const StationOptions& options) {
+    if (options.settings) {
+        return *options.settings + ".journal";
+    }
+    const std::string registerFile = platform::defaultRegisterPath();
+    return registerFile.substr(0, registerFile.find_last_of('/') + 1) + "register-journal.txt";
+}
+
+StationRegister::StationRegister(const StationOptions& options,
+                                 const platform::SettingsStore& settings, platform::EventLoop& loop,
+                                 station::Station& station, recording::CardRecordSink& report,
+                                 std::ostream& err)
     : report_(report) {
     const reg::RegisterSettings chosen = reg::readRegisterSettings(
-        settings, urlOption, platform::defaultRegisterPath(), platform::localHostName());
+        settings, options.cardRegister, platform::defaultRegisterPath(), platform::localHostName());
     if (!chosen.enabled()) {
         return;
     }
-    const auto opened = reg::openRegister(
-        chosen.url, chosen.station, reg::CardRegister::Access::ReadWrite,
-        [](const platform::DatabaseAddress& address, platform::SqlError& error) {
-            return std::unique_ptr<platform::Database>(platform::QtDatabase::open(address, error));
-        },
-        [] { return std::chrono::system_clock::now(); });
-    if (!opened) {
-        offReason_ = opened.error().message;
-        err << "zr-station: " << offReason_ << "; recording without the card register" << std::endl;
-        return;
+    const auto address = reg::parseRegisterUrl(chosen.url);
+    std::string where = address ? reg::describeAddress(address.value()) : chosen.url;
+    std::optional<reg::RegisterLink::Server> server;
+    if (address && address.value().engine == platform::SqlEngine::Postgres) {
+        server = reg::RegisterLink::Server{address.value().host, address.value().port};
     }
-    register_ = std::make_unique<reg::RegisterSink>(
-        station, opened.value(), chosen.sharedSequence,
+    auto open = [url = chosen.url, station = chosen.station] {
+        return reg::openRegister(
+            url, station, reg::CardRegister::Access::ReadWrite,
+            [](const platform::DatabaseAddress& at, platform::SqlError& error) {
+                return std::unique_ptr<platform::Database>(platform::QtDatabase::open(at, error));
+            },
+            systemClock());
+    };
+    journalFile_ =
+        std::make_unique<platform::QtDurableLines>(QString::fromStdString(journalPath(options)));
+    journal_ = std::make_unique<reg::RegisterJournal>(*journalFile_);
+    link_ = std::make_unique<reg::RegisterLink>(loop, std::move(open), std::move(where), server,
+                                                std::make_unique<platform::QtTcpSocket>());
+    sink_ = std::make_unique<reg::RegisterSink>(
+        station, *link_, *journal_, chosen.sharedSequence, systemClock(),
         [&err](const std::string& detail) { err << "zr-station: " << detail << std::endl; });
 }
 
 void StationRegister::announce(station::Station& station) const {
-    if (!offReason_.empty()) {
-        station.showErr(reg::registerOffMessage(station, offReason_));
+    if (link_ && link_->cards() == nullptr) {
+        station.showErr(reg::registerUnavailableMessage(station, link_->reason()));
     }
 }
 
 bool StationRegister::recordWrite(const recording::WriteAttempt& attempt) {
-    if (register_ && !register_->recordWrite(attempt)) {
+    if (sink_ && !sink_->recordWrite(attempt)) {
         if (attempt.outcome == recording::AttemptOutcome::Written) {
             recording::WriteAttempt refused = attempt;
             refused.outcome = recording::AttemptOutcome::RefusedBySink;
@@ -49,16 +78,17 @@ bool StationRegister::recordWrite(const recording::WriteAttempt& attempt) {
 }
 
 void StationRegister::recordReadBack(const recording::ReadBackResult& result) {
-    if (register_) {
-        register_->recordReadBack(result);
+    if (sink_) {
+        sink_->recordReadBack(result);
     }
     report_.recordReadBack(result);
 }
 
-std::optional<std::string> StationRegister::claimCardCode(const std::string& uid,
-                                                          const std::string& groupCode,
-                                                          const std::string& cardCode) {
-    return register_ ? register_->claimCardCode(uid, groupCode, cardCode) : cardCode;
+std::optional<recording::NumberClaim> StationRegister::claimCardCode(const std::string& uid,
+                                                                     const std::string& groupCode,
+                                                                     const std::string& cardCode) {
+    return sink_ ? sink_->claimCardCode(uid, groupCode, cardCode)
+                 : recording::NumberClaim{cardCode};
 }
 
 } // namespace zr::app

@@ -44,7 +44,7 @@ int runScript(const app::StationOptions& options) {
 
     window::MainWindow window(services);
     app::ScriptReport report(std::cout);
-    app::StationRegister cardRegister(options.cardRegister, links.settings, window, report,
+    app::StationRegister cardRegister(options, links.settings, links.loop, window, report,
                                       std::cerr);
     window.setCardRecordSink(&cardRegister);
     window.site = *siteKeys;
@@ -83,7 +83,7 @@ int runWindow(const app::StationOptions& options) {
     window::MainWindow station(services);
     station.site = *siteKeys;
     NoReport noReport;
-    app::StationRegister cardRegister(options.cardRegister, links.settings, station, noReport,
+    app::StationRegister cardRegister(options, links.settings, links.loop, station, noReport,
                                       std::cerr);
     station.setCardRecordSink(&cardRegister);
     window::qt::StationWindow front(station);

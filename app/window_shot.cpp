@@ -44,7 +44,7 @@ int shoot(const app::StationOptions& options, const QString& out) {
     window::MainWindow station(services);
     station.site = *siteKeys;
     app::ScriptReport report(consoleOutput);
-    app::StationRegister cardRegister(options.cardRegister, links.settings, station, report,
+    app::StationRegister cardRegister(options, links.settings, links.loop, station, report,
                                       std::cerr);
     station.setCardRecordSink(&cardRegister);
     window::qt::StationWindow front(station);

@@ -19,7 +19,7 @@ constexpr int kRows = 100000;
 
 std::string uidOf(int n) {
     char text[16];
-    std::snprintf(text, sizeof text, "%010d", 1000000000 + n);
+    std::snprintf(text, sizeof text, "%05d%05d", 10000 + n / 65536, n % 65536);
     return text;
 }
 
@@ -83,7 +83,8 @@ void cardRecorded(benchmark::State& state, bool postgres) {
     int n = kRows;
     for (auto _ : state) {
         const std::string uid = uidOf(n++);
-        const auto attempt = bench.cards->startAttempt(200, n % 65536, uid, true, false);
+        const auto attempt =
+            bench.cards->startAttempt(200, n % 65536, uid, true, {false, false, false});
         if (!attempt || !bench.cards->recordWrite(written(uid, 200, attempt->card), attempt->id)) {
             state.SkipWithError("card not recorded");
             return;

@@ -14,8 +14,10 @@ const char* layoutText(LayoutOutcome outcome) {
         return "not attempted";
     case LayoutOutcome::KeyAssignFailed:
         return "key assignment failed";
-    case LayoutOutcome::WriteFailed:
-        return "write failed";
+    case LayoutOutcome::WriteRefused:
+        return "write refused";
+    case LayoutOutcome::WriteUnanswered:
+        return "write unanswered";
     case LayoutOutcome::Written:
         return "written";
     }

@@ -159,4 +159,25 @@ int Hex2Dec(std::string& hex) {
     return digitValue(0) * 16 + digitValue(1);
 }
 
+bool isCardUid(std::string_view text) {
+    constexpr std::size_t kHalfDigits = 5;
+    constexpr unsigned kHalfMax = 65535;
+    if (text.size() != 2 * kHalfDigits) {
+        return false;
+    }
+    for (std::size_t start = 0; start < text.size(); start += kHalfDigits) {
+        unsigned half = 0;
+        for (const char c : text.substr(start, kHalfDigits)) {
+            if (c < '0' || c > '9') {
+                return false;
+            }
+            half = half * 10 + static_cast<unsigned>(c - '0');
+        }
+        if (half > kHalfMax) {
+            return false;
+        }
+    }
+    return true;
+}
+
 } // namespace zr::base

@@ -38,6 +38,10 @@ std::string rightChars(std::string_view text, std::size_t count);
 // Length of `text` in characters (UTF-8 code points).
 std::size_t charCount(std::string_view text);
 
+// A card UID as the programmer reports it: exactly ten decimal digits, the two 16-bit halves
+// of the four-byte UID as five digits each, so each half is at most 65535.
+bool isCardUid(std::string_view text);
+
 // Two hexadecimal characters to their value, the way key boxes become key bytes: `hex` is
 // replaced by its trimmed, upper-cased form (a single character gets a "0" in front); each
 // of the first two characters counts as its digit value when below ':' (0 for any other

@@ -1,9 +1,9 @@
 #include "keys/KeyProcedures.h"
 
+#include "base/TextRules.h"
 #include "keys/ControllerFrame.h"
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"
-#include "base/TextRules.h"
 
 namespace zr::keys {
 namespace {
@@ -75,7 +75,9 @@ void cmdSendKeyToController_Click(station::Station& station) {
         station.showErr(controllerFrameErrorMessage(frame.error(), station.english()));
         return;
     }
-    port.write(frame.value());
+    // Nobody waits for the controller's answer; it is shown whenever it comes, unless another
+    // command has started by then.
+    station.sendSerialFrame(frame.value(), true);
 }
 
 station::SiteKeys siteKeysFrom(const SiteConfig& config) {

@@ -27,6 +27,9 @@ class SerialPort {
 
     // Raised once for every arrival of data.
     std::function<void()> onReceive;
+    // Raised when the open port's device went away (an adapter pulled, a line hung up); the
+    // port is closed by then.
+    std::function<void()> onDeviceLost;
 };
 
 } // namespace zr::platform

@@ -28,6 +28,9 @@ class TcpSocket {
 
     // Raised when data arrived, with the number of bytes waiting.
     std::function<void(std::size_t)> onDataArrival;
+    // Raised when a connection that was up ends without close() (the peer closed it, the
+    // network failed); the socket is closed by then.
+    std::function<void()> onDisconnected;
 };
 
 } // namespace zr::platform

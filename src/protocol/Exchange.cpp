@@ -17,6 +17,11 @@ constexpr double kSerialSettleBeyondMs = 20; // elapsed >= 21
 // A UID arriving in TCP segments is complete after this settle.
 constexpr double kTcpUidSettleBeyondMs = 300; // elapsed >= 301
 constexpr int kAttempts = 3;
+// Requests an earlier sender left unanswered are given up on once the line has been quiet this
+// long; until then a new command's first request waits, so their late replies cannot meet it.
+constexpr std::uint32_t kQuietBeforeNewCommandMs = 1000;
+// However busy the line stays, a new command waits no longer than this.
+constexpr std::uint32_t kLongestQuietWaitMs = 3000;
 
 // A fault in the receive path is written to the traffic log whatever the window size: it is
 // the only trace of a reply whose handling stopped half-way.
@@ -42,6 +47,35 @@ void dispatchContained(station::Station& station, std::string& reply, bool logFi
     }
 }
 
+// A UID answers only the last request: an earlier attempt's reply may describe a card that has
+// been taken off since, and the UID decides the card's key and its register row.
+bool takenByWaitingSender(const station::RequestLedger::Reply& owner) {
+    using Owner = station::RequestLedger::Owner;
+    return owner.owner == Owner::Waiting &&
+           (owner.latest || base::upperAscii(owner.command) != base::upperAscii(command::kReadUid));
+}
+
+// A reply nobody waits for any more is shown, so the traffic view still tells what the
+// programmer said, but it changes nothing.
+void showIgnored(station::Station& station, const station::RequestLedger::Reply& owner,
+                 const std::string& reply) {
+    const bool unasked = owner.owner == station::RequestLedger::Owner::Nobody;
+    station.addTrafficLine((unasked ? std::string("?") : owner.command) + " - " + reply +
+                           (unasked ? " (no request open: ignored)" : " (late: ignored)"));
+}
+
+void handOn(station::Station& station, std::string& reply, bool logFirst) {
+    const auto owner = station.requests.replyRead(reply, station.tickCount());
+    if (!takenByWaitingSender(owner)) {
+        if (logFirst) {
+            station.WriteTrafficLog(reply);
+        }
+        showIgnored(station, owner, reply);
+        return;
+    }
+    dispatchContained(station, reply, logFirst);
+}
+
 } // namespace
 
 void OnSerialReceive(station::Station& station) {
@@ -49,15 +83,17 @@ void OnSerialReceive(station::Station& station) {
     if (!serial.isOpen() || serial.commEvent() != platform::SerialPort::kEventReceive) {
         return;
     }
+    station.requests.bytesArrived(station.tickCount());
     station.waitWithEvents(kSerialSettleBeyondMs);
     std::string reply = replyText(serial.readAll());
     if (reply.empty()) {
         return;
     }
-    dispatchContained(station, reply, true);
+    handOn(station, reply, true);
 }
 
 void OnTcpReceive(station::Station& station, std::size_t /*bytesTotal*/) {
+    station.requests.bytesArrived(station.tickCount());
     // TCP is a stream: "OK" may arrive as "O" and "K". Without a settle each piece would be
     // a reply of its own, and a card the programmer wrote would be reported as failed.
     station.waitWithEvents(station.currentCommand == command::kReadUid ? kTcpUidSettleBeyondMs
@@ -66,7 +102,22 @@ void OnTcpReceive(station::Station& station, std::size_t /*bytesTotal*/) {
     if (reply.empty()) {
         return;
     }
-    dispatchContained(station, reply, false);
+    handOn(station, reply, false);
+}
+
+void awaitEarlierReplies(station::Station& station) {
+    auto& requests = station.requests;
+    const std::uint32_t start = station.tickCount();
+    while (requests.open()) {
+        const std::uint32_t now = station.tickCount();
+        const std::uint32_t quiet = requests.quietFor(now);
+        if (quiet > kQuietBeforeNewCommandMs ||
+            platform::ticksSince(start, now) > kLongestQuietWaitMs) {
+            break;
+        }
+        station.pump(now + (kQuietBeforeNewCommandMs - quiet) + 1);
+    }
+    requests.forgetOpenRequests();
 }
 
 double ReplyLimit::millis(const station::Station& station) const {
@@ -84,10 +135,12 @@ bool waitForFlag(station::Station& station, const station::TextBox& flag, EarlyE
 }
 
 bool sendShared(station::Station& station, const SharedCommand& command) {
+    const station::RequestLedger::WaitingSender waiting(station.requests);
     std::optional<Frame> frame = command.buildFrame();
     if (!frame) {
         return false;
     }
+    awaitEarlierReplies(station);
     station.retryCount = 0;
     command.flag.setText("");
     // The counter is shared with every other such sender, so one started inside this wait
@@ -111,6 +164,7 @@ bool sendShared(station::Station& station, const SharedCommand& command) {
 }
 
 bool sendCounted(station::Station& station, const CountedCommand& command, const Frame& frame) {
+    const station::RequestLedger::WaitingSender waiting(station.requests);
     if (command.delayBeforeMs > 0) {
         if (command.emptyFlagBeforeDelay) {
             command.flag.setText("");
@@ -118,6 +172,7 @@ bool sendCounted(station::Station& station, const CountedCommand& command, const
         std::int32_t delay = command.delayBeforeMs;
         station.DelayWithEvents(delay);
     }
+    awaitEarlierReplies(station);
     station.currentCommand = command.name;
     if (!command.emptyFlagBeforeDelay) {
         command.flag.setText("");

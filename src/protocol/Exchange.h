@@ -20,6 +20,11 @@ void OnSerialReceive(station::Station& station);
 // buffered is read regardless. A UID reply gets a 301 ms settle; nothing escapes.
 void OnTcpReceive(station::Station& station, std::size_t bytesTotal);
 
+// Before a command's first request: waits until the requests an earlier command left
+// unanswered got their (late) replies, which are ignored, or the line has been quiet for a
+// second; then gives them up. Costs nothing when every request was answered.
+void awaitEarlierReplies(station::Station& station);
+
 // How long one wait for a reply lasts.
 class ReplyLimit {
   public:

@@ -1,8 +1,8 @@
 #include "protocol/PortSearch.h"
 
+#include "base/TextRules.h"
 #include "protocol/CommandNames.h"
 #include "protocol/Frames.h"
-#include "base/TextRules.h"
 
 #include <string>
 
@@ -32,7 +32,7 @@ void SendDirectCommand(station::Station& station, std::string_view requestName) 
     pause(station, kProbePauseMs);
     station.currentCommand = command::kReadUid;
     const Frame probe = readUidFrame();
-    serial.write(probe);
+    station.sendSerialFrame(probe);
     std::string view = station.txtReceive.text();
     for (const std::uint8_t byte : probe) {
         view += std::to_string(byte);
@@ -50,6 +50,9 @@ void cmdSearchCOM_Click(station::Station& station) {
     station.txtUID.setText("");
     bool found = false;
     for (int i = 0; i < station.cboCOM.listCount() && !found; ++i) {
+        // The probe's answer arrives during the pauses; it belongs to this port's probe only.
+        const station::RequestLedger::WaitingSender waiting(station.requests);
+        station.requests.forgetOpenRequests();
         station.cboCOM.setListIndex(i);
         SendDirectCommand(station, kProbeRequest);
         pause(station, kAnswerPauseMs);

@@ -32,7 +32,16 @@ void onUid(Station& station, const std::string& reply) {
         station.txtReadUID.setText("NO");
         return;
     }
-    station.txtUID.setText(withoutOkAndNo(reply));
+    // Noise, two replies run together or a UID with a half above 65535 would otherwise be
+    // filed as the card's UID, and its key derived from what is no UID at all.
+    const std::string uid = withoutOkAndNo(reply);
+    if (!base::isCardUid(uid)) {
+        station.txtReadUID.setText("NO");
+        station.showErr(station.say("無法讀取卡片 UID，請重新放置卡片!",
+                                    "The card's UID could not be read. Lay the card on again!"));
+        return;
+    }
+    station.txtUID.setText(uid);
     station.txtUID2.setText(base::splitForm(station.txtUID.text()));
     station.txtReadUID.setText("OK");
     station.cmdCalculate_A_Key.click();

@@ -3,11 +3,26 @@
 #include "recording/Recorder.h"
 
 namespace zr::recording {
+namespace {
 
-bool Recorder::linkUpOrShowMessage() {
+// A link that dropped is opened again by the loop itself, at once and then at this pace, so a
+// bench whose programmer restarts goes on without the operator.
+constexpr std::uint32_t kReconnectEveryMs = 2000;
+
+} // namespace
+
+bool Recorder::linkUpOrReconnect() {
     station::Station& s = station_;
     if (linkUp(s)) {
+        lastReconnect_.reset();
         return true;
+    }
+    const std::uint32_t now = s.tickCount();
+    if (!lastReconnect_ || platform::ticksSince(*lastReconnect_, now) >= kReconnectEveryMs) {
+        lastReconnect_ = now;
+        if (s.reconnectLink()) {
+            return true;
+        }
     }
     if (s.connType == "COM") {
         s.showErr(s.say("COM Port 通訊錯誤！\r\n請確認連線及放置卡片！",
@@ -27,7 +42,7 @@ void Recorder::timerAutoRecord_Timer() {
     station::Station& s = station_;
     s.txtReceive.setText("");
     s.timerAutoRecord.setEnabled(false);
-    if (linkUpOrShowMessage() && s.chkBlock.checked()) {
+    if (linkUpOrReconnect() && s.chkBlock.checked()) {
         ProbeNewCard();
         if (s.txtUID.text() != s.txtUID_Record.text()) {
             writeCard();

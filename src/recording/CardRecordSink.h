@@ -11,18 +11,34 @@ namespace zr::recording {
 enum class LayoutOutcome {
     NotRequested,    // its check box was off
     NotAttempted,    // requested, but the attempt ended before this layout's first request
-    KeyAssignFailed, // the programmer never answered the key assignment
-    WriteFailed,     // the write went unanswered or was refused
+    KeyAssignFailed, // the key assignment was refused or never answered: nothing was written
+    WriteRefused,    // every write request was answered "NO": nothing was written
+    WriteUnanswered, // a write request got no answer of its own (none, late, garbled, link
+                     // dropped): the card may hold the number
     Written,         // the programmer confirmed the write with "OK"
 };
 
+// The card holds, or may hold, the attempt's number in this layout.
+inline bool mayHoldNumber(LayoutOutcome outcome) {
+    return outcome == LayoutOutcome::Written || outcome == LayoutOutcome::WriteUnanswered;
+}
+
 // What became of the whole attempt.
 enum class AttemptOutcome {
-    Written,       // every requested layout written (also when none was requested)
+    Written,       // every requested layout written
     UidReadFailed, // no UID: nothing was sent to the card
     V1Failed,      // V1 key assignment or V1 write failed; V3 not attempted
     V3Failed,      // V3 key assignment or V3 write failed
-    RefusedBySink, // programmer confirmed, but the sink refused to record the card
+    RefusedBySink, // no number could be given, or the written card could not be recorded
+};
+
+// The step that ended a failed attempt, and what the programmer said to it.
+enum class FailedStep { None, UidRead, V1CardType, V1Write, V3Login, V3Write, Register };
+enum class ProgrammerAnswer {
+    Confirmed, // "OK" (or nothing asked)
+    Refused,   // "NO" to every request of the step
+    Silent,    // no answer of its own to any request of the step
+    Unclear,   // answers, but not all "NO": noise, a late or a cut reply
 };
 
 // One run of the write workflow past its link check.
@@ -34,6 +50,8 @@ struct WriteAttempt {
     LayoutOutcome v1 = LayoutOutcome::NotRequested;
     LayoutOutcome v3 = LayoutOutcome::NotRequested;
     AttemptOutcome outcome = AttemptOutcome::Written;
+    FailedStep failedStep = FailedStep::None;
+    ProgrammerAnswer answer = ProgrammerAnswer::Confirmed;
 };
 
 // One run of the read-back procedure past its link check.
@@ -44,6 +62,14 @@ struct ReadBackResult {
     std::string v1Number; // group:card, as shown in txtBlockIDV1; empty when not read
     bool v3Read = false;
     std::string v3Number; // as shown in txtBlockIDV2
+};
+
+// The card code a write attempt is to carry.
+struct NumberClaim {
+    std::string cardCode; // five digits
+    // The card's own number from an earlier attempt that left it (partly) on the card: it is
+    // written again, and the operator's next number in txtCardCode stays for the next card.
+    bool cardsOwnNumber = false;
 };
 
 class CardRecordSink {
@@ -61,16 +87,15 @@ class CardRecordSink {
     virtual void recordReadBack(const ReadBackResult& result) = 0;
 
     // Called after the UID read and before anything is written to the card: the card code
-    // (five digits) the card gets, which the workflow puts into txtCardCode and writes; or
-    // nothing when no number can be given now: the attempt then ends before its first write
-    // and automatic recording pauses, with the sink's message in infoErr. The default keeps
-    // the operator's number.
-    virtual std::optional<std::string> claimCardCode(const std::string& uid,
+    // the card gets; or nothing when no number can be given now (the sink has told the
+    // operator why): the attempt then ends before its first write. The default keeps the
+    // operator's number.
+    virtual std::optional<NumberClaim> claimCardCode(const std::string& uid,
                                                      const std::string& groupCode,
                                                      const std::string& cardCode) {
         (void)uid;
         (void)groupCode;
-        return cardCode;
+        return NumberClaim{cardCode};
     }
 };
 

@@ -72,16 +72,21 @@ class Recorder {
         bool entered_;
     };
 
+    bool layoutChosen();
     bool numberUsable();
-    void completeWrite(WriteAttempt& attempt);
+    bool keyRowsDerivedFrom(const std::string& uid);
+    void completeWrite(WriteAttempt& attempt, bool cardsOwnNumber);
     void stepCardCode();
-    void failWrite(WriteAttempt& attempt, AttemptOutcome outcome);
+    void failStep(WriteAttempt& attempt, AttemptOutcome outcome, FailedStep step);
+    void concludeFailure(const WriteAttempt& attempt);
     bool runV1Sequence(WriteAttempt& attempt);
     bool runV3Sequence(WriteAttempt& attempt);
     void readV1();
     // The V3 key assignment the programmer row asks for; true when it answered or none is due.
     bool loginV3ByModel();
-    bool linkUpOrShowMessage();
+    // The tick's link check: a link that is down is opened again (at once after it went
+    // down, then every two seconds), else the link message is shown.
+    bool linkUpOrReconnect();
     void pauseAutoRecord(const char* chinese, const char* english);
     void report(const WriteAttempt& attempt);
     void logStep(const char* label);
@@ -93,6 +98,8 @@ class Recorder {
     bool settingsPending_ = false;
     // The number last written with automatic numbering that could not step on (65535).
     std::string exhaustedNumber_;
+    // When the loop last tried to open a dropped link again; none while the link is up.
+    std::optional<std::uint32_t> lastReconnect_;
 };
 
 } // namespace zr::recording

@@ -1,9 +1,14 @@
 // The write-card workflow: the V1 and V3 sequences, the indicators, the tones and the
 // automatic numbering that never skips or reuses a card number.
 #include "base/CardNumber.h"
+#include "keys/KeyDerivation.h"
 #include "protocol/Senders.h"
+#include "recording/AttemptReasons.h"
 #include "recording/CardNumberFields.h"
 #include "recording/Recorder.h"
+
+#include <utility>
+#include <vector>
 
 namespace zr::recording {
 namespace {
@@ -43,7 +48,89 @@ LayoutOutcome requested(const station::CheckBox& box) {
     return box.checked() ? LayoutOutcome::NotAttempted : LayoutOutcome::NotRequested;
 }
 
+// What the programmer said to the step that just failed, from the replies its sender got.
+ProgrammerAnswer answerOf(const station::Station& station) {
+    const auto& replies = station.requests.replies();
+    if (replies.answers == 0) {
+        return ProgrammerAnswer::Silent;
+    }
+    if (replies.refusals == replies.answers && replies.answers == replies.sends) {
+        return ProgrammerAnswer::Refused;
+    }
+    return ProgrammerAnswer::Unclear;
+}
+
+// A write is known not to have happened only when every request that went out was refused;
+// any request without an answer of its own may have reached the card.
+LayoutOutcome failedWrite(const station::Station& station) {
+    const auto& replies = station.requests.replies();
+    return replies.refusals == replies.sends ? LayoutOutcome::WriteRefused
+                                             : LayoutOutcome::WriteUnanswered;
+}
+
+// The number, keys and options the attempt's requests read stay as they are until it ends:
+// a click on +1 during a write would otherwise give V1, V3 and the register three numbers.
+class FieldsFixed {
+  public:
+    explicit FieldsFixed(station::Station& s) {
+        for (station::Control* control : std::initializer_list<station::Control*>{
+                 &s.txtGroupCode, &s.txtCardCode, &s.cmdAdd, &s.cmdDec, &s.chkLock, &s.chkAutoAdd,
+                 &s.chkProgramV1, &s.chkProgramV3, &s.cboProgrammer, &s.txtUID, &s.cmdSwitch}) {
+            fix(*control);
+        }
+        for (std::size_t i = 0; i < s.txtAKey.size(); ++i) {
+            fix(s.txtAKey[i]);
+            fix(s.txtNewAKey[i]);
+        }
+    }
+    ~FieldsFixed() {
+        for (const auto& [control, enabled] : saved_) {
+            control->enabled = enabled;
+        }
+    }
+    FieldsFixed(const FieldsFixed&) = delete;
+    FieldsFixed& operator=(const FieldsFixed&) = delete;
+
+  private:
+    void fix(station::Control& control) {
+        saved_.emplace_back(&control, control.enabled);
+        control.enabled = false;
+    }
+    std::vector<std::pair<station::Control*, bool>> saved_;
+};
+
+// A card written again with its own earlier number shows that number while it is written;
+// afterwards the operator's next number is back in txtCardCode, unchanged.
+class ClaimedNumber {
+  public:
+    ClaimedNumber(station::TextBox& cardCode, const NumberClaim& claim)
+        : cardCode_(cardCode), next_(cardCode.text()), own_(claim.cardsOwnNumber) {
+        cardCode_.setText(claim.cardCode);
+    }
+    ~ClaimedNumber() {
+        if (own_) {
+            cardCode_.setText(next_);
+        }
+    }
+    ClaimedNumber(const ClaimedNumber&) = delete;
+    ClaimedNumber& operator=(const ClaimedNumber&) = delete;
+
+  private:
+    station::TextBox& cardCode_;
+    std::string next_;
+    bool own_;
+};
+
 } // namespace
+
+bool Recorder::layoutChosen() {
+    if (station_.chkProgramV1.checked() || station_.chkProgramV3.checked()) {
+        return true;
+    }
+    pauseAutoRecord("請勾選 ZR 錄碼Ｖ１或Ｖ３，卡片未寫入!",
+                    "Choose Program ZR V1 or V3: no card was written!");
+    return false;
+}
 
 // Checked before the first request: a number the encoder refuses would otherwise be found
 // out only after the card's keys were changed, and a number that cannot be saved or stepped
@@ -69,11 +156,32 @@ bool Recorder::numberUsable() {
     return true;
 }
 
+// The key boxes hold the key derived from this UID: the reply handler put it there. Should
+// that have gone wrong half-way, no key that is not the card's own goes into it.
+bool Recorder::keyRowsDerivedFrom(const std::string& uid) {
+    station::Station& s = station_;
+    const auto key = keys::deriveKey(uid, {s.site.mask1, s.site.mask2, s.site.mask3});
+    if (key) {
+        const keys::KeyBoxes texts = keys::keyBoxTexts(*key);
+        bool same = true;
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            same = same && s.txtAKey[i].text() == texts[i] && s.txtNewAKey[i].text() == texts[i];
+        }
+        if (same) {
+            return true;
+        }
+    }
+    s.showErr(s.say("卡片 KEY 無法由卡片 UID 算出，卡片未寫入!",
+                    "The card's key could not be derived from its UID; nothing was written!"));
+    return false;
+}
+
 std::optional<WriteAttempt> Recorder::writeCard() {
     station::Station& s = station_;
-    if (!linkUp(s) || !numberUsable()) {
+    if (!linkUp(s) || !layoutChosen() || !numberUsable()) {
         return std::nullopt;
     }
+    const FieldsFixed fixed(s);
     s.txtReceive.setText("");
     paintIndicator(s.lblV1Status, IndicatorLook::Neutral);
     paintIndicator(s.lblV2Status, IndicatorLook::Neutral);
@@ -86,54 +194,71 @@ std::optional<WriteAttempt> Recorder::writeCard() {
     attempt.v3 = requested(s.chkProgramV3);
     if (!protocol::SendReadUid(s)) {
         attempt.outcome = AttemptOutcome::UidReadFailed;
-        report(attempt);
+        attempt.failedStep = FailedStep::UidRead;
+        attempt.answer = answerOf(s);
+        concludeFailure(attempt);
         return attempt;
     }
     attempt.uid = s.txtUID.text();
-    if (sink_ != nullptr) {
-        const auto card = sink_->claimCardCode(attempt.uid, attempt.groupCode, attempt.cardCode);
-        if (!card) {
-            attempt.outcome = AttemptOutcome::RefusedBySink;
-            s.chkAutoRecord.setValue(0);
-            return attempt;
-        }
-        s.txtCardCode.setText(*card);
-        attempt.cardCode = *card;
+    if (!keyRowsDerivedFrom(attempt.uid)) {
+        attempt.outcome = AttemptOutcome::UidReadFailed;
+        report(attempt);
+        return attempt;
     }
+    const std::optional<NumberClaim> claim =
+        sink_ != nullptr ? sink_->claimCardCode(attempt.uid, attempt.groupCode, attempt.cardCode)
+                         : NumberClaim{attempt.cardCode};
+    if (!claim) {
+        attempt.outcome = AttemptOutcome::RefusedBySink;
+        return attempt;
+    }
+    const ClaimedNumber number(s.txtCardCode, *claim);
+    attempt.cardCode = claim->cardCode;
     s.txtBlockIDV1.setText("");
     s.txtBlockIDV2.setText("");
-    if (s.chkProgramV1.checked() && !runV1Sequence(attempt)) {
+    if ((s.chkProgramV1.checked() && !runV1Sequence(attempt)) ||
+        (s.chkProgramV3.checked() && !runV3Sequence(attempt))) {
+        concludeFailure(attempt);
         return attempt;
     }
-    if (s.chkProgramV3.checked() && !runV3Sequence(attempt)) {
-        return attempt;
-    }
-    completeWrite(attempt);
+    completeWrite(attempt, claim->cardsOwnNumber);
     return attempt;
 }
 
-// A failed key assignment or V3 write: the V3 indicator shows it, nothing else changes.
-void Recorder::failWrite(WriteAttempt& attempt, AttemptOutcome outcome) {
+// A failed key assignment or V3 write: the V3 indicator shows it.
+void Recorder::failStep(WriteAttempt& attempt, AttemptOutcome outcome, FailedStep step) {
     paintIndicator(station_.lblV2Status, IndicatorLook::Failure);
     attempt.outcome = outcome;
+    attempt.failedStep = step;
+    attempt.answer = answerOf(station_);
+}
+
+// Every failure is recorded, and the operator learns which step failed and why; a card that
+// is left holding its number gets an alarm that stays until acknowledged.
+void Recorder::concludeFailure(const WriteAttempt& attempt) {
     report(attempt);
+    station_.noteFailure(failureReason(attempt));
+    if (const auto alarm = failureAlarm(attempt)) {
+        station_.raiseAlarm(*alarm);
+    }
 }
 
 bool Recorder::runV1Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
     if (!protocol::SendV1SelectType0(s)) {
         attempt.v1 = LayoutOutcome::KeyAssignFailed;
-        failWrite(attempt, AttemptOutcome::V1Failed);
+        failStep(attempt, AttemptOutcome::V1Failed, FailedStep::V1CardType);
         return false;
     }
     protocol::SendV1ModifyFixedKey(s);
     protocol::SendV1SelectType1(s);
     if (!protocol::SendV1WriteCardCode(s)) {
-        attempt.v1 = LayoutOutcome::WriteFailed;
+        attempt.v1 = failedWrite(s);
         attempt.outcome = AttemptOutcome::V1Failed;
+        attempt.failedStep = FailedStep::V1Write;
+        attempt.answer = answerOf(s);
         paintIndicator(s.lblV1Status, IndicatorLook::Failure);
         failureTones(s);
-        report(attempt);
         return false;
     }
     s.txtV1_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
@@ -146,15 +271,15 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
     if (!loginV3ByModel()) {
         attempt.v3 = LayoutOutcome::KeyAssignFailed;
-        failWrite(attempt, AttemptOutcome::V3Failed);
+        failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Login);
         return false;
     }
     logStep("V2_ModifyAKey");
     protocol::SendV2ModifyKey(s);
     logStep("V2_WriteCardCode");
     if (!protocol::SendV2WriteCardCode(s)) {
-        attempt.v3 = LayoutOutcome::WriteFailed;
-        failWrite(attempt, AttemptOutcome::V3Failed);
+        attempt.v3 = failedWrite(s);
+        failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Write);
         return false;
     }
     s.txtV2_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
@@ -166,10 +291,11 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
 
 // The card is reported written only once the sink has taken it, and the next number is on
 // disk before this returns, so the next card's first request already finds it there.
-void Recorder::completeWrite(WriteAttempt& attempt) {
+void Recorder::completeWrite(WriteAttempt& attempt, bool cardsOwnNumber) {
     station::Station& s = station_;
     if (sink_ != nullptr && !sink_->recordWrite(attempt)) {
         attempt.outcome = AttemptOutcome::RefusedBySink;
+        attempt.failedStep = FailedStep::Register;
         for (auto* indicator : {&s.lblV1Status, &s.lblV2Status}) {
             paintIndicator(*indicator, IndicatorLook::Failure);
         }
@@ -178,9 +304,10 @@ void Recorder::completeWrite(WriteAttempt& attempt) {
                         "the card register!");
         return;
     }
+    s.clearFailure();
     s.txtUID_Record.setText(s.txtUID.text());
     successTones(s);
-    if (s.chkAutoAdd.checked()) {
+    if (s.chkAutoAdd.checked() && !cardsOwnNumber) {
         stepCardCode();
     }
 }

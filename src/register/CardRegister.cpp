@@ -1,5 +1,6 @@
 #include "register/CardRegister.h"
 
+#include "base/TextRules.h"
 #include "register/Schema.h"
 #include "register/SqlRows.h"
 
@@ -12,9 +13,6 @@ using platform::SqlEngine;
 using platform::SqlFailure;
 using platform::SqlRow;
 using platform::SqlValue;
-
-// Rows kept in memory while the register cannot be written: a working day of a busy bench.
-constexpr std::size_t kMaxPendingRows = 100000;
 
 std::int64_t wide(int value) {
     return value;
@@ -87,22 +85,38 @@ bool CardRegister::query(const std::string& sql, const std::vector<SqlValue>& pa
     return fail();
 }
 
-bool CardRegister::recordWrite(const CardWrite& write, std::int64_t attemptId) {
-    PendingWrite row{utcText(clock_()), write, attemptId};
-    while (!pending_.empty()) {
-        if (!storeWrite(pending_.front())) {
-            if (pending_.size() < kMaxPendingRows) {
-                pending_.push_back(std::move(row));
-            }
-            return false;
-        }
-        pending_.pop_front();
-    }
-    if (!storeWrite(row)) {
-        pending_.push_back(std::move(row));
+bool CardRegister::refuseUid(const std::string& uid) {
+    if (base::isCardUid(uid)) {
         return false;
     }
+    error_ = {RegisterFailure::NotAUid,
+              "register " + where_ + ": '" + uid +
+                  "' is not a card UID (ten digits, two halves up to 65535); the row is refused"};
     return true;
+}
+
+bool CardRegister::recordWrite(const CardWrite& write, std::int64_t attemptId, std::string time) {
+    if (refuseUid(write.uid)) {
+        return false;
+    }
+    error_ = {};
+    return storeWrite({time.empty() ? utcText(clock_()) : std::move(time), write, attemptId});
+}
+
+bool CardRegister::writable() {
+    error_ = {};
+    connectionLost_ = false;
+    if (db_->begin() && db_->exec("UPDATE register_schema SET version = version") &&
+        db_->rollback()) {
+        return true;
+    }
+    abandonTransaction();
+    if (connectionLost_ && db_->reconnect() && db_->begin() &&
+        db_->exec("UPDATE register_schema SET version = version") && db_->rollback()) {
+        error_ = {};
+        return true;
+    }
+    return false;
 }
 
 bool CardRegister::storeWrite(const PendingWrite& row) {
@@ -195,156 +209,6 @@ std::optional<Verdict> CardRegister::recordReadBack(const CardReadBack& readBack
         return std::nullopt;
     }
     return verdict;
-}
-
-std::optional<int> CardRegister::claimNumber(int group, int card, const std::string& uid) {
-    const auto attempt = startAttempt(group, card, uid, false, true);
-    if (!attempt) {
-        return std::nullopt;
-    }
-    return attempt->card;
-}
-
-std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int card,
-                                                                const std::string& uid, bool lock,
-                                                                bool sharedSequence) {
-    // The started row only has to outlive this station; the outcome's durable commit right
-    // after the write makes it durable with it. One disk flush per card instead of two.
-    const auto attempt = startLightly(group, card, uid, lock, sharedSequence);
-    if (attempt || !connectionLost_) {
-        return attempt;
-    }
-    if (!db_->reconnect()) {
-        fail();
-        return std::nullopt;
-    }
-    return startLightly(group, card, uid, lock, sharedSequence);
-}
-
-std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int card,
-                                                                const std::string& uid, bool lock,
-                                                                bool sharedSequence) {
-    if (!db_->setDurableCommits(false)) {
-        connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
-        fail();
-        return std::nullopt;
-    }
-    const auto attempt = startOnce(group, card, uid, lock, sharedSequence);
-    const RegisterError error = error_;
-    const bool lost = connectionLost_;
-    if (!db_->setDurableCommits(true) && attempt) {
-        connectionLost_ = db_->lastError().kind == SqlFailure::ConnectionLost;
-        fail();
-        return std::nullopt;
-    }
-    error_ = error;
-    connectionLost_ = lost;
-    return attempt;
-}
-
-// Whether `uid` may get this number; nothing when the register could not be read.
-std::optional<bool> CardRegister::numberFree(int group, int card, const std::string& uid,
-                                             bool sharedSequence) {
-    std::int64_t heldElsewhere = 0;
-    const std::string held = sharedSequence ? rows::kHoldsNumber : "outcome = 'started'";
-    if (!db_->exec("SELECT COUNT(*) FROM card_writes WHERE group_code = ? AND card_code = ?"
-                   " AND uid <> ? AND " +
-                       held,
-                   {wide(group), wide(card), uid}, [&](const SqlRow& row) {
-                       heldElsewhere = rows::number(row[0]);
-                       return false;
-                   })) {
-        return std::nullopt;
-    }
-    return heldElsewhere == 0;
-}
-
-std::optional<std::int64_t> CardRegister::insertStarted(int group, int card, const std::string& uid,
-                                                        bool lock, const std::string& time) {
-    std::optional<std::int64_t> id;
-    const std::string returning = " RETURNING id";
-    if (!db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code, card_code,"
-                   " locked, v1, v3, outcome) VALUES (?, ?, ?, ?, ?, ?, '-', '-', 'started')" +
-                       returning,
-                   {time, station_, uid, wide(group), wide(card), wide(lock ? 1 : 0)},
-                   [&](const SqlRow& row) {
-                       id = rows::number(row[0]);
-                       return false;
-                   }) ||
-        !id) {
-        return std::nullopt;
-    }
-    return id;
-}
-
-std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card,
-                                                             const std::string& uid, bool lock,
-                                                             bool sharedSequence) {
-    error_ = {};
-    connectionLost_ = false;
-    const auto abandon = [&]() -> std::optional<Attempt> {
-        abandonTransaction();
-        return std::nullopt;
-    };
-    if (!db_->begin()) {
-        return abandon();
-    }
-    const std::string now = utcText(clock_());
-    for (int candidate = card; candidate <= 65535;) {
-        const auto free = numberFree(group, candidate, uid, sharedSequence);
-        if (!free) {
-            return abandon();
-        }
-        if (!*free) {
-            ++candidate;
-            continue;
-        }
-        if (sharedSequence) {
-            std::optional<SqlRow> claim;
-            if (!db_->exec("SELECT station, uid, state FROM number_claims"
-                           " WHERE group_code = ? AND card_code = ?",
-                           {wide(group), wide(candidate)}, [&](const SqlRow& row) {
-                               claim = row;
-                               return false;
-                           })) {
-                return abandon();
-            }
-            if (claim) {
-                const bool ownCard = rows::text((*claim)[1]) == uid;
-                const bool ownOpenClaim =
-                    rows::text((*claim)[0]) == station_ && rows::text((*claim)[2]) == "claimed";
-                if (!ownCard && !ownOpenClaim) {
-                    ++candidate;
-                    continue;
-                }
-                if (!db_->exec("UPDATE number_claims SET station = ?, uid = ?, claimed_at = ?"
-                               " WHERE group_code = ? AND card_code = ?",
-                               {station_, uid, now, wide(group), wide(candidate)})) {
-                    return abandon();
-                }
-            } else {
-                if (!db_->exec("INSERT INTO number_claims (group_code, card_code, station, uid,"
-                               " state, claimed_at) VALUES (?, ?, ?, ?, 'claimed', ?)"
-                               " ON CONFLICT (group_code, card_code) DO NOTHING",
-                               {wide(group), wide(candidate), station_, uid, now})) {
-                    return abandon();
-                }
-                if (db_->rowsAffected() != 1) {
-                    continue; // another station took it between the look and the insert
-                }
-            }
-        }
-        const auto id = insertStarted(group, candidate, uid, lock, now);
-        if (!id || !db_->commit()) {
-            return abandon();
-        }
-        return Attempt{candidate, *id};
-    }
-    db_->rollback();
-    error_ = {RegisterFailure::NoFreeNumber, "register " + where_ + ": no free card code from " +
-                                                 std::to_string(card) + " up in group " +
-                                                 std::to_string(group)};
-    return std::nullopt;
 }
 
 base::Result<std::optional<std::string>, RegisterError>

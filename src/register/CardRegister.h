@@ -63,29 +63,47 @@ class CardRegister {
     const std::string& station() const { return station_; }
     const RegisterError& lastError() const { return error_; }
 
+    // How a write attempt picks its number.
+    struct NumberRule {
+        // Claim the number against every other station sharing the register.
+        bool sharedSequence = false;
+        // Move on past numbers that other cards hold; false writes exactly the number asked
+        // for (the operator has been asked and said so).
+        bool skipHeld = true;
+        // A card that already holds a number in the group gets that number again.
+        bool ownNumberFirst = false;
+    };
+
     // A write attempt about to begin: the card code it will write, and the register row
     // that stands for it until its outcome is known.
     struct Attempt {
         int card = 0;
         std::int64_t id = 0;
+        bool ownNumber = false; // the card's own earlier number
+        // The first number passed over because another card holds it, and that card's UID.
+        std::optional<int> skippedCard;
+        std::string skippedHolder;
     };
 
     // Before anything is written to the card: picks the card code and stores a "started"
     // row for it, in one transaction, so a card written by a station that dies before it can
-    // say so is still on record. The code is `card` unless an attempt with unknown outcome
-    // on another card holds it; with the shared sequence, the first code from `card` up
-    // that no other card holds and no other station has claimed, claimed against the unique
-    // group-and-card key (this station's own claims whose writes failed are reused).
+    // say so is still on record. The code is the card's own (when the rule asks for it and
+    // the card holds one), else the first from `card` up that no other card holds (a row
+    // holding its number, see rows::kHoldsNumber) and, with the shared sequence, that no
+    // other station has claimed: the claim is made against the unique group-and-card key
+    // (this station's own claims whose writes left nothing on a card are reused). A UID that
+    // is not ten digits with two halves up to 65535 is refused.
     std::optional<Attempt> startAttempt(int group, int card, const std::string& uid, bool lock,
-                                        bool sharedSequence);
-    // The shared-sequence claim alone: startAttempt(..., true).card.
+                                        const NumberRule& rule);
+    // The shared-sequence claim alone: the card code startAttempt gives.
     std::optional<int> claimNumber(int group, int card, const std::string& uid);
 
     // The outcome of a write attempt: completes the row of `attemptId` (from startAttempt)
-    // or adds a row. False when it could not be stored; the row is then kept and stored
-    // before the next one, so no attempt is lost while the station runs.
-    bool recordWrite(const CardWrite& write, std::int64_t attemptId = 0);
-    std::size_t pendingRows() const { return pending_.size(); }
+    // or adds a row, at `time` (now when empty). False when it could not be stored (the
+    // caller keeps the row) or when its UID is not a card UID.
+    bool recordWrite(const CardWrite& write, std::int64_t attemptId = 0, std::string time = {});
+    // Proves the register can be written now (a write that is rolled back).
+    bool writable();
 
     // A read-back: compared with the number the register last gave that UID, stored, and
     // the verdict returned. Nothing when it could not be stored.
@@ -123,11 +141,19 @@ class CardRegister {
     bool storeWrite(const PendingWrite& row);
     bool storeWriteOnce(const PendingWrite& row);
     std::optional<Attempt> startLightly(int group, int card, const std::string& uid, bool lock,
-                                        bool sharedSequence);
+                                        const NumberRule& rule);
     std::optional<Attempt> startOnce(int group, int card, const std::string& uid, bool lock,
-                                     bool sharedSequence);
-    std::optional<bool> numberFree(int group, int card, const std::string& uid,
-                                   bool sharedSequence);
+                                     const NumberRule& rule);
+    // The card code of the latest row in which `uid` holds a number of `group`, or 0 when none;
+    // nothing when the register could not be read.
+    std::optional<int> ownNumber(int group, const std::string& uid);
+    // The UID of another card holding the number (empty when none); nothing when the register
+    // could not be read.
+    std::optional<std::string> holderOf(int group, int card, const std::string& uid);
+    // The shared sequence's claim of the number for this card and station: true when it is
+    // theirs now, false when another station's claim keeps it; nothing on a failed statement.
+    std::optional<bool> claim(int group, int card, const std::string& uid, const std::string& now);
+    bool refuseUid(const std::string& uid);
     std::optional<std::int64_t> insertStarted(int group, int card, const std::string& uid,
                                               bool lock, const std::string& time);
     bool query(const std::string& sql, const std::vector<platform::SqlValue>& parameters,
@@ -142,7 +168,6 @@ class CardRegister {
     std::string where_;
     std::string station_;
     Clock clock_;
-    std::deque<PendingWrite> pending_;
     RegisterError error_;
     bool connectionLost_ = false;
 };

@@ -11,7 +11,8 @@ enum class RegisterFailure {
     ReadOnly,     // writes are refused
     NewerSchema,  // written by a newer station; left untouched
     Unavailable,  // a statement failed (disk full, server gone)
-    NoFreeNumber, // the shared sequence has no free card code left in the group
+    NoFreeNumber, // no free card code is left in the group
+    NotAUid,      // a row's UID is not a card UID; refused
 };
 
 struct RegisterError {

@@ -42,6 +42,12 @@ PanelTexts panelTexts(const RegisterPanel& panel, bool english) {
         texts.heading = english ? "Card register is off" : "卡片登錄未開啟";
         return texts;
     }
+    if (!panel.unavailable.empty()) {
+        texts.heading = (english ? "Card register unavailable, trying again: "
+                                 : "卡片登錄無法使用，自動重試中：") +
+                        panel.unavailable;
+        return texts;
+    }
     if (panel.readFailed) {
         texts.heading = english ? "Card register cannot be read" : "卡片登錄無法讀取";
         return texts;

@@ -14,6 +14,7 @@ namespace zr::reg {
 struct RegisterPanel {
     bool on = false;
     bool readFailed = false;
+    std::string unavailable;         // why the register cannot be used now; empty while it can
     std::vector<WriteRow> lastCards; // newest first
     std::int64_t today = 0;
     std::uint64_t revision = 0; // changes with every refresh, so a view redraws only then

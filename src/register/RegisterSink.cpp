@@ -12,8 +12,10 @@ LayoutOutcome layout(recording::LayoutOutcome outcome) {
     switch (outcome) {
     case recording::LayoutOutcome::Written:
         return LayoutOutcome::Written;
+    case recording::LayoutOutcome::WriteUnanswered:
+        return LayoutOutcome::Unknown;
     case recording::LayoutOutcome::KeyAssignFailed:
-    case recording::LayoutOutcome::WriteFailed:
+    case recording::LayoutOutcome::WriteRefused:
         return LayoutOutcome::Failed;
     case recording::LayoutOutcome::NotRequested:
     case recording::LayoutOutcome::NotAttempted:
@@ -33,11 +35,54 @@ std::string fiveDigits(int code) {
 
 } // namespace
 
-RegisterSink::RegisterSink(station::Station& station, std::shared_ptr<CardRegister> cards,
-                           bool sharedSequence, std::function<void(const std::string&)> detail)
-    : station_(station), cards_(std::move(cards)), sharedSequence_(sharedSequence),
-      detail_(std::move(detail)) {
-    refreshPanel(*cards_, panel_);
+RegisterSink::RegisterSink(station::Station& station, RegisterLink& link, RegisterJournal& journal,
+                           bool sharedSequence, Clock clock,
+                           std::function<void(const std::string&)> detail)
+    : station_(station), link_(link), journal_(journal), sharedSequence_(sharedSequence),
+      clock_(std::move(clock)), detail_(std::move(detail)) {
+    // Rows kept while the register was away (in this run or one that ended) go in first.
+    link_.onBack = [this](CardRegister& cards, std::string& reason) {
+        if (journal_.flushInto(cards)) {
+            return true;
+        }
+        reason = cards.lastError().message.empty()
+                     ? "the rows kept in " + journal_.where() + " cannot be stored"
+                     : cards.lastError().message;
+        return false;
+    };
+    link_.onChange = [this] { linkChanged(); };
+    link_.start();
+    refresh();
+}
+
+void RegisterSink::refresh() {
+    if (CardRegister* cards = link_.cards()) {
+        refreshPanel(*cards, panel_);
+        panel_.unavailable.clear();
+        return;
+    }
+    panel_.on = true;
+    panel_.unavailable = link_.reason();
+    ++panel_.revision;
+}
+
+void RegisterSink::linkChanged() {
+    refresh();
+    if (link_.cards() != nullptr) {
+        station_.showOK(station_.say("卡片登錄已恢復，繼續錄碼。",
+                                     "The card register is back; recording goes on."));
+        return;
+    }
+    detail_(link_.reason());
+    station_.raiseAlarm(
+        {"卡片登錄無法使用（" + link_.reason() + "）：恢復前不會寫入任何卡片，每 5 秒自動重試。",
+         "The card register is unavailable (" + link_.reason() +
+             "): no card is written until it is back; the station tries again "
+             "every 5 s."});
+}
+
+void RegisterSink::refuseWhileUnavailable() {
+    station_.showErr(registerUnavailableMessage(station_, link_.reason()));
 }
 
 bool RegisterSink::recordWrite(const recording::WriteAttempt& attempt) {
@@ -55,44 +100,44 @@ bool RegisterSink::recordWrite(const recording::WriteAttempt& attempt) {
     write.v1 = layout(attempt.v1);
     write.v3 = layout(attempt.v3);
     write.written = attempt.outcome == AttemptOutcome::Written;
-
-    std::optional<std::string> otherUid;
-    if (write.written && !sharedSequence_) {
-        const auto other = cards_->otherUidWith(write.group, write.card, write.uid);
-        if (!other) {
-            detail_(other.error().message);
-            return false;
-        }
-        otherUid = other.value();
-    }
     const bool sameAttempt =
         attempt.uid == attemptUid_ && write.group == attemptGroup_ && write.card == attemptCard_;
-    const std::int64_t attemptId = sameAttempt ? attemptId_ : 0;
+    const JournalRow row{link_.where(), utcText(clock_()), write, sameAttempt ? attemptId_ : 0};
     attemptId_ = 0;
-    const bool stored = cards_->recordWrite(write, attemptId);
-    refreshPanel(*cards_, panel_);
-    if (!stored) {
-        detail_(cards_->lastError().message);
-        return false;
+
+    CardRegister* cards = link_.cards();
+    if (cards != nullptr) {
+        if (cards->recordWrite(write, row.attemptId, row.time)) {
+            refresh();
+            return true;
+        }
+        const RegisterError error = cards->lastError();
+        detail_(error.message);
+        if (error.kind == RegisterFailure::NotAUid) {
+            return false;
+        }
+        link_.lost(error.message);
     }
-    if (otherUid) {
-        const std::string number = numberText(write.group, write.card);
-        station_.showErr(station_.english()
-                             ? "Card number " + number + " is already registered to UID " +
-                                   *otherUid + "; written anyway!"
-                             : "卡號 " + number + " 已登錄給卡片 " + *otherUid + "，仍已寫入!");
+    if (journal_.keep(row)) {
+        return true;
     }
-    return true;
+    detail_("the row of card " + write.uid + " cannot be kept in " + journal_.where() + " either");
+    return false;
 }
 
 void RegisterSink::recordReadBack(const recording::ReadBackResult& result) {
     if (!result.uidRead) {
         return;
     }
-    const auto verdict = cards_->recordReadBack(
-        {result.uid, result.v1Read ? result.v1Number : "", result.v3Read ? result.v3Number : ""});
+    CardRegister* cards = link_.cards();
+    const auto verdict =
+        cards == nullptr ? std::nullopt
+                         : cards->recordReadBack({result.uid, result.v1Read ? result.v1Number : "",
+                                                  result.v3Read ? result.v3Number : ""});
     if (!verdict) {
-        detail_(cards_->lastError().message);
+        if (cards != nullptr) {
+            detail_(cards->lastError().message);
+        }
         station_.showErr(station_.say("讀回結果無法登錄，請檢查卡片登錄!",
                                       "The read-back could not be registered. Check the card "
                                       "register!"));
@@ -104,43 +149,63 @@ void RegisterSink::recordReadBack(const recording::ReadBackResult& result) {
     }
 }
 
-std::optional<std::string> RegisterSink::claimCardCode(const std::string& uid,
-                                                       const std::string& groupCode,
-                                                       const std::string& cardCode) {
+std::optional<recording::NumberClaim> RegisterSink::claimCardCode(const std::string& uid,
+                                                                  const std::string& groupCode,
+                                                                  const std::string& cardCode) {
     attemptId_ = 0;
-    const int group = codeOf(groupCode);
-    if (!operatorAllows(group, codeOf(cardCode), uid)) {
+    CardRegister* cards = link_.cards();
+    if (cards == nullptr) {
+        refuseWhileUnavailable();
         return std::nullopt;
     }
-    const auto attempt = cards_->startAttempt(group, codeOf(cardCode), uid,
-                                              station_.chkLock.checked(), sharedSequence_);
-    if (attempt) {
-        attemptId_ = attempt->id;
-        attemptUid_ = uid;
-        attemptGroup_ = group;
-        attemptCard_ = attempt->card;
-        return fiveDigits(attempt->card);
+    const int group = codeOf(groupCode);
+    const int card = codeOf(cardCode);
+    const bool automatic = station_.chkAutoRecord.checked();
+    if (!automatic && !sharedSequence_ && !operatorAllows(*cards, group, card, uid)) {
+        return std::nullopt;
     }
-    detail_(cards_->lastError().message);
-    if (cards_->lastError().kind == RegisterFailure::NoFreeNumber) {
-        station_.showErr(station_.say("此群組已無可用卡號，請輸入新的卡號!",
-                                      "No free card number is left in this group. Enter a new "
-                                      "card number!"));
-    } else {
-        station_.showErr(station_.say("卡片登錄無法寫入，已暫停自動錄碼，請檢查卡片登錄!",
-                                      "The card register cannot be written. Automatic recording "
-                                      "paused; check the card register!"));
+    const auto attempt =
+        cards->startAttempt(group, card, uid, station_.chkLock.checked(),
+                            {sharedSequence_, automatic || sharedSequence_, automatic});
+    if (!attempt) {
+        const RegisterError error = cards->lastError();
+        detail_(error.message);
+        if (error.kind == RegisterFailure::NoFreeNumber) {
+            station_.chkAutoRecord.setValue(0);
+            station_.showErr(station_.say("此群組已無可用卡號，請輸入新的卡號!",
+                                          "No free card number is left in this group. Enter a "
+                                          "new card number!"));
+        } else if (error.kind == RegisterFailure::NotAUid) {
+            station_.showErr(station_.say("無法讀取卡片 UID，請重新放置卡片!",
+                                          "The card's UID could not be read. Lay the card on "
+                                          "again!"));
+        } else {
+            link_.lost(error.message);
+            refuseWhileUnavailable();
+        }
+        return std::nullopt;
     }
-    return std::nullopt;
+    if (attempt->skippedCard) {
+        const std::string held = numberText(group, *attempt->skippedCard);
+        const std::string given = numberText(group, attempt->card);
+        station_.raiseAlarm({"卡號 " + held + " 已屬於卡片 " + attempt->skippedHolder + "，卡片 " +
+                                 uid + " 改寫入 " + given + "。",
+                             "Card number " + held + " already belongs to card " +
+                                 attempt->skippedHolder + "; card " + uid + " gets " + given +
+                                 " instead."});
+    }
+    attemptId_ = attempt->id;
+    attemptUid_ = uid;
+    attemptGroup_ = group;
+    attemptCard_ = attempt->card;
+    return recording::NumberClaim{fiveDigits(attempt->card), attempt->ownNumber};
 }
 
-// The shared sequence never hands out a number another card holds, and automatic recording
-// has no operator at hand to ask: it writes and warns in infoErr (recordWrite).
-bool RegisterSink::operatorAllows(int group, int card, const std::string& uid) {
-    if (sharedSequence_ || station_.chkAutoRecord.checked()) {
-        return true;
-    }
-    const auto other = cards_->otherUidWith(group, card, uid);
+// A number the register gives another card is written by hand only when the operator says
+// so; automatic recording and the shared sequence never ask (they move on instead).
+bool RegisterSink::operatorAllows(CardRegister& cards, int group, int card,
+                                  const std::string& uid) {
+    const auto other = cards.otherUidWith(group, card, uid);
     if (!other) {
         // startAttempt meets the same failure and reports it.
         return true;
@@ -164,8 +229,10 @@ bool RegisterSink::operatorAllows(int group, int card, const std::string& uid) {
     return false;
 }
 
-std::string registerOffMessage(const station::Station& station, const std::string& reason) {
-    return std::string(station.say("卡片登錄無法開啟，本次不登錄：", "Card register is off: ")) +
+std::string registerUnavailableMessage(const station::Station& station, const std::string& reason) {
+    return std::string(station.say("卡片登錄無法使用，卡片未寫入；恢復後自動繼續：",
+                                   "The card register is unavailable, the card was not written; "
+                                   "recording goes on once it is back: ")) +
            reason;
 }
 

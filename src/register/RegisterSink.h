@@ -2,43 +2,55 @@
 
 #include "recording/CardRecordSink.h"
 #include "register/CardRegister.h"
+#include "register/RegisterJournal.h"
+#include "register/RegisterLink.h"
 #include "register/RegisterPanel.h"
 #include "station/Station.h"
 
 #include <functional>
-#include <memory>
 #include <string>
 
 namespace zr::reg {
 
-// The recording workflows' call-out, kept in the card register. A confirmed write is
-// committed before recordWrite returns true; when it cannot be, recordWrite returns false
-// and the workflow reports the card as not registered. The reason, naming the register,
-// goes to `detail` (the station's standard error).
+// The recording workflows' call-out, kept in the card register.
+//
+// Numbers: a card never gets a number the register says another card holds. Automatic
+// recording moves on to the next free number (the card code follows), and a card that holds
+// a number already gets it again; a write by hand asks the operator first. With the shared
+// sequence, numbers are also claimed against the other stations.
+//
+// Outcomes: a confirmed write is committed before recordWrite returns true; when the register
+// cannot take it, the row goes to the journal on disk instead (stored once the register is
+// back, also after a restart), and only when that fails too is the card not reported written.
+//
+// While the register is unavailable no number is given: the window says why, and the station
+// goes on by itself once the register answers again. Reasons naming the register go to
+// `detail` (the station's standard error).
 class RegisterSink final : public recording::CardRecordSink {
   public:
-    RegisterSink(station::Station& station, std::shared_ptr<CardRegister> cards,
-                 bool sharedSequence, std::function<void(const std::string&)> detail);
+    RegisterSink(station::Station& station, RegisterLink& link, RegisterJournal& journal,
+                 bool sharedSequence, Clock clock, std::function<void(const std::string&)> detail);
 
     bool recordWrite(const recording::WriteAttempt& attempt) override;
     void recordReadBack(const recording::ReadBackResult& result) override;
-    // Starts the attempt's row in the register. With the shared sequence: the first free card
-    // code from the operator's up, claimed for this card and station. Without it: the
-    // operator's number, unless a write with unknown outcome on another card holds it.
-    // Outside automatic recording (chkAutoRecord clear), a number the register already gives
-    // another UID is written only when the operator answers Yes to the desktop's question.
-    std::optional<std::string> claimCardCode(const std::string& uid, const std::string& groupCode,
-                                             const std::string& cardCode) override;
+    std::optional<recording::NumberClaim> claimCardCode(const std::string& uid,
+                                                        const std::string& groupCode,
+                                                        const std::string& cardCode) override;
 
     // The last cards and today's count, read again after every recorded attempt.
     const RegisterPanel& panel() const { return panel_; }
 
   private:
-    bool operatorAllows(int group, int card, const std::string& uid);
+    bool operatorAllows(CardRegister& cards, int group, int card, const std::string& uid);
+    void refuseWhileUnavailable();
+    void linkChanged();
+    void refresh();
 
     station::Station& station_;
-    std::shared_ptr<CardRegister> cards_;
+    RegisterLink& link_;
+    RegisterJournal& journal_;
     bool sharedSequence_;
+    Clock clock_;
     std::function<void(const std::string&)> detail_;
     RegisterPanel panel_;
     // The row startAttempt made for the write in progress.
@@ -48,8 +60,7 @@ class RegisterSink final : public recording::CardRecordSink {
     int attemptCard_ = 0;
 };
 
-// The infoErr text when the register could not be opened at start-up and the station runs
-// without it.
-std::string registerOffMessage(const station::Station& station, const std::string& reason);
+// The infoErr text when the register is unavailable.
+std::string registerUnavailableMessage(const station::Station& station, const std::string& reason);
 
 } // namespace zr::reg

@@ -22,6 +22,7 @@ struct CardWrite {
     LayoutOutcome v1 = LayoutOutcome::Skipped;
     LayoutOutcome v3 = LayoutOutcome::Skipped;
     bool written = false; // the whole attempt succeeded
+    bool operator==(const CardWrite&) const = default;
 };
 
 // A write attempt as the register holds it.

@@ -32,6 +32,7 @@ void Station::ApplyLanguage() {
         {&lblInterval, "錄碼速度", "Speed"},
         {&Label4, "寫入卡片", "Card Type"},
         {&Label5, "新密碼", "New Password"},
+        {&cmdAlarmAck, "確認", "Acknowledge"},
     };
 
     cboPassword0.clear();
@@ -52,6 +53,7 @@ void Station::ApplyLanguage() {
     }
     cboPassword0.setListIndex(0);
     cboPassword1.setListIndex(0);
+    showAlarmLine();
 }
 
 } // namespace zr::station

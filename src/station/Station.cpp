@@ -58,6 +58,7 @@ void Station::setDesignValues() {
     scrInterval.largeChange = 50;
     scrInterval.setValue(300);
     chkBlock.caption = "進階功能";
+    cmdAlarmAck.visible = false;
     chkBlock.setValue(1);
     cboBlock.freeText = true;
     cboBlock.text = "cboBlock";
@@ -115,6 +116,7 @@ void Station::wireShellEvents() {
     sbCOM.onClick = [this] { sbCOM_Click(); };
     sbTCPIP.onClick = [this] { sbTCPIP_Click(); };
     sbConnect.onClick = [this] { sbConnect_Click(); };
+    cmdAlarmAck.onClick = [this] { cmdAlarmAck_Click(); };
     cboProgrammer.onClick = [this] { cboProgrammer_Click(); };
     chkLanguage.onClick = [this] { chkLanguage_Click(); };
     scrInterval.onChange = [this] { scrInterval_Change(); };
@@ -142,6 +144,32 @@ void Station::showErr(std::string text) {
     infoOK.caption.clear();
 }
 
+void Station::raiseAlarm(AlarmText alarm) {
+    alarmLine_.raise(std::move(alarm));
+    showAlarmLine();
+}
+
+void Station::noteFailure(AlarmText reason) {
+    alarmLine_.noteFailure(std::move(reason));
+    showAlarmLine();
+}
+
+void Station::clearFailure() {
+    alarmLine_.clearFailure();
+    showAlarmLine();
+}
+
+void Station::cmdAlarmAck_Click() {
+    alarmLine_.acknowledge();
+    showAlarmLine();
+}
+
+void Station::showAlarmLine() {
+    const auto text = alarmLine_.shown(english());
+    lblAlarm.caption = text.value_or("");
+    cmdAlarmAck.visible = text.has_value();
+}
+
 void Station::addTrafficLine(std::string_view line) {
     std::string updated(line);
     updated += "\r\n";
@@ -151,9 +179,23 @@ void Station::addTrafficLine(std::string_view line) {
 
 void Station::sendFrame(const std::vector<std::uint8_t>& frame) {
     if (connType == "COM") {
-        platform_.serial.write(frame);
+        sendSerialFrame(frame);
     } else if (connType == "TCPIP") {
-        platform_.tcp.send(frame);
+        auto& tcp = platform_.tcp;
+        const bool carried = tcp.state() == platform::TcpSocket::kStateConnected;
+        tcp.send(frame);
+        if (carried) {
+            requests.sent(currentCommand, tickCount());
+        }
+    }
+}
+
+void Station::sendSerialFrame(std::span<const std::uint8_t> frame, bool detached) {
+    auto& serial = platform_.serial;
+    const bool carried = serial.isOpen();
+    serial.write(frame);
+    if (carried) {
+        requests.sent(currentCommand, tickCount(), detached);
     }
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "station/AlarmLine.h"
 #include "station/ControlArray.h"
 #include "station/Controls.h"
+#include "station/RequestLedger.h"
 #include "station/SiteKeys.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,6 +43,13 @@ class Station {
     void sbCOM_Click();
     void sbTCPIP_Click();
     void sbConnect_Click();
+    // The TCP peer closed the connection, or the serial device went away (an adapter pulled):
+    // the caption turns red and the operator is told; requests still open are lost with it.
+    void Winsock1_Close();
+    void MsComm1_DeviceLost();
+    // Opens the selected link again without the operator (automatic recording after a drop):
+    // the serial port at once, the TCP socket within the reply wait. True when it is up.
+    bool reconnectLink();
     void cboProgrammer_Click();
     void chkLanguage_Click();
     void scrInterval_Change();
@@ -54,10 +64,20 @@ class Station {
     // A success message in infoOK (infoErr emptied), or an error in infoErr (infoOK emptied).
     void showOK(std::string text);
     void showErr(std::string text);
+    // The alarm line: an alarm that stays until acknowledged, the reason of the last failed
+    // attempt (until a card is written), and the acknowledge button's click.
+    void raiseAlarm(AlarmText alarm);
+    void noteFailure(AlarmText reason);
+    void clearFailure();
+    void cmdAlarmAck_Click();
     // Adds a line at the top of the traffic view.
     void addTrafficLine(std::string_view line);
     // Sends a request frame on the link that connType selects; nothing for any other value.
+    // A frame that went out is an open request until its reply is read (requests).
     void sendFrame(const std::vector<std::uint8_t>& frame);
+    // Sends a frame on the serial port whatever the link (the port search, the controller).
+    // A detached request is one nobody waits on; see RequestLedger::sent.
+    void sendSerialFrame(std::span<const std::uint8_t> frame, bool detached = false);
     // Appends a line to the traffic log file while the window is large enough.
     void WriteTrafficLog(std::string& text);
     // Pumps events until more than `ms` milliseconds have passed.
@@ -92,6 +112,9 @@ class Station {
     std::string currentCommand;
     std::int16_t retryCount = 0;
     std::string lastWrittenUid;
+    // The requests on the link whose replies have not come yet, and who waits for them.
+    RequestLedger requests;
+    const AlarmLine& alarms() const { return alarmLine_; }
     // The site's fixed keys and masks (set by the owner before Form_Load).
     SiteKeys site;
 
@@ -205,6 +228,8 @@ class Station {
     Label lblv3{registry_, "lblv3"};
     Label infoOK{registry_, "infoOK"};
     Label infoErr{registry_, "infoErr"};
+    Label lblAlarm{registry_, "lblAlarm"};
+    Button cmdAlarmAck{registry_, "cmdAlarmAck"};
     // Keys
     Button sbBlock{registry_, "sbBlock"};
     ComboBox cboBlock{registry_, "cboBlock"};
@@ -227,6 +252,7 @@ class Station {
 
   private:
     void setDesignValues();
+    void showAlarmLine();
     void wireShellEvents();
     void fillBlockList();
     void restoreKeys();
@@ -236,6 +262,7 @@ class Station {
 
     platform::Platform& platform_;
     std::unique_ptr<platform::Timer> autoRecordTimer_;
+    AlarmLine alarmLine_;
     std::function<void()> onEnd_;
     bool ended_ = false;
 };

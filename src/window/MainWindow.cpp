@@ -17,6 +17,8 @@ MainWindow::MainWindow(platform::Platform& platform) : Station(platform) {
 void MainWindow::wireEvents() {
     platform().serial.onReceive = [this] { OnSerialReceive(); };
     platform().tcp.onDataArrival = [this](std::size_t bytesTotal) { OnTcpReceive(bytesTotal); };
+    platform().tcp.onDisconnected = [this] { Winsock1_Close(); };
+    platform().serial.onDeviceLost = [this] { MsComm1_DeviceLost(); };
 
     timerAutoRecord.onTimer = [this] { timerAutoRecord_Timer(); };
     chkAutoRecord.onClick = [this] { chkAutoRecord_Click(); };
@@ -157,11 +159,17 @@ void MainWindow::txtGroupCode_LostFocus() {
 void MainWindow::txtCardCode_LostFocus() {
     recording::codeFieldLostFocus(*this, txtCardCode, txtGroupCode);
 }
+// The step buttons and the key swap are disabled while a write runs; a click that was on its
+// way when they were is not carried out either.
 void MainWindow::cmdAdd_Click() {
-    recording::cmdAdd_Click(*this);
+    if (cmdAdd.enabled) {
+        recording::cmdAdd_Click(*this);
+    }
 }
 void MainWindow::cmdDec_Click() {
-    recording::cmdDec_Click(*this);
+    if (cmdDec.enabled) {
+        recording::cmdDec_Click(*this);
+    }
 }
 
 int MainWindow::txtAKey_KeyPress(std::size_t, int keyAscii) {
@@ -183,7 +191,9 @@ void MainWindow::txtBKey_LostFocus(std::size_t index) {
     keys::keyBoxLostFocus(txtBKey[index]);
 }
 void MainWindow::cmdSwitch_Click() {
-    keys::cmdSwitch_Click(*this);
+    if (cmdSwitch.enabled) {
+        keys::cmdSwitch_Click(*this);
+    }
 }
 void MainWindow::lblCaption_DblClick() {
     keys::lblCaption_DblClick(*this);

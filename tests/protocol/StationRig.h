@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -80,6 +81,16 @@ struct StationRig {
         return station.connType == "TCPIP" ? world.tcp.sent : world.serial.written;
     }
     std::uint64_t now() const { return world.loop.now(); }
+
+    // `count` requests of `command` are open and their sender waits, as while it runs.
+    void awaitReplies(const std::string& command, int count = 1) {
+        station.currentCommand = command;
+        waiting.emplace(station.requests);
+        for (int i = 0; i < count; ++i) {
+            station.requests.sent(command, station.tickCount());
+        }
+    }
+    std::optional<station::RequestLedger::WaitingSender> waiting;
 };
 
 } // namespace zr::protocol::test

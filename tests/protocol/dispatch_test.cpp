@@ -49,7 +49,7 @@ TEST_P(RoutingTest, ReplyLandsInTheCommandsFlag) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryName, RoutingTest,
-    testing::Values(RouteCase{"readuid", "1234567890", "txtReadUID", "OK"},
+    testing::Values(RouteCase{"readuid", "1234554321", "txtReadUID", "OK"},
                     RouteCase{"V1_ASSIGN_A_KEY", "OK", "txtV1_AssignAKey", "OK"},
                     RouteCase{"v1_modify_a_key", "NO", "txtV1_ModifyAKey", "NO"},
                     RouteCase{"V1_LoadNewAKey", "xyz", "txtV1_LoadNewKey", "xyz"},
@@ -77,15 +77,15 @@ TEST(DispatchUid, StatusWordsAreRemovedAndTheKeyIsDerived) {
     int derivationsSeeingUid = 0;
     rig.station.cmdCalculate_A_Key.onClick = [&] {
         derivationsSeeingUid +=
-            rig.station.txtUID.text() == "1234567890" && rig.station.txtReadUID.text() == "OK";
+            rig.station.txtUID.text() == "1234554321" && rig.station.txtReadUID.text() == "OK";
     };
-    dispatch(rig.station, "OK1234567890");
-    EXPECT_EQ(rig.station.txtUID.text(), "1234567890");
-    EXPECT_EQ(rig.station.txtUID2.text(), "12345:67890");
+    dispatch(rig.station, "OK1234554321");
+    EXPECT_EQ(rig.station.txtUID.text(), "1234554321");
+    EXPECT_EQ(rig.station.txtUID2.text(), "12345:54321");
     EXPECT_EQ(derivationsSeeingUid, 1);
     EXPECT_EQ(rig.station.infoOK.caption, "卡片寫入中......");
     EXPECT_EQ(rig.station.infoErr.caption, "");
-    EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - OK1234567890\r\n");
+    EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - OK1234554321\r\n");
 }
 
 TEST(DispatchUid, ShortReplyOnlySetsNo) {
@@ -105,7 +105,7 @@ struct UidMessageCase {
     bool english;
     const char* lastWritten;
     const char* infoOK;
-    const char* reply = "1234567890";
+    const char* reply = "1234554321";
 };
 
 class UidMessageTest : public testing::TestWithParam<UidMessageCase> {};
@@ -124,11 +124,11 @@ INSTANTIATE_TEST_SUITE_P(
     BothLanguages, UidMessageTest,
     testing::Values(UidMessageCase{"NewChinese", false, "", "卡片寫入中......"},
                     UidMessageCase{"NewEnglish", true, "1234567899", "Card Recording ......"},
-                    UidMessageCase{"WrittenChinese", false, "1234567890", kWrittenChinese},
-                    UidMessageCase{"WrittenEnglish", true, "1234567890", kWrittenEnglish},
+                    UidMessageCase{"WrittenChinese", false, "1234554321", kWrittenChinese},
+                    UidMessageCase{"WrittenEnglish", true, "1234554321", kWrittenEnglish},
                     // The card just written is recognised by its cleaned UID.
-                    UidMessageCase{"WrittenWithOkMixedIn", true, "1234567890", kWrittenEnglish,
-                                   "OK1234567890"}),
+                    UidMessageCase{"WrittenWithOkMixedIn", true, "1234554321", kWrittenEnglish,
+                                   "OK1234554321"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(DispatchV1Read, TenCharactersAreACardNumber) {
@@ -157,14 +157,14 @@ TEST(DispatchV1Write, OkRecordsTheNumberAndTheCard) {
     for (const bool english : {false, true}) {
         StationRig rig;
         rig.station.chkLanguage.setValue(english ? 1 : 0);
-        rig.station.txtUID.setText("1234567890");
+        rig.station.txtUID.setText("1234554321");
         rig.station.currentCommand = "V1_WriteCardCode";
         dispatch(rig.station, "NO");
         EXPECT_EQ(rig.station.lastWrittenUid, "");
         EXPECT_EQ(rig.station.infoOK.caption, "OK");
         dispatch(rig.station, "OK");
         EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
-        EXPECT_EQ(rig.station.lastWrittenUid, "1234567890");
+        EXPECT_EQ(rig.station.lastWrittenUid, "1234554321");
         EXPECT_EQ(rig.station.infoOK.caption, english ? kWrittenEnglish : kWrittenChinese);
         EXPECT_EQ(rig.station.infoErr.caption, "");
     }
@@ -236,8 +236,8 @@ TEST(DispatchV2Read, NoAfterAReadKeepsTheNumberAndCountsAsRead) {
 TEST(DispatchV2Read, SameCardAsRecordedIsPointedOut) {
     StationRig rig;
     rig.station.currentCommand = "V2_ReadCardCode";
-    rig.station.txtUID.setText("1234567890");
-    rig.station.txtUID_Record.setText("1234567890");
+    rig.station.txtUID.setText("1234554321");
+    rig.station.txtUID_Record.setText("1234554321");
     rig.station.infoOK.caption = "whatever";
     dispatch(rig.station, "0000200001");
     EXPECT_EQ(rig.station.infoOK.caption, "卡片重覆讀取，請更換卡片!");

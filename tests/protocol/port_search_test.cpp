@@ -13,7 +13,7 @@ using zr::protocol::test::StationRig;
 // A station whose ports 1 to 16 all exist; the programmer sits on `programmerPort` (0: none)
 // and answers the probe with `uid`. cboCOM runs the port selection when an entry is chosen.
 struct SearchRig : StationRig {
-    explicit SearchRig(int programmerPort, const std::string& uid = "1234567890") {
+    explicit SearchRig(int programmerPort, const std::string& uid = "1234554321") {
         for (int port = 1; port <= 16; ++port) {
             world.serial.availablePorts.insert(port);
         }
@@ -35,10 +35,10 @@ TEST(PortSearch, ProgrammerOnTheFirstEntryIsFoundAfterOneProbe) {
         EXPECT_EQ(rig.probes, 1);
         EXPECT_EQ(rig.station.cboCOM.listIndex(), 0);
         EXPECT_EQ(rig.world.serial.openPort(), 1);
-        EXPECT_EQ(rig.station.txtUID.text(), "1234567890");
+        EXPECT_EQ(rig.station.txtUID.text(), "1234554321");
         EXPECT_EQ(rig.station.infoOK.caption, english ? "COM Port OK" : "COM Port 搜尋成功");
         EXPECT_EQ(rig.station.infoErr.caption, "");
-        EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234567890\r\n1 0 ");
+        EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234554321\r\n1 0 ");
     }
 }
 

@@ -14,7 +14,7 @@ using zr::protocol::test::StationRig;
 // The byte rules themselves are reply_text_test's; here only that the serial path applies them.
 TEST(SerialReceive, ArrivalBytesBecomeReplyText) {
     StationRig rig;
-    rig.station.currentCommand = "V1_Assign_A_Key";
+    rig.awaitReplies("V1_Assign_A_Key");
     rig.world.serial.deliver(Bytes{0x00, 0x4F, 0x00, 0x4B, 0x20});
     rig.world.loop.runFor(50);
     EXPECT_EQ(rig.station.txtV1_AssignAKey.text(), "OK");
@@ -22,7 +22,7 @@ TEST(SerialReceive, ArrivalBytesBecomeReplyText) {
 
 TEST(SerialReceive, ReplyIsLoggedThenDispatchedAfterTheSettle) {
     StationRig rig;
-    rig.station.currentCommand = "V1_LoadNewAKey";
+    rig.awaitReplies("V1_LoadNewAKey");
     std::uint64_t dispatchedAt = 0;
     rig.station.txtV1_LoadNewKey.onChange = [&] { dispatchedAt = rig.now(); };
     rig.world.serial.deliverText("OK", 10);
@@ -35,7 +35,7 @@ TEST(SerialReceive, ReplyIsLoggedThenDispatchedAfterTheSettle) {
 
 TEST(SerialReceive, TwoArrivalsAreTwoReplies) {
     StationRig rig;
-    rig.station.currentCommand = "V1_ReadCardCode";
+    rig.awaitReplies("V1_ReadCardCode", 2);
     rig.world.serial.deliverText("00002", 0);
     rig.world.serial.deliverText("00001", 30);
     rig.world.loop.runFor(100);
@@ -62,21 +62,21 @@ TEST(SerialReceive, NothingHappensUnlessOpenAndReceiving) {
 
 TEST(TcpReceive, UidInPiecesIsOneReplyAfterTheSettle) {
     StationRig rig("TCPIP");
-    rig.station.currentCommand = "ReadUID";
+    rig.awaitReplies("ReadUID");
     rig.world.tcp.deliverText("12345", 0);
-    rig.world.tcp.deliverText("67890", 100);
+    rig.world.tcp.deliverText("54321", 100);
     rig.world.loop.runFor(400);
-    EXPECT_EQ(rig.station.txtUID.text(), "1234567890");
-    EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234567890\r\n");
+    EXPECT_EQ(rig.station.txtUID.text(), "1234554321");
+    EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234554321\r\n");
     EXPECT_TRUE(rig.world.trafficLog.lines.empty()); // the TCP path does not log
 }
 
 TEST(TcpReceive, OnlyTheExactNameSettles) {
     StationRig rig("TCPIP");
-    rig.station.currentCommand = "readuid";
+    rig.awaitReplies("readuid", 2);
     rig.station.txtUID.setText("unchanged");
     rig.world.tcp.deliverText("12345", 0);
-    rig.world.tcp.deliverText("67890", 100);
+    rig.world.tcp.deliverText("54321", 100);
     rig.world.loop.runFor(400);
     // Routed as a UID both times, but each half is too short to be one.
     EXPECT_EQ(rig.station.txtUID.text(), "unchanged");
@@ -86,7 +86,7 @@ TEST(TcpReceive, OnlyTheExactNameSettles) {
 // A reply split over TCP segments is one reply after the short settle, as on the serial line.
 TEST(TcpReceive, OtherCommandsSettleLikeTheSerialLine) {
     StationRig rig("TCPIP");
-    rig.station.currentCommand = "V2_Assign_A_Key";
+    rig.awaitReplies("V2_Assign_A_Key");
     const std::uint64_t start = rig.now();
     rig.world.tcp.deliverText("O", 0);
     rig.world.tcp.deliverText("K", 5);
@@ -100,12 +100,12 @@ TEST(ReceiveContainment, AFailingHandlerEndsOnlyThatReply) {
     for (const std::string link : {"COM", "TCPIP"}) {
         StationRig rig(link);
         rig.station.cmdCalculate_A_Key.onClick = [] { throw std::runtime_error("derivation"); };
-        rig.station.currentCommand = "ReadUID";
+        rig.awaitReplies("ReadUID");
         rig.station.size1 = 9570;
         if (link == "COM") {
-            rig.world.serial.deliverText("1234567890");
+            rig.world.serial.deliverText("1234554321");
         } else {
-            rig.world.tcp.deliverText("1234567890");
+            rig.world.tcp.deliverText("1234554321");
         }
         EXPECT_NO_THROW(rig.world.loop.runFor(400)) << link;
         EXPECT_EQ(rig.station.txtReadUID.text(), "OK") << link;
@@ -113,10 +113,10 @@ TEST(ReceiveContainment, AFailingHandlerEndsOnlyThatReply) {
         // The fault leaves its trace in the log, even with the window shrunk (no logging).
         EXPECT_EQ(
             rig.world.trafficLog.lines,
-            std::vector<std::string>{"DispatchReply failed: ReadUID - 1234567890: derivation"})
+            std::vector<std::string>{"DispatchReply failed: ReadUID - 1234554321: derivation"})
             << link;
         // The station goes on: the next reply is handled normally.
-        rig.station.currentCommand = "V2_Modify_A_Key";
+        rig.awaitReplies("V2_Modify_A_Key");
         if (link == "COM") {
             rig.world.serial.deliverText("OK");
         } else {

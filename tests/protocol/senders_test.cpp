@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         FrameCase{"V2ModifyKey", SendV2ModifyKey, "08 08 20 " + kFFKey, "OK"},
         FrameCase{"V2WriteCardCode", SendV2WriteCardCode, "06 09 00 02 00 01 00", "OK"},
         FrameCase{"V2ReadCardCode", sendV2Read, "01 0A", "0000200001"},
-        FrameCase{"ReadUid", SendReadUid, "01 00", "1234567890"},
+        FrameCase{"ReadUid", SendReadUid, "01 00", "1234554321"},
         FrameCase{"V1SelectType0", SendV1SelectType0, "02 03 00", "OK"},
         FrameCase{"V1SelectType1", SendV1SelectType1, "02 03 01", "OK"},
         FrameCase{"V1ModifyKey", SendV1ModifyKey, "02 02 01", "OK"},

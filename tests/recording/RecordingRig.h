@@ -64,8 +64,9 @@ struct RecordingRig {
             }
         };
         world.serial.onWrite = [this](int, const std::vector<std::uint8_t>& frame) {
-            answer(frame);
+            answer(frame, false);
         };
+        world.tcp.onSend = [this](const std::vector<std::uint8_t>& frame) { answer(frame, true); };
         station.Form_Load();
         world.settings.saveCount = 0;
         station.chkLanguage.setValue(1);
@@ -87,7 +88,7 @@ struct RecordingRig {
         station.chkAutoRecord.setValue(1);
     }
 
-    void answer(const std::vector<std::uint8_t>& frame) {
+    void answer(const std::vector<std::uint8_t>& frame, bool overTcp) {
         const std::string sent = hex(frame);
         if (sent.rfind("06 09", 0) == 0) {
             const auto stored = world.settings.values.find("CardCode");
@@ -110,14 +111,20 @@ struct RecordingRig {
         }
         const std::size_t pieceSize = (reply->size() + replyPieces - 1) / replyPieces;
         for (std::size_t at = 0, n = 0; at < reply->size(); at += pieceSize, ++n) {
-            world.serial.deliverText(reply->substr(at, pieceSize),
-                                     kAnswerDelayMs + static_cast<std::uint32_t>(5 * n));
+            const std::string piece = reply->substr(at, pieceSize);
+            const auto delay = kAnswerDelayMs + static_cast<std::uint32_t>(5 * n);
+            if (overTcp) {
+                world.tcp.deliverText(piece, delay);
+            } else {
+                world.serial.deliverText(piece, delay);
+            }
         }
     }
 
     std::vector<std::string> frames() const {
         std::vector<std::string> sent;
-        for (const auto& frame : world.serial.written) {
+        for (const auto& frame :
+             station.connType == "TCPIP" ? world.tcp.sent : world.serial.written) {
             sent.push_back(hex(frame.bytes));
         }
         return sent;

@@ -63,6 +63,8 @@ struct LinkDownCase {
 
 class LinkDownTest : public ::testing::TestWithParam<LinkDownCase> {};
 
+// A link that is down shows its message on every tick; the loop opens it again by itself,
+// at once and then every two seconds, and records as soon as it is back.
 TEST_P(LinkDownTest, MessageEveryTickThenResumesByItself) {
     const LinkDownCase& c = GetParam();
     RecordingRig rig;
@@ -70,21 +72,28 @@ TEST_P(LinkDownTest, MessageEveryTickThenResumesByItself) {
     s.chkLanguage.setValue(c.english ? 1 : 0);
     if (c.tcp) {
         s.connType = "TCPIP";
+        s.txtIP.setText("127.0.0.1");
     } else {
-        rig.world.serial.close();
+        rig.world.serial.unplug();
     }
     rig.queueCards(1000000001, 1);
     rig.startAutoRecording();
-    for (int tick = 0; tick < 3; ++tick) {
+    for (int tick = 0; tick < 4; ++tick) {
         s.infoErr.caption.clear();
         rig.world.loop.runFor(1000);
         EXPECT_EQ(s.infoErr.caption, c.message) << tick;
         EXPECT_EQ(s.infoOK.caption, "");
     }
     EXPECT_TRUE(rig.frames().empty());
-    s.connType = "COM";
-    rig.world.serial.open(1);
-    rig.world.loop.runFor(6000);
+    if (c.tcp) {
+        EXPECT_EQ(rig.world.tcp.connectCount, 2); // at the first tick, then two seconds on
+        rig.world.tcp.reachable = {"127.0.0.1:101"};
+    } else {
+        rig.world.serial.availablePorts = {1};
+    }
+    rig.world.loop.runFor(8000);
+    EXPECT_EQ(s.sbCOM.foreColor == station::kLinkUp || s.sbTCPIP.foreColor == station::kLinkUp,
+              true);
     EXPECT_EQ(writtenNumbers(rig.sink), std::vector<std::string>{"1000000001=00001"});
 }
 

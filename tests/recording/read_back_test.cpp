@@ -9,7 +9,7 @@ namespace {
 using Codes = std::vector<std::string>;
 using Lines = std::vector<std::string>;
 
-const std::string kUid = "1234567890";
+const std::string kUid = "1234554321";
 
 // The workflow step labels in the traffic log, in order, without the logged replies.
 Lines labels(const RecordingRig& rig, const Lines& known) {
@@ -69,7 +69,7 @@ TEST(ReadBack, BlankCardReportsNothingRead) {
 
 TEST(ReadBack, ClosedLinkEmptiesTheFieldsAndSendsNothing) {
     RecordingRig rig;
-    rig.station.txtUID2.setText("12345:67890");
+    rig.station.txtUID2.setText("12345:54321");
     rig.station.txtBlockIDV1.setText("x");
     rig.world.serial.close();
     rig.station.cmdReadBack.click();

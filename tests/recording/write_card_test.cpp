@@ -12,7 +12,7 @@ constexpr station::Colour kWhite = 0xFFFFFF;
 constexpr station::Colour kRed = 0x0000FF;
 constexpr station::Colour kGreen = 0x00FF00;
 
-const std::string kUid = "1234567890";
+const std::string kUid = "1234554321";
 
 struct WriteCase {
     const char* name;
@@ -29,6 +29,7 @@ struct WriteCase {
     AttemptOutcome outcome;
     LayoutOutcome v1Outcome;
     LayoutOutcome v3Outcome;
+    bool alarm; // one that stays until acknowledged
 };
 
 class WriteCardTest : public ::testing::TestWithParam<WriteCase> {};
@@ -70,6 +71,9 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
     EXPECT_EQ(attempt.v3, c.v3Outcome);
     EXPECT_EQ(attempt.cardCode, "00001");
     EXPECT_EQ(attempt.uid, c.cardOnProgrammer ? kUid : "");
+    EXPECT_EQ(s.alarms().waiting(), c.alarm ? 1U : 0U);
+    // Every failure says which step failed; a written card leaves nothing on the line.
+    EXPECT_EQ(s.lblAlarm.caption.empty(), written);
 }
 
 const std::vector<int> kSuccessTones{4000, 2000};
@@ -79,36 +83,91 @@ constexpr auto kWritten = LayoutOutcome::Written;
 constexpr auto kOff = LayoutOutcome::NotRequested;
 constexpr auto kNotAttempted = LayoutOutcome::NotAttempted;
 
+constexpr auto kUnanswered = LayoutOutcome::WriteUnanswered;
+constexpr auto kRefused = LayoutOutcome::WriteRefused;
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteCardTest,
     ::testing::Values(
         WriteCase{"BothFresh", true, true, 1, "", std::nullopt, true, "00 03 08 03 09 07 08 09",
-                  kGreen, kGreen, kSuccessTones, AttemptOutcome::Written, kWritten, kWritten},
+                  kGreen, kGreen, kSuccessTones, AttemptOutcome::Written, kWritten, kWritten,
+                  false},
         WriteCase{"V1WriteSilent", true, true, 1, "06 09", std::nullopt, true,
                   "00 03 08 03 09 09 09", kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
-                  LayoutOutcome::WriteFailed, kNotAttempted},
+                  kUnanswered, kNotAttempted, true},
         WriteCase{"V1WriteGarbage", true, true, 1, "06 09", "\x85\x90\xA0", true,
                   "00 03 08 03 09 09 09", kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
-                  LayoutOutcome::WriteFailed, kNotAttempted},
+                  kUnanswered, kNotAttempted, true},
         WriteCase{"V1KeyAssignRefused", true, true, 1, "02 03 00", "NO", true, "00 03 03 03",
                   kWhite, kRed, kNoTones, AttemptOutcome::V1Failed, LayoutOutcome::KeyAssignFailed,
-                  kNotAttempted},
+                  kNotAttempted, true},
         WriteCase{"V3WriteEr", false, true, 1, "06 09", "ER", true, "00 07 08 09 09 09", kWhite,
-                  kRed, kNoTones, AttemptOutcome::V3Failed, kOff, LayoutOutcome::WriteFailed},
+                  kRed, kNoTones, AttemptOutcome::V3Failed, kOff, kUnanswered, true},
+        WriteCase{"V3WriteRefused", false, true, 1, "06 09", "NO", true, "00 07 08 09 09 09",
+                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff, kRefused, true},
         WriteCase{"V3LoginSilent", false, true, 1, "08 07", std::nullopt, true, "00 07 07 07",
                   kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
-                  LayoutOutcome::KeyAssignFailed},
-        WriteCase{"ModelP1", false, true, 0, "", std::nullopt, true, "00 07 08 09", kWhite, kGreen,
-                  kSuccessTones, AttemptOutcome::Written, kOff, kWritten},
+                  LayoutOutcome::KeyAssignFailed, false},
+        // Row 0 logs in with the card's derived key, which a fresh card does not have yet.
+        WriteCase{"ModelP1OnAFreshCard", false, true, 0, "", std::nullopt, true,
+                  "00 07 08 09 09 09", kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
+                  kRefused, true},
         // Without a model row there is no log-in, so the programmer refuses the write.
         WriteCase{"NoModelSkipsTheLogin", false, true, -1, "", std::nullopt, true, "00 08 09 09 09",
-                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
-                  LayoutOutcome::WriteFailed},
-        WriteCase{"NeitherLayout", false, false, 1, "", std::nullopt, true, "00", kWhite, kWhite,
-                  kSuccessTones, AttemptOutcome::Written, kOff, kOff},
+                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff, kRefused, true},
         WriteCase{"NoCard", true, true, 1, "", std::nullopt, false, "00 00 00", kWhite, kWhite,
-                  kNoTones, AttemptOutcome::UidReadFailed, kNotAttempted, kNotAttempted}),
+                  kNoTones, AttemptOutcome::UidReadFailed, kNotAttempted, kNotAttempted, false}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// Nothing reaches the card, no tone sounds, no number steps and no row is made when the
+// attempt cannot be what it claims: no layout chosen, a UID reply that is no UID.
+TEST(WriteCard, NothingIsWrittenWithoutALayoutOrWithAReplyThatIsNoUid) {
+    const struct {
+        const char* name;
+        bool layout;
+        const char* uidReply;
+        const char* codes;
+        const char* infoErr;
+    } cases[] = {
+        {"neither layout", false, nullptr, "", "Choose Program ZR V1 or V3: no card was written!"},
+        {"noise", true, "~*~~&~@%%&", "00 00 00",
+         "The card's UID could not be read. Lay the card on again!"},
+        {"two UIDs run together", true, "20000300282000030028", "00 00 00",
+         "The card's UID could not be read. Lay the card on again!"},
+        {"a half above 65535", true, "9999999999", "00 00 00",
+         "The card's UID could not be read. Lay the card on again!"},
+        {"letters", true, "NONONONONOX", "00 00 00",
+         "The card's UID could not be read. Lay the card on again!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        RecordingRig rig;
+        auto& s = rig.station;
+        rig.programmer.layCard(kUid);
+        if (c.uidReply != nullptr) {
+            rig.faults["01 00"] = c.uidReply;
+        }
+        s.chkProgramV1.setValue(c.layout ? 1 : 0);
+        s.chkProgramV3.setValue(c.layout ? 1 : 0);
+        s.txtAKey[0].setText("12");
+        rig.startAutoRecording();
+        s.cmdRecordBlock.click();
+        std::string codes;
+        for (const auto& code : rig.codes()) {
+            codes += (codes.empty() ? "" : " ") + code;
+        }
+        EXPECT_EQ(codes, c.codes);
+        EXPECT_EQ(s.infoErr.caption, c.infoErr);
+        EXPECT_TRUE(rig.toneFrequencies().empty());
+        EXPECT_EQ(s.txtCardCode.text(), "00001");
+        EXPECT_EQ(s.txtUID.text(), "");
+        EXPECT_EQ(s.txtAKey[0].text(), "12"); // no key derived from what is no UID
+        EXPECT_EQ(s.chkAutoRecord.value(), c.layout ? 1 : 0);
+        for (const auto& attempt : rig.sink.writes) {
+            EXPECT_EQ(attempt.outcome, AttemptOutcome::UidReadFailed);
+        }
+    }
+}
 
 TEST(WriteCard, ClosedLinkSendsAndChangesNothing) {
     RecordingRig rig;
@@ -144,24 +203,32 @@ TEST(WriteCard, V3StepLabelsGoToTheLogAndRecordsShowTheNumber) {
 }
 
 // Clicks and ticks arriving while the write waits on the programmer are ignored: their
-// requests would take over the replies meant for the write.
-TEST(WriteCard, SecondStartWhileWaitingIsIgnored) {
+// requests would take over the replies meant for the write; and the number, keys and
+// options it reads stay fixed, so V1, V3 and the record carry one number.
+TEST(WriteCard, SecondStartWhileWaitingIsIgnoredAndTheFieldsStayFixed) {
     RecordingRig rig;
     auto& s = rig.station;
     rig.programmer.layCard(kUid);
     s.chkAutoAdd.setValue(1);
-    for (std::uint32_t at : {5U, 50U, 400U, 700U}) {
-        rig.world.loop.post(at, [&s] {
+    std::vector<bool> fixed;
+    for (std::uint32_t at : {5U, 50U, 200U}) {
+        rig.world.loop.post(at, [&s, &fixed] {
             s.cmdRecordBlock.click();
             s.cmdReadBack.click();
             s.cmdReadUID.click();
             s.cmd_V3_WriteCardCode.click();
             s.timerAutoRecord.onTimer();
+            s.cmdAdd.click();
+            s.cmdSwitch.click();
+            fixed.push_back(!s.txtCardCode.enabled && !s.txtAKey[0].enabled && !s.cmdAdd.enabled);
         });
     }
     s.cmdRecordBlock.click();
     EXPECT_EQ(rig.codes(), (Codes{"00", "03", "08", "03", "09", "07", "08", "09"}));
+    EXPECT_EQ(fixed, (std::vector<bool>{true, true, true}));
     EXPECT_EQ(s.txtCardCode.text(), "00002");
+    EXPECT_TRUE(s.txtCardCode.enabled);
+    EXPECT_EQ(s.txtV1_Record.text(), s.txtV2_Record.text());
     EXPECT_EQ(rig.sink.writes.size(), 1U);
     // Once the write is over, a click runs again.
     s.cmdReadUID.click();

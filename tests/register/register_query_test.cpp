@@ -15,18 +15,18 @@ class RegisterQueries : public TwoBenches {
     void SetUp() override {
         TwoBenches::SetUp();
         // 09:00 A writes 1:1..1:3, one failure; 10:30 B writes 2:1 and gives 1:2 again.
-        ASSERT_TRUE(benchA->recordWrite(written("0401", 1, 1)));
-        ASSERT_TRUE(benchA->recordWrite(written("0402", 1, 2)));
-        CardWrite failed = written("0403", 1, 3);
+        ASSERT_TRUE(benchA->recordWrite(written("2000000401", 1, 1)));
+        ASSERT_TRUE(benchA->recordWrite(written("2000000402", 1, 2)));
+        CardWrite failed = written("2000000403", 1, 3);
         failed.v1 = LayoutOutcome::Failed;
         failed.v3 = LayoutOutcome::Skipped;
         failed.written = false;
         ASSERT_TRUE(benchA->recordWrite(failed));
-        ASSERT_TRUE(benchA->recordWrite(written("0403", 1, 3)));
+        ASSERT_TRUE(benchA->recordWrite(written("2000000403", 1, 3)));
         clock.now += 90min;
-        ASSERT_TRUE(benchB->recordWrite(written("0404", 2, 1)));
-        ASSERT_TRUE(benchB->recordWrite(written("0405", 1, 2)));
-        ASSERT_TRUE(benchB->recordWrite(written("0404", 2, 9)));
+        ASSERT_TRUE(benchB->recordWrite(written("2000000404", 2, 1)));
+        ASSERT_TRUE(benchB->recordWrite(written("2000000405", 1, 2)));
+        ASSERT_TRUE(benchB->recordWrite(written("2000000404", 2, 9)));
     }
     static std::vector<std::string> uids(const std::vector<WriteRow>& rows) {
         std::vector<std::string> found;
@@ -50,33 +50,38 @@ TEST_F(RegisterQueries, ListFilters) {
         V expected;
     } cases[] = {
         {ListFilter{},
-         V{"0401=00001:00001", "0402=00001:00002", "0403=00001:00003", "0403=00001:00003",
-           "0404=00002:00001", "0405=00001:00002", "0404=00002:00009"}},
+         V{"2000000401=00001:00001", "2000000402=00001:00002", "2000000403=00001:00003",
+           "2000000403=00001:00003", "2000000404=00002:00001", "2000000405=00001:00002",
+           "2000000404=00002:00009"}},
         {make([](ListFilter& f) { f.since = "2026-12-06T10"; }),
-         V{"0404=00002:00001", "0405=00001:00002", "0404=00002:00009"}},
+         V{"2000000404=00002:00001", "2000000405=00001:00002", "2000000404=00002:00009"}},
         {make([](ListFilter& f) { f.before = "2026-12-06T10"; }),
-         V{"0401=00001:00001", "0402=00001:00002", "0403=00001:00003", "0403=00001:00003"}},
+         V{"2000000401=00001:00001", "2000000402=00001:00002", "2000000403=00001:00003",
+           "2000000403=00001:00003"}},
         {make([](ListFilter& f) { f.since = "2026-12-07"; }), V{}},
         {make([](ListFilter& f) {
              f.station = "bench-B";
              f.group = 2;
          }),
-         V{"0404=00002:00001", "0404=00002:00009"}},
+         V{"2000000404=00002:00001", "2000000404=00002:00009"}},
         {make([](ListFilter& f) {
              f.group = 1;
              f.cardFrom = 2;
              f.cardTo = 2;
          }),
-         V{"0402=00001:00002", "0405=00001:00002"}},
-        {make([](ListFilter& f) { f.limit = 2; }), V{"0401=00001:00001", "0402=00001:00002"}},
+         V{"2000000402=00001:00002", "2000000405=00001:00002"}},
+        {make([](ListFilter& f) { f.limit = 2; }),
+         V{"2000000401=00001:00001", "2000000402=00001:00002"}},
     };
     for (const auto& c : cases) {
         const auto rows = benchA->list(c.filter);
         ASSERT_TRUE(rows.ok());
         EXPECT_EQ(uids(rows.value()), c.expected);
     }
-    EXPECT_EQ(uids(benchA->lastCards(2).value()), (V{"0404=00002:00009", "0405=00001:00002"}));
-    EXPECT_EQ(uids(benchA->findUid("0404").value()), (V{"0404=00002:00001", "0404=00002:00009"}));
+    EXPECT_EQ(uids(benchA->lastCards(2).value()),
+              (V{"2000000404=00002:00009", "2000000405=00001:00002"}));
+    EXPECT_EQ(uids(benchA->findUid("2000000404").value()),
+              (V{"2000000404=00002:00001", "2000000404=00002:00009"}));
     EXPECT_EQ(benchA->countWrittenSince("2026-12-06T10:00").value(), 3);
 }
 
@@ -95,12 +100,12 @@ TEST_F(RegisterQueries, Duplicates) {
     ASSERT_TRUE(numbers.ok());
     ASSERT_EQ(numbers.value().size(), 1u);
     EXPECT_EQ(numbers.value()[0].key, "00001:00002");
-    EXPECT_EQ(numbers.value()[0].holders, (std::vector<std::string>{"0402", "0405"}));
+    EXPECT_EQ(numbers.value()[0].holders, (std::vector<std::string>{"2000000402", "2000000405"}));
 
     const auto cardUids = benchA->uidsWithSeveralNumbers();
     ASSERT_TRUE(cardUids.ok());
     ASSERT_EQ(cardUids.value().size(), 1u); // 0403's failed first attempt is no second number
-    EXPECT_EQ(cardUids.value()[0].key, "0404");
+    EXPECT_EQ(cardUids.value()[0].key, "2000000404");
     EXPECT_EQ(cardUids.value()[0].holders,
               (std::vector<std::string>{"00002:00001", "00002:00009"}));
 }
@@ -173,7 +178,7 @@ TEST(RegisterCsv, FieldsWithCommasQuotesAndLineBreaksComeBackWhole) {
     const std::string station = "Bench \"3\", hall\r\nnorth 台北";
     auto opened = openAt("sqlite:" + dir.file("cards.sqlite"), station, clock);
     ASSERT_TRUE(opened.ok());
-    ASSERT_TRUE(opened.value()->recordWrite(written("04,\"A\"", 12, 345)));
+    ASSERT_TRUE(opened.value()->recordWrite(written("2000000345", 12, 345)));
     std::ostringstream out;
     ASSERT_TRUE(exportCsv(*opened.value(), out));
 
@@ -181,8 +186,8 @@ TEST(RegisterCsv, FieldsWithCommasQuotesAndLineBreaksComeBackWhole) {
     ASSERT_EQ(records.size(), 2u);
     EXPECT_EQ(records[0].size(), 11u);
     EXPECT_EQ(records[1],
-              (std::vector<std::string>{"1", "2026-12-06T09:00:00.000Z", station, "04,\"A\"", "12",
-                                        "345", "00012:00345", "1", "ok", "ok", "written"}));
+              (std::vector<std::string>{"1", "2026-12-06T09:00:00.000Z", station, "2000000345",
+                                        "12", "345", "00012:00345", "1", "ok", "ok", "written"}));
 }
 
 } // namespace

@@ -1,4 +1,6 @@
-// The recording workflows' call-out kept in the register, on a station of the virtual clock.
+// The recording workflows' call-out kept in the register, on a station of the virtual clock:
+// the number rule, register outages and the journal of rows the register could not take.
+#include "FlakyDatabase.h"
 #include "RegisterFixture.h"
 #include "register/RegisterSink.h"
 #include "support/VirtualPlatform.h"
@@ -19,19 +21,33 @@ class Sink : public ::testing::Test {
     void SetUp() override {
         station.chkLanguage.setValue(1);
         station.infoErr.caption.clear();
-        url = "sqlite:" + dir.file("cards.sqlite");
-        auto opened = openAt(url, "bench-A", clock);
+        file = dir.file("cards.sqlite");
+        auto opened = openAt("sqlite:" + file, "bench-A", clock);
         ASSERT_TRUE(opened.ok());
         cards = opened.value();
     }
-    RegisterSink make(bool shared) {
-        return RegisterSink(station, cards, shared,
-                            [this](const std::string& line) { details.push_back(line); });
+    // The sink on the register file, through a database that fails while `down`.
+    std::unique_ptr<RegisterSink> make(bool shared) {
+        link = std::make_unique<RegisterLink>(
+            world.loop,
+            [this]() -> CardRegister::Result {
+                if (refuseOpen) {
+                    return RegisterError{RegisterFailure::CannotOpen, "server gone"};
+                }
+                auto db = FlakyDatabase::sqlite(file);
+                flaky = db.get();
+                return CardRegister::open(std::move(db), file, "bench-A",
+                                          CardRegister::Access::ReadWrite, clock.clock());
+            },
+            file, std::nullopt, nullptr);
+        return std::make_unique<RegisterSink>(
+            station, *link, journal, shared, clock.clock(),
+            [this](const std::string& line) { details.push_back(line); });
     }
     // One attempt as the write workflow runs it: claim, then the outcome.
-    std::optional<std::string> write(RegisterSink& sink, const std::string& uid,
-                                     const std::string& card, AttemptOutcome outcome,
-                                     bool* recorded = nullptr) {
+    std::optional<recording::NumberClaim> write(RegisterSink& sink, const std::string& uid,
+                                                const std::string& card, AttemptOutcome outcome,
+                                                bool* recorded = nullptr) {
         const auto claimed = sink.claimCardCode(uid, "00012", card);
         if (!claimed) {
             return std::nullopt;
@@ -39,9 +55,9 @@ class Sink : public ::testing::Test {
         recording::WriteAttempt attempt;
         attempt.uid = uid;
         attempt.groupCode = "00012";
-        attempt.cardCode = *claimed;
+        attempt.cardCode = claimed->cardCode;
         attempt.v1 =
-            outcome == AttemptOutcome::V1Failed ? RecLayout::WriteFailed : RecLayout::Written;
+            outcome == AttemptOutcome::V1Failed ? RecLayout::WriteUnanswered : RecLayout::Written;
         attempt.v3 =
             outcome == AttemptOutcome::Written ? RecLayout::Written : RecLayout::NotAttempted;
         attempt.outcome = outcome;
@@ -51,199 +67,225 @@ class Sink : public ::testing::Test {
         }
         return claimed;
     }
+    std::string codeOf(const std::optional<recording::NumberClaim>& claim) {
+        return claim ? claim->cardCode : "none";
+    }
     testing::VirtualPlatform world;
     station::Station station{world.services};
     TempDir dir;
     TestClock clock;
-    std::string url;
+    std::string file;
     std::shared_ptr<CardRegister> cards;
+    platform::MemoryLines journalFile;
+    RegisterJournal journal{journalFile};
+    std::unique_ptr<RegisterLink> link;
+    FlakyDatabase* flaky = nullptr;
+    bool refuseOpen = false;
     std::vector<std::string> details;
 };
 
-TEST_F(Sink, WritesAreRecordedOncePerAttemptAndWarnedAboutWhenTheNumberIsTaken) {
-    RegisterSink sink = make(false);
-    EXPECT_EQ(write(sink, "0401", "00001", AttemptOutcome::V1Failed), "00001");
-    EXPECT_EQ(write(sink, "0401", "00001", AttemptOutcome::Written), "00001");
-    EXPECT_EQ(station.infoErr.caption, "");
-    // Automatic recording has nobody to ask: it writes and warns.
+TEST_F(Sink, AutomaticRecordingPassesOverHeldNumbersAndACardKeepsItsOwn) {
+    auto sink = make(false);
     station.chkAutoRecord.setValue(1);
-    EXPECT_EQ(write(sink, "0402", "00001", AttemptOutcome::Written), "00001");
+    EXPECT_EQ(codeOf(write(*sink, "2000000401", "00001", AttemptOutcome::V1Failed)), "00001");
+    // 0401's write got no answer: 00001 may be on it, so the next card gets 00002.
+    EXPECT_EQ(codeOf(write(*sink, "2000000402", "00001", AttemptOutcome::Written)), "00002");
+    ASSERT_EQ(station.alarms().waiting(), 1u);
+    EXPECT_EQ(station.alarms().alarms()[0].english,
+              "Card number 00012:00001 already belongs to card 2000000401; card 2000000402 gets "
+              "00012:00002 instead.");
+    // 0401 laid on again gets its own number, whatever the field says.
+    const auto again = write(*sink, "2000000401", "00007", AttemptOutcome::Written);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->cardCode, "00001");
+    EXPECT_TRUE(again->cardsOwnNumber);
     EXPECT_TRUE(world.desktop.questions.empty());
-    EXPECT_EQ(station.infoErr.caption,
-              "Card number 00012:00001 is already registered to UID 0401; written anyway!");
-    station.chkLanguage.setValue(0);
-    EXPECT_EQ(write(sink, "0403", "00001", AttemptOutcome::Written), "00001");
-    EXPECT_NE(station.infoErr.caption.find("已登錄給卡片"), std::string::npos);
 
     // A failed UID read leaves no row; every other attempt has exactly one.
     recording::WriteAttempt noCard;
     noCard.outcome = AttemptOutcome::UidReadFailed;
-    EXPECT_TRUE(sink.recordWrite(noCard));
+    EXPECT_TRUE(sink->recordWrite(noCard));
     const auto rows = cards->list({});
     ASSERT_TRUE(rows.ok());
-    ASSERT_EQ(rows.value().size(), 4u);
-    EXPECT_EQ(rows.value()[0].outcome, "failed");
-    EXPECT_EQ(rows.value()[0].v1, "failed");
-    EXPECT_EQ(rows.value()[1].outcome, "written");
+    ASSERT_EQ(rows.value().size(), 3u);
+    EXPECT_EQ(rows.value()[0].v1, "unknown");
+    EXPECT_EQ(rows.value()[2].outcome, "written");
 }
 
-TEST_F(Sink, SharedSequenceMovesTheCardCodeOn) {
-    auto other = openAt(url, "bench-B", clock);
+TEST_F(Sink, SharedSequenceMovesTheCardCodeOnAndEndsAtTheTop) {
+    auto other = openAt("sqlite:" + file, "bench-B", clock);
     ASSERT_TRUE(other.ok());
-    ASSERT_TRUE(other.value()->claimNumber(12, 7, "0499"));
-    RegisterSink sink = make(true);
-    EXPECT_EQ(write(sink, "0401", "00007", AttemptOutcome::Written), "00008");
-    EXPECT_EQ(write(sink, "0402", "00008", AttemptOutcome::Written), "00009");
-    EXPECT_EQ(cards->findNumber(12, 8).value().at(0).uid, "0401");
-    EXPECT_EQ(station.infoErr.caption, "");
+    ASSERT_TRUE(other.value()->claimNumber(12, 7, "2000000499"));
+    auto sink = make(true);
+    EXPECT_EQ(codeOf(write(*sink, "2000000401", "00007", AttemptOutcome::Written)), "00008");
+    EXPECT_EQ(codeOf(write(*sink, "2000000402", "00008", AttemptOutcome::Written)), "00009");
+    EXPECT_TRUE(world.desktop.questions.empty());
 
-    ASSERT_TRUE(cards->startAttempt(12, 65535, "0498", false, true));
-    EXPECT_EQ(write(sink, "0403", "65535", AttemptOutcome::Written), std::nullopt);
+    station.chkAutoRecord.setValue(1);
+    ASSERT_TRUE(cards->startAttempt(12, 65535, "2000000498", false, {true, true, true}));
+    EXPECT_EQ(write(*sink, "2000000403", "65535", AttemptOutcome::Written), std::nullopt);
     EXPECT_EQ(station.infoErr.caption,
               "No free card number is left in this group. Enter a new card number!");
+    EXPECT_EQ(station.chkAutoRecord.value(), 0);
     EXPECT_NE(details.back().find("no free card code"), std::string::npos);
 }
 
+// By hand, a number another card holds is written only on Yes.
+TEST_F(Sink, AWriteByHandOfANumberAnotherCardHoldsAsksFirst) {
+    const struct {
+        const char* name;
+        const char* uid;
+        std::deque<bool> answers;
+        bool english;
+        bool written;
+        const char* question;
+        const char* infoErr;
+    } cases[] = {
+        {"No writes nothing",
+         "2000000402",
+         {false},
+         true,
+         false,
+         "Card number 00012:00001 is already registered to UID 2000000401.\r\n"
+         "Write it to card 2000000402 as well?",
+         "Not written: card number 00012:00001 belongs to UID 2000000401."},
+        {"in Chinese",
+         "2000000402",
+         {false},
+         false,
+         false,
+         "卡號 00012:00001 已登錄給卡片 2000000401。\r\n仍要寫入卡片 2000000402 嗎?",
+         "未寫入：卡號 00012:00001 屬於卡片 2000000401。"},
+        {"Yes writes", "2000000402", {true}, true, true, "", ""},
+        {"the same card does not ask", "2000000401", {}, true, true, nullptr, ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.name);
+        file = dir.file("case" + std::to_string(i) + ".sqlite");
+        cards = openAt("sqlite:" + file, "bench-A", clock).value();
+        world.desktop.questions.clear();
+        world.desktop.yesNoAnswers = c.answers;
+        station.chkLanguage.setValue(c.english ? 1 : 0);
+        auto sink = make(false);
+        ASSERT_EQ(codeOf(write(*sink, "2000000401", "00001", AttemptOutcome::Written)), "00001");
+        station.infoErr.caption.clear();
+
+        EXPECT_EQ(write(*sink, c.uid, "00001", AttemptOutcome::Written).has_value(), c.written);
+        EXPECT_EQ(world.desktop.questions.size(), c.question == nullptr ? 0u : 1u);
+        if (c.question != nullptr && *c.question != '\0') {
+            EXPECT_EQ(world.desktop.questions.at(0).text, c.question);
+        }
+        EXPECT_EQ(station.infoErr.caption, c.infoErr);
+        EXPECT_EQ(cards->findNumber(12, 1).value().size(), c.written ? 2u : 1u);
+    }
+}
+
+TEST_F(Sink, NoNumberWhileTheRegisterIsAwayAndItGoesOnWhenItIsBack) {
+    refuseOpen = true;
+    auto sink = make(false);
+    station.chkAutoRecord.setValue(1);
+    EXPECT_EQ(write(*sink, "2000000401", "00001", AttemptOutcome::Written), std::nullopt);
+    EXPECT_EQ(station.infoErr.caption,
+              "The card register is unavailable, the card was not written; recording goes on "
+              "once it is back: server gone");
+    EXPECT_EQ(station.chkAutoRecord.value(), 1); // the loop goes on by itself
+    EXPECT_NE(sink->panel().unavailable.find("server gone"), std::string::npos);
+    ASSERT_EQ(station.alarms().waiting(), 1u);
+
+    refuseOpen = false;
+    world.loop.runFor(RegisterLink::kRetryEveryMs - 500);
+    EXPECT_EQ(link->cards(), nullptr); // not before its time
+    world.loop.runFor(1000);
+    ASSERT_NE(link->cards(), nullptr);
+    EXPECT_EQ(sink->panel().unavailable, "");
+    EXPECT_EQ(codeOf(write(*sink, "2000000401", "00001", AttemptOutcome::Written)), "00001");
+
+    // A register that fails mid-run gives no number until it is back.
+    flaky->down = true;
+    EXPECT_FALSE(sink->claimCardCode("2000000403", "00012", "00003"));
+    EXPECT_FALSE(sink->claimCardCode("2000000403", "00012", "00003"));
+    flaky->down = false;
+    world.loop.runFor(RegisterLink::kRetryEveryMs + 500);
+    ASSERT_TRUE(sink->claimCardCode("2000000403", "00012", "00003"));
+}
+
+TEST_F(Sink, AConfirmedWriteTheRegisterCannotTakeIsJournalledAndStoredLater) {
+    auto sink = make(false);
+    const auto claim = sink->claimCardCode("2000000401", "00012", "00005");
+    ASSERT_TRUE(claim);
+    flaky->down = true;
+    recording::WriteAttempt attempt;
+    attempt.uid = "2000000401";
+    attempt.groupCode = "00012";
+    attempt.cardCode = claim->cardCode;
+    attempt.v1 = RecLayout::Written;
+    attempt.v3 = RecLayout::Written;
+    EXPECT_TRUE(sink->recordWrite(attempt)); // on disk in the journal
+    ASSERT_EQ(journalFile.lines.size(), 1u);
+    EXPECT_EQ(link->cards(), nullptr);
+    EXPECT_EQ(cards->findNumber(12, 5).value().at(0).outcome, "started"); // held meanwhile
+
+    // A restart finds the journal and stores it before any number is given.
+    flaky->down = false;
+    sink.reset();
+    auto restarted = make(false);
+    EXPECT_TRUE(journalFile.lines.empty());
+    const auto rows = cards->findNumber(12, 5);
+    ASSERT_EQ(rows.value().size(), 1u);
+    EXPECT_EQ(rows.value()[0].outcome, "written");
+
+    // A journal that cannot be written either: the card is not reported written.
+    const auto second = restarted->claimCardCode("2000000402", "00012", "00006");
+    ASSERT_TRUE(second);
+    attempt.uid = "2000000402";
+    attempt.cardCode = second->cardCode;
+    flaky->down = true;
+    journalFile.failWrites = true;
+    EXPECT_FALSE(restarted->recordWrite(attempt));
+}
+
 TEST_F(Sink, ReadBacksAreVerified) {
-    RegisterSink sink = make(false);
-    write(sink, "0401", "00005", AttemptOutcome::Written);
+    auto sink = make(false);
+    write(*sink, "2000000401", "00005", AttemptOutcome::Written);
     station.infoErr.caption.clear();
     recording::ReadBackResult result;
-    result.uid = "0401";
+    result.uid = "2000000401";
     result.uidRead = true;
     result.v1Read = true;
     result.v1Number = "00012:00005";
     result.v3Read = true;
     result.v3Number = "00012:00005";
-    sink.recordReadBack(result);
+    sink->recordReadBack(result);
     EXPECT_EQ(station.infoErr.caption, "");
     result.v3Number = "00012:00006";
-    sink.recordReadBack(result);
+    sink->recordReadBack(result);
     EXPECT_EQ(station.infoErr.caption, "The card number read back differs from the register!");
-    recording::ReadBackResult noCard;
-    sink.recordReadBack(noCard);
-    const auto checks = cards->verificationsOf("0401");
-    ASSERT_TRUE(checks.ok());
+    const auto checks = cards->verificationsOf("2000000401");
     ASSERT_EQ(checks.value().size(), 2u);
-    EXPECT_EQ(checks.value()[0].verdict, "match");
     EXPECT_EQ(checks.value()[1].verdict, "differs");
 }
 
-} // namespace
-} // namespace zr::reg::test
-
-namespace zr::reg::test {
-namespace {
-
-// Outside automatic recording, a number another UID holds is written only on Yes.
-TEST_F(Sink, ManualWriteOfANumberAnotherUidHoldsAsksFirst) {
-    struct Case {
-        const char* name;
-        bool shared;
-        bool automatic;
-        const char* uid;
-        std::deque<bool> answers;
-        std::size_t questions;
-        bool written;
-        const char* infoErr;
-    };
-    const std::vector<Case> cases = {
-        {"No writes nothing",
-         false,
-         false,
-         "0402",
-         {false},
-         1,
-         false,
-         "Not written: card number 00012:00001 belongs to UID 0401."},
-        {"Yes writes and warns",
-         false,
-         false,
-         "0402",
-         {true},
-         1,
-         true,
-         "Card number 00012:00001 is already registered to UID 0401; written anyway!"},
-        {"automatic does not ask",
-         false,
-         true,
-         "0402",
-         {},
-         0,
-         true,
-         "Card number 00012:00001 is already registered to UID 0401; written anyway!"},
-        {"the same card does not ask", false, false, "0401", {}, 0, true, ""},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
-        SCOPED_TRACE(c.name);
-        world.desktop.questions.clear();
-        world.desktop.yesNoAnswers = c.answers;
-        auto opened =
-            openAt("sqlite:" + dir.file("case" + std::to_string(i) + ".sqlite"), "bench-A", clock);
-        ASSERT_TRUE(opened.ok());
-        cards = opened.value();
-        station.chkAutoRecord.setValue(c.automatic ? 1 : 0);
-        RegisterSink sink = make(c.shared);
-        ASSERT_EQ(write(sink, "0401", "00001", AttemptOutcome::Written), "00001");
-        station.infoErr.caption.clear();
-
-        const auto claimed = write(sink, c.uid, "00001", AttemptOutcome::Written);
-        EXPECT_EQ(claimed.has_value(), c.written);
-        ASSERT_EQ(world.desktop.questions.size(), c.questions);
-        if (c.questions > 0) {
-            EXPECT_EQ(world.desktop.questions[0].text,
-                      "Card number 00012:00001 is already registered to UID 0401.\r\n"
-                      "Write it to card 0402 as well?");
-        }
-        EXPECT_EQ(station.infoErr.caption, c.infoErr);
-        EXPECT_EQ(cards->findNumber(12, 1).value().size(), c.written ? 2u : 1u);
-        EXPECT_EQ(sink.panel().today, c.written ? 2 : 1);
-    }
-}
-
-TEST_F(Sink, TheQuestionFollowsTheLanguage) {
-    RegisterSink sink = make(false);
-    write(sink, "0401", "00001", AttemptOutcome::Written);
-    station.chkLanguage.setValue(0);
-    EXPECT_EQ(write(sink, "0402", "00001", AttemptOutcome::Written), std::nullopt);
-    ASSERT_EQ(world.desktop.questions.size(), 1u);
-    EXPECT_EQ(world.desktop.questions[0].text,
-              "卡號 00012:00001 已登錄給卡片 0401。\r\n仍要寫入卡片 0402 嗎?");
-    EXPECT_EQ(station.infoErr.caption, "未寫入：卡號 00012:00001 屬於卡片 0401。");
-}
-
-// The shared sequence moves on past a number another card holds, so there is nothing to ask.
-TEST_F(Sink, SharedSequenceNeverAsks) {
-    RegisterSink sink = make(true);
-    write(sink, "0401", "00001", AttemptOutcome::Written);
-    EXPECT_EQ(write(sink, "0402", "00001", AttemptOutcome::Written), "00002");
-    EXPECT_TRUE(world.desktop.questions.empty());
-}
-
 TEST_F(Sink, PanelFollowsEveryAttemptAndCountsOnlyTodaysWrittenCards) {
-    RegisterSink sink = make(false);
-    EXPECT_TRUE(sink.panel().on);
-    EXPECT_EQ(sink.panel().today, 0);
-    const auto before = sink.panel().revision;
-    write(sink, "0401", "00001", AttemptOutcome::Written);
-    write(sink, "0402", "00002", AttemptOutcome::V1Failed);
-    EXPECT_GT(sink.panel().revision, before);
-    EXPECT_EQ(sink.panel().today, 1);
-    ASSERT_EQ(sink.panel().lastCards.size(), 2u);
-    EXPECT_EQ(sink.panel().lastCards[0].uid, "0402"); // newest first
-    EXPECT_EQ(sink.panel().lastCards[0].outcome, "failed");
-
+    auto sink = make(false);
+    station.chkAutoRecord.setValue(1);
+    EXPECT_EQ(sink->panel().today, 0);
+    const auto before = sink->panel().revision;
+    write(*sink, "2000000401", "00001", AttemptOutcome::Written);
+    write(*sink, "2000000402", "00002", AttemptOutcome::V1Failed);
+    EXPECT_GT(sink->panel().revision, before);
+    EXPECT_EQ(sink->panel().today, 1);
+    ASSERT_EQ(sink->panel().lastCards.size(), 2u);
+    EXPECT_EQ(sink->panel().lastCards[0].uid, "2000000402"); // newest first
     for (int card = 3; card <= 9; ++card) {
-        write(sink, "04" + std::to_string(10 + card), "0000" + std::to_string(card),
+        write(*sink, "20000004" + std::to_string(10 + card), "0000" + std::to_string(card),
               AttemptOutcome::Written);
     }
-    EXPECT_EQ(sink.panel().lastCards.size(), static_cast<std::size_t>(kPanelCards));
-    EXPECT_EQ(sink.panel().today, 8);
-
+    EXPECT_EQ(sink->panel().lastCards.size(), static_cast<std::size_t>(kPanelCards));
+    EXPECT_EQ(sink->panel().today, 8);
     clock.now += std::chrono::hours(24);
-    write(sink, "0499", "00010", AttemptOutcome::Written);
-    EXPECT_EQ(sink.panel().today, 1);
+    write(*sink, "2000000499", "00010", AttemptOutcome::Written);
+    EXPECT_EQ(sink->panel().today, 1);
 }
 
 TEST(RegisterPanelTexts, BothLanguagesAndTheOffState) {
@@ -252,35 +294,59 @@ TEST(RegisterPanelTexts, BothLanguagesAndTheOffState) {
     RegisterPanel panel;
     EXPECT_EQ(panelTexts(panel, true).heading, "Card register is off");
     EXPECT_EQ(panelTexts(panel, false).heading, "卡片登錄未開啟");
-    EXPECT_TRUE(panelTexts(panel, true).rows.empty());
-
     panel.on = true;
     panel.today = 1;
     WriteRow row;
     row.time = "2026-12-06T20:28:28.123Z";
-    row.uid = "04A1B2C3";
+    row.uid = "2000012345";
     row.group = 12;
     row.card = 345;
     row.outcome = "written";
     panel.lastCards = {row};
     EXPECT_EQ(panelTexts(panel, true).heading, "Today: 1 card");
     EXPECT_EQ(panelTexts(panel, false).heading, "今日已錄 1 張卡");
-    EXPECT_EQ(panelTexts(panel, true).rows,
-              std::vector<std::string>{"20:28:28  04A1B2C3  00012:00345  written"});
     EXPECT_EQ(panelTexts(panel, false).rows,
-              std::vector<std::string>{"20:28:28  04A1B2C3  00012:00345  已寫入"});
-
+              std::vector<std::string>{"20:28:28  2000012345  00012:00345  已寫入"});
+    panel.unavailable = "server gone";
+    EXPECT_EQ(panelTexts(panel, true).heading,
+              "Card register unavailable, trying again: server gone");
+    panel.unavailable.clear();
     panel.readFailed = true;
     EXPECT_EQ(panelTexts(panel, true).heading, "Card register cannot be read");
 
     // Odd times are shown as they stand rather than as a wrong hour.
-    EXPECT_EQ(localTimeOfDay("yesterday"), "yesterday");
     EXPECT_EQ(localTimeOfDay("2026-12-06T20:28:28"), "2026-12-06T20:28:28");
     ::setenv("TZ", "CST-8", 1);
     ::tzset();
     EXPECT_EQ(localTimeOfDay("2026-12-06T20:28:28Z"), "04:28:28");
     ::unsetenv("TZ");
     ::tzset();
+}
+
+TEST(RegisterJournalLines, RowsRoundTripAndAnythingElseIsNoRow) {
+    JournalRow row{
+        "/data/cards.sqlite", "2026-12-06T20:28:28.123Z",
+        CardWrite{"2000030082", 9, 79, true, LayoutOutcome::Written, LayoutOutcome::Unknown, false},
+        42};
+    const std::string line = journalLine(row);
+    EXPECT_EQ(line, "1\t/data/cards.sqlite\t2026-12-06T20:28:28.123Z\t2000030082\t9\t79\t1\tok\t"
+                    "unknown\tfailed\t42");
+    EXPECT_EQ(parseJournalLine(line), row);
+    for (const std::string& bad : std::vector<std::string>{
+             "",
+             line.substr(0, line.size() - 3),
+             line + "\textra",
+             "2" + line.substr(1), // a later format
+             "1\tw\tt\t20000300282000030028\t9\t79\t1\tok\tok\twritten\t1",
+             "1\tw\tt\t2000030082\t9\t65536\t1\tok\tok\twritten\t1",
+             "1\tw\tt\t2000030082\t9\t79\t2\tok\tok\twritten\t1",
+             "1\tw\tt\t2000030082\t9\t79\t1\tmaybe\tok\twritten\t1",
+             "1\tw\tt\t2000030082\t9\t79\t1\tok\tok\tstarted\t1",
+             "1\tw\tt\t2000030082\t9\t79\t1\tok\tok\twritten\t-1",
+             "1\tw\tt\t2000030082\t+9\t79\t1\tok\tok\twritten\t1",
+         }) {
+        EXPECT_FALSE(parseJournalLine(bad)) << bad;
+    }
 }
 
 } // namespace

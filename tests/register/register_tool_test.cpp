@@ -18,16 +18,16 @@ class RegisterTool : public ::testing::Test {
         auto a = openAt(url, "bench-A", clock);
         auto b = openAt(url, "bench-B", clock);
         ASSERT_TRUE(a.ok() && b.ok());
-        ASSERT_TRUE(a.value()->recordWrite(written("04AA", 1, 1)));
-        CardWrite failed = written("04BB", 1, 2);
+        ASSERT_TRUE(a.value()->recordWrite(written("2000000170", 1, 1)));
+        CardWrite failed = written("2000000187", 1, 2);
         failed.v1 = LayoutOutcome::Failed;
         failed.v3 = LayoutOutcome::Skipped;
         failed.written = false;
         ASSERT_TRUE(a.value()->recordWrite(failed));
         clock.now += 2h;
-        ASSERT_TRUE(b.value()->recordWrite(written("04BB", 1, 2)));
-        ASSERT_TRUE(b.value()->recordWrite(written("04CC", 1, 1)));
-        ASSERT_TRUE(b.value()->recordReadBack({"04CC", "00001:00001", "00001:00002"}));
+        ASSERT_TRUE(b.value()->recordWrite(written("2000000187", 1, 2)));
+        ASSERT_TRUE(b.value()->recordWrite(written("2000000204", 1, 1)));
+        ASSERT_TRUE(b.value()->recordReadBack({"2000000204", "00001:00001", "00001:00002"}));
         environment.opener = openQt;
         environment.settingsUrl = [this](const std::optional<std::string>&) { return settingsUrl; };
         environment.defaultPath = dir.file("default/cards.sqlite");
@@ -55,24 +55,25 @@ TEST_F(RegisterTool, Commands) {
     } cases[] = {
         {{"list"},
          0,
-         {"\t04AA\t00001:00001\t1\tok\tok\twritten", "\t04BB\t00001:00002\t1\tfailed\t-\tfailed"},
+         {"\t2000000170\t00001:00001\t1\tok\tok\twritten",
+          "\t2000000187\t00001:00002\t1\tfailed\t-\tfailed"},
          {}},
         {{"list", "--station", "bench-B", "--cards", "2-9"},
          0,
-         {"04BB\t00001:00002"},
-         {"04AA", "04CC"}},
-        {{"list", "--since", "2026-12-06T10"}, 0, {"04CC"}, {"04AA"}},
+         {"2000000187\t00001:00002"},
+         {"2000000170", "2000000204"}},
+        {{"list", "--since", "2026-12-06T10"}, 0, {"2000000204"}, {"2000000170"}},
         {{"list", "--group", "2"}, 0, {"outcome\n"}, {"04"}},
-        {{"list", "--limit", "1"}, 0, {"04AA"}, {"04BB"}},
-        {{"find", "04CC"},
+        {{"list", "--limit", "1"}, 0, {"2000000170"}, {"2000000187"}},
+        {{"find", "2000000204"},
          0,
-         {"bench-B\t04CC\t00001:00001", "read-backs", "00001:00002\t00001:00001\tdiffers"},
-         {"04AA"}},
-        {{"find", "1:1"}, 0, {"04AA", "04CC"}, {"04BB"}},
+         {"bench-B\t2000000204\t00001:00001", "read-backs", "00001:00002\t00001:00001\tdiffers"},
+         {"2000000170"}},
+        {{"find", "1:1"}, 0, {"2000000170", "2000000204"}, {"2000000187"}},
         {{"find", "00001:00009"}, 1, {}, {"04"}},
         {{"duplicates"},
          0,
-         {"numbers on more than one UID: 1\n00001:00001\t04AA\t04CC\n",
+         {"numbers on more than one UID: 1\n00001:00001\t2000000170\t2000000204\n",
           "UIDs with more than one number: 0\n"},
          {}},
         {{"stats"},
@@ -83,7 +84,7 @@ TEST_F(RegisterTool, Commands) {
         {{"export", "--csv"},
          0,
          {"id,time_utc,station,uid,group_code,card_code,number,lock,v1,v3,outcome\r\n1,2026-12-"
-          "06T09:00:00.000Z,bench-A,04AA,1,1,00001:00001,1,ok,ok,written\r\n"},
+          "06T09:00:00.000Z,bench-A,2000000170,1,1,00001:00001,1,ok,ok,written\r\n"},
          {}},
     };
     for (const auto& c : cases) {
@@ -103,7 +104,7 @@ TEST_F(RegisterTool, Commands) {
 TEST_F(RegisterTool, RegisterChoiceAndRefusals) {
     // The settings file's URL when no --register is given; the default file after that.
     settingsUrl = url;
-    EXPECT_EQ(run({"find", "04AA"}), 0);
+    EXPECT_EQ(run({"find", "2000000170"}), 0);
     settingsUrl = "";
     EXPECT_EQ(run({"list"}), 3);
     EXPECT_NE(err.str().find("no register at " + dir.file("default/cards.sqlite")),

@@ -13,15 +13,16 @@ namespace {
 
 using testing::WindowRig;
 
-std::shared_ptr<reg::CardRegister> openRegister(const QTemporaryDir& dir) {
-    const auto opened = reg::openRegister(
-        "sqlite:" + dir.filePath("cards.sqlite").toStdString(), "bench-A",
-        reg::CardRegister::Access::ReadWrite,
-        [](const platform::DatabaseAddress& address, platform::SqlError& error) {
-            return std::unique_ptr<platform::Database>(platform::QtDatabase::open(address, error));
-        },
-        [] { return std::chrono::system_clock::now(); });
-    return opened.ok() ? opened.value() : nullptr;
+reg::RegisterLink::Open openRegister(const QTemporaryDir& dir) {
+    return [path = dir.filePath("cards.sqlite").toStdString()] {
+        return reg::openRegister(
+            "sqlite:" + path, "bench-A", reg::CardRegister::Access::ReadWrite,
+            [](const platform::DatabaseAddress& address, platform::SqlError& error) {
+                return std::unique_ptr<platform::Database>(
+                    platform::QtDatabase::open(address, error));
+            },
+            [] { return std::chrono::system_clock::now(); });
+    };
 }
 
 void recordCard(reg::RegisterSink& sink, const std::string& uid, const std::string& card,
@@ -31,10 +32,10 @@ void recordCard(reg::RegisterSink& sink, const std::string& uid, const std::stri
     recording::WriteAttempt attempt;
     attempt.uid = uid;
     attempt.groupCode = "00012";
-    attempt.cardCode = *claimed;
+    attempt.cardCode = claimed->cardCode;
     attempt.v1 = outcome == recording::AttemptOutcome::Written
                      ? recording::LayoutOutcome::Written
-                     : recording::LayoutOutcome::WriteFailed;
+                     : recording::LayoutOutcome::WriteRefused;
     attempt.outcome = outcome;
     sink.recordWrite(attempt);
 }
@@ -49,27 +50,30 @@ QStringList rows(const RegisterPanelView& view) {
 
 TEST(RegisterPanel, ShowsTheLastCardsAndTodaysCountAfterEachWrite) {
     QTemporaryDir dir;
-    const auto cards = openRegister(dir);
-    ASSERT_NE(cards, nullptr);
     WindowRig rig;
     rig.station.chkLanguage.setValue(1);
-    reg::RegisterSink sink(rig.station, cards, false, [](const std::string&) {});
+    reg::RegisterLink link(rig.loop, openRegister(dir), "cards.sqlite", std::nullopt, nullptr);
+    platform::MemoryLines journalFile;
+    reg::RegisterJournal journal(journalFile);
+    reg::RegisterSink sink(
+        rig.station, link, journal, false, [] { return std::chrono::system_clock::now(); },
+        [](const std::string&) {});
     rig.front.setRegisterPanel(&sink.panel());
     const RegisterPanelView& view = rig.front.registerPanel();
     EXPECT_EQ(view.heading()->text(), "Today: 0 cards");
     EXPECT_TRUE(view.list()->isVisible());
     EXPECT_EQ(view.list()->count(), 0);
 
-    recordCard(sink, "04A1B2C3", "00001", recording::AttemptOutcome::Written);
-    recordCard(sink, "04D4E5F6", "00002", recording::AttemptOutcome::V1Failed);
-    recordCard(sink, "04D4E5F6", "00002", recording::AttemptOutcome::Written);
+    recordCard(sink, "2000012345", "00001", recording::AttemptOutcome::Written);
+    recordCard(sink, "2000054321", "00002", recording::AttemptOutcome::V1Failed);
+    recordCard(sink, "2000054321", "00002", recording::AttemptOutcome::Written);
     rig.front.syncFromStation();
     EXPECT_EQ(view.heading()->text(), "Today: 2 cards");
     const QStringList shown = rows(view);
     ASSERT_EQ(shown.size(), 3);
-    EXPECT_TRUE(shown[0].endsWith("04D4E5F6  00012:00002  written")) << shown[0].toStdString();
-    EXPECT_TRUE(shown[1].endsWith("04D4E5F6  00012:00002  failed")) << shown[1].toStdString();
-    EXPECT_TRUE(shown[2].endsWith("04A1B2C3  00012:00001  written")) << shown[2].toStdString();
+    EXPECT_TRUE(shown[0].endsWith("2000054321  00012:00002  written")) << shown[0].toStdString();
+    EXPECT_TRUE(shown[1].endsWith("2000054321  00012:00002  failed")) << shown[1].toStdString();
+    EXPECT_TRUE(shown[2].endsWith("2000012345  00012:00001  written")) << shown[2].toStdString();
 
     // The language switch redraws the panel without a new write.
     rig.station.chkLanguage.setValue(0);

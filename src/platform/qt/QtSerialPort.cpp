@@ -25,8 +25,11 @@ QtSerialPort::QtSerialPort(PortMap ports) : ports_(std::move(ports)) {
     // so the station sees the link down and can open the port again.
     QObject::connect(&port_, &QSerialPort::errorOccurred,
                      [this](QSerialPort::SerialPortError error) {
-                         if (error == QSerialPort::ResourceError) {
+                         if (error == QSerialPort::ResourceError && port_.isOpen()) {
                              port_.close();
+                             if (onDeviceLost) {
+                                 onDeviceLost();
+                             }
                          }
                      });
 }

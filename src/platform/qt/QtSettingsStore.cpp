@@ -1,14 +1,11 @@
 #include "platform/qt/QtSettingsStore.h"
 
+#include "platform/qt/DirectorySync.h"
+
 #include <QFileInfo>
 #include <QSettings>
 #include <QStringList>
 #include <memory>
-
-#ifndef Q_OS_WIN
-#include <fcntl.h>
-#include <unistd.h>
-#endif
 
 namespace zr::platform {
 namespace {
@@ -30,23 +27,6 @@ QString asText(const QVariant& value) {
         return value.toStringList().join(QLatin1Char(','));
     }
     return value.toString();
-}
-
-// The rename that replaced the file is durable only once its directory is synced.
-bool syncDirectory(const QString& file) {
-#ifdef Q_OS_WIN
-    Q_UNUSED(file);
-    return true;
-#else
-    const QByteArray directory = QFileInfo(file).absolutePath().toLocal8Bit();
-    const int fd = ::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
-        return false;
-    }
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
-#endif
 }
 
 } // namespace
@@ -81,7 +61,7 @@ bool QtSettingsStore::saveAll(const std::string& app, const std::string& section
                            QString::fromStdString(value));
     }
     settings->sync();
-    return settings->status() == QSettings::NoError && syncDirectory(settings->fileName());
+    return settings->status() == QSettings::NoError && syncDirectoryOf(settings->fileName());
 }
 
 std::optional<PortMap> QtSettingsStore::portMap() const {

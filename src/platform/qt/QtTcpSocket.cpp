@@ -10,6 +10,11 @@ QtTcpSocket::QtTcpSocket() {
     });
     QObject::connect(&socket_, &QAbstractSocket::errorOccurred,
                      [this](QAbstractSocket::SocketError) { failed_ = true; });
+    QObject::connect(&socket_, &QAbstractSocket::disconnected, [this] {
+        if (!closing_ && onDisconnected) {
+            onDisconnected();
+        }
+    });
 }
 
 int QtTcpSocket::state() const {
@@ -37,7 +42,9 @@ void QtTcpSocket::connectToHost(const std::string& host, int port) {
 }
 
 void QtTcpSocket::close() {
+    closing_ = true;
     socket_.abort();
+    closing_ = false;
     failed_ = false;
 }
 

@@ -19,6 +19,8 @@ class QtTcpSocket final : public TcpSocket {
   private:
     QTcpSocket socket_;
     bool failed_ = false;
+    // close() is ending the connection: not a drop to report.
+    bool closing_ = false;
 };
 
 } // namespace zr::platform

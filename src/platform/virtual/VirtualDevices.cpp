@@ -41,6 +41,18 @@ void VirtualSerialPort::deliver(std::vector<std::uint8_t> bytes, std::uint32_t d
     });
 }
 
+void VirtualSerialPort::unplug() {
+    if (!isOpen()) {
+        return;
+    }
+    availablePorts.erase(openPort_);
+    openPort_ = 0;
+    input_.clear();
+    if (onDeviceLost) {
+        onDeviceLost();
+    }
+}
+
 void VirtualSerialPort::deliverText(const std::string& text, std::uint32_t delayMs) {
     deliver(std::vector<std::uint8_t>(text.begin(), text.end()), delayMs);
 }
@@ -92,6 +104,16 @@ void VirtualTcpSocket::deliver(std::vector<std::uint8_t> bytes, std::uint32_t de
             onDataArrival(input_.size());
         }
     });
+}
+
+void VirtualTcpSocket::peerClose() {
+    if (state_ != kStateConnected) {
+        return;
+    }
+    close();
+    if (onDisconnected) {
+        onDisconnected();
+    }
 }
 
 void VirtualTcpSocket::deliverText(const std::string& text, std::uint32_t delayMs) {
@@ -156,6 +178,29 @@ std::string ScriptedDesktop::inputBox(const std::string& prompt, const std::stri
     std::string answer = answers.front();
     answers.pop_front();
     return answer;
+}
+
+std::optional<std::vector<std::string>> MemoryLines::read() {
+    if (failReads) {
+        return std::nullopt;
+    }
+    return lines;
+}
+
+bool MemoryLines::append(const std::string& line) {
+    if (failWrites) {
+        return false;
+    }
+    lines.push_back(line);
+    return true;
+}
+
+bool MemoryLines::replace(const std::vector<std::string>& newLines) {
+    if (failWrites) {
+        return false;
+    }
+    lines = newLines;
+    return true;
 }
 
 } // namespace zr::platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Desktop.h"
+#include "platform/DurableLines.h"
 #include "platform/SerialPort.h"
 #include "platform/SettingsStore.h"
 #include "platform/TcpSocket.h"
@@ -45,6 +46,8 @@ class VirtualSerialPort final : public SerialPort {
     int writesWhileClosed = 0;
 
     int openPort() const { return openPort_; }
+    // The device of the open port goes away: the port closes and the loss is reported.
+    void unplug();
     // Bytes arrive after `delayMs`, as one receive event.
     void deliver(std::vector<std::uint8_t> bytes, std::uint32_t delayMs = 0);
     void deliverText(const std::string& text, std::uint32_t delayMs = 0);
@@ -77,6 +80,8 @@ class VirtualTcpSocket final : public TcpSocket {
 
     void deliver(std::vector<std::uint8_t> bytes, std::uint32_t delayMs = 0);
     void deliverText(const std::string& text, std::uint32_t delayMs = 0);
+    // The peer closes the connection: the socket closes and the drop is reported.
+    void peerClose();
 
   private:
     VirtualEventLoop& loop_;
@@ -143,6 +148,19 @@ class ScriptedDesktop final : public Desktop {
     std::vector<Box> questions;
     // Answers for the next Yes/No boxes; No when none is queued.
     std::deque<bool> yesNoAnswers;
+};
+
+// Lines kept in memory; `failWrites` makes every append and replace fail.
+class MemoryLines final : public DurableLines {
+  public:
+    std::optional<std::vector<std::string>> read() override;
+    bool append(const std::string& line) override;
+    bool replace(const std::vector<std::string>& newLines) override;
+    std::string where() const override { return "memory"; }
+
+    std::vector<std::string> lines;
+    bool failWrites = false;
+    bool failReads = false;
 };
 
 class MemoryTrafficLog final : public TrafficLog {

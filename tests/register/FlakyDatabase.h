@@ -1,0 +1,55 @@
+#pragma once
+
+#include "platform/Database.h"
+#include "platform/sql/QtDatabase.h"
+
+#include <memory>
+#include <string>
+
+namespace zr::reg::test {
+
+// A real database that fails every statement while `down` is set, as a full disk or a dead
+// server does.
+class FlakyDatabase final : public platform::Database {
+  public:
+    explicit FlakyDatabase(std::unique_ptr<platform::Database> real) : real_(std::move(real)) {}
+    static std::unique_ptr<FlakyDatabase> sqlite(const std::string& file) {
+        platform::SqlError error;
+        return std::make_unique<FlakyDatabase>(
+            platform::QtDatabase::open({platform::SqlEngine::Sqlite, file, "", "", 0, ""}, error));
+    }
+
+    bool down = false;
+    platform::SqlFailure failure = platform::SqlFailure::Other;
+    int reconnects = 0;
+
+    platform::SqlEngine engine() const override { return real_->engine(); }
+    bool exec(std::string_view sql, const std::vector<platform::SqlValue>& parameters,
+              const platform::SqlRowHandler& onRow) override {
+        return down ? fail() : real_->exec(sql, parameters, onRow);
+    }
+    std::int64_t rowsAffected() const override { return real_->rowsAffected(); }
+    bool begin() override { return down ? fail() : real_->begin(); }
+    bool commit() override { return down ? fail() : real_->commit(); }
+    bool rollback() override { return down ? fail() : real_->rollback(); }
+    bool setDurableCommits(bool durable) override {
+        return down ? fail() : real_->setDurableCommits(durable);
+    }
+    bool reconnect() override {
+        ++reconnects;
+        return down ? fail() : real_->reconnect();
+    }
+    const platform::SqlError& lastError() const override {
+        return down ? error_ : real_->lastError();
+    }
+
+  private:
+    bool fail() {
+        error_ = {failure, "database or disk is full"};
+        return false;
+    }
+    std::unique_ptr<platform::Database> real_;
+    platform::SqlError error_;
+};
+
+} // namespace zr::reg::test
