@@ -147,6 +147,9 @@ bool sendShared(station::Station& station, const SharedCommand& command) {
     // resets it; the own count keeps this command to three sends regardless.
     for (int sends = 1;; ++sends) {
         station.currentCommand = command.name;
+        if (!station.linkUp()) {
+            return false;
+        }
         station.sendFrame(*frame);
         waitForFlag(station, command.flag, command.earlyExit, command.limit);
         if (isEarlyExit(command.flag.text(), command.successOn)) {
@@ -178,6 +181,15 @@ bool sendCounted(station::Station& station, const CountedCommand& command, const
         command.flag.setText("");
     }
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        if (attempt > 0 && command.onlyLatestReply) {
+            awaitEarlierReplies(station);
+            if (isEarlyExit(command.flag.text(), command.earlyExit)) {
+                return true;
+            }
+        }
+        if (!station.linkUp()) {
+            return false;
+        }
         station.sendFrame(frame);
         station.addTrafficLine(std::to_string(attempt) + std::string(command.label));
         if (waitForFlag(station, command.flag, command.earlyExit, command.limit)) {

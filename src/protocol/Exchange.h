@@ -65,7 +65,8 @@ struct SharedCommand {
 };
 
 // True when the success test held after a wait; false after three attempts, or at once
-// (nothing sent) when the frame cannot be built.
+// (nothing sent) when the frame cannot be built or the link is down: waiting on a port that
+// is closed or a connection that is gone would only keep the bench from opening it again.
 bool sendShared(station::Station& station, const SharedCommand& command);
 
 // A command with its own attempt number: one frame, three sends at most, each written to
@@ -80,6 +81,10 @@ struct CountedCommand {
     std::int32_t delayBeforeMs = 0;
     // Empty the flag before that pause rather than when registering.
     bool emptyFlagBeforeDelay = false;
+    // Only a reply to the last request counts (a UID: an earlier attempt's may describe a card
+    // taken off since). A request still unanswered is waited for before it is sent again, so
+    // a slow programmer's answer still comes to the last request.
+    bool onlyLatestReply = false;
 };
 
 bool sendCounted(station::Station& station, const CountedCommand& command, const Frame& frame);

@@ -112,7 +112,7 @@ void SendV2ReadCardCode(station::Station& station) {
 bool SendReadUid(station::Station& station) {
     return sendCounted(station,
                        {command::kReadUid, station.txtReadUID, command::kLabelReadUid,
-                        EarlyExit::Ok, ReplyLimit::fixed(kReadUidLimitMs)},
+                        EarlyExit::Ok, ReplyLimit::fixed(kReadUidLimitMs), 0, false, true},
                        readUidFrame());
 }
 

@@ -13,7 +13,7 @@ constexpr std::uint32_t kReconnectEveryMs = 2000;
 
 bool Recorder::linkUpOrReconnect() {
     station::Station& s = station_;
-    if (linkUp(s)) {
+    if (s.linkUp()) {
         lastReconnect_.reset();
         return true;
     }

@@ -25,7 +25,7 @@ std::optional<ReadBackResult> Recorder::readBack() {
     s.txtUID2.setText("");
     s.txtBlockIDV1.setText("");
     s.txtBlockIDV2.setText("");
-    if (!linkUp(s)) {
+    if (!s.linkUp()) {
         return std::nullopt;
     }
     ReadBackResult result;
@@ -54,7 +54,7 @@ std::optional<ReadBackResult> Recorder::readBack() {
 
 void Recorder::ProbeNewCard() {
     station::Station& s = station_;
-    if (!linkUp(s)) {
+    if (!s.linkUp()) {
         return;
     }
     logStep("cmdReadUID_Click");

@@ -35,16 +35,6 @@ void paintIndicator(station::Label& indicator, IndicatorLook look) {
     }
 }
 
-bool linkUp(station::Station& station) {
-    if (station.connType == "COM") {
-        return station.platform().serial.isOpen();
-    }
-    if (station.connType == "TCPIP") {
-        return station.platform().tcp.state() == platform::TcpSocket::kStateConnected;
-    }
-    return true;
-}
-
 bool Recorder::loginV3ByModel() {
     if (station_.cboProgrammer.listIndex() == kProgrammerP1) {
         logStep("V2_AssignAKey_P1");

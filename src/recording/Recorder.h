@@ -16,10 +16,6 @@ namespace zr::recording {
 enum class IndicatorLook { Neutral, Failure, Success };
 void paintIndicator(station::Label& indicator, IndicatorLook look);
 
-// The link check of the workflows: false for "COM" with the port closed or "TCPIP" without a
-// connection; any other link type passes (and sends nothing later).
-bool linkUp(station::Station& station);
-
 class Recorder {
   public:
     explicit Recorder(station::Station& station) : station_(station) {}

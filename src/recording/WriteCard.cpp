@@ -178,7 +178,7 @@ bool Recorder::keyRowsDerivedFrom(const std::string& uid) {
 
 std::optional<WriteAttempt> Recorder::writeCard() {
     station::Station& s = station_;
-    if (!linkUp(s) || !layoutChosen() || !numberUsable()) {
+    if (!s.linkUp() || !layoutChosen() || !numberUsable()) {
         return std::nullopt;
     }
     const FieldsFixed fixed(s);

@@ -177,6 +177,16 @@ void Station::addTrafficLine(std::string_view line) {
     txtReceive.setText(std::move(updated));
 }
 
+bool Station::linkUp() const {
+    if (connType == "COM") {
+        return platform_.serial.isOpen();
+    }
+    if (connType == "TCPIP") {
+        return platform_.tcp.state() == platform::TcpSocket::kStateConnected;
+    }
+    return true;
+}
+
 void Station::sendFrame(const std::vector<std::uint8_t>& frame) {
     if (connType == "COM") {
         sendSerialFrame(frame);

@@ -72,6 +72,9 @@ class Station {
     void cmdAlarmAck_Click();
     // Adds a line at the top of the traffic view.
     void addTrafficLine(std::string_view line);
+    // False for "COM" with the port closed or "TCPIP" without a connection; any other link
+    // type passes (and sends nothing).
+    bool linkUp() const;
     // Sends a request frame on the link that connType selects; nothing for any other value.
     // A frame that went out is an open request until its reply is read (requests).
     void sendFrame(const std::vector<std::uint8_t>& frame);

@@ -14,6 +14,13 @@ MainWindow::MainWindow(platform::Platform& platform) : Station(platform) {
     wireEvents();
 }
 
+MainWindow::~MainWindow() {
+    platform().serial.onReceive = nullptr;
+    platform().serial.onDeviceLost = nullptr;
+    platform().tcp.onDataArrival = nullptr;
+    platform().tcp.onDisconnected = nullptr;
+}
+
 void MainWindow::wireEvents() {
     platform().serial.onReceive = [this] { OnSerialReceive(); };
     platform().tcp.onDataArrival = [this](std::size_t bytesTotal) { OnTcpReceive(bytesTotal); };

@@ -13,6 +13,10 @@ namespace zr::window {
 class MainWindow : public station::Station {
   public:
     explicit MainWindow(platform::Platform& platform);
+    // The links outlive the window: their events must not reach it once it is gone.
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     // Where write attempts and read-backs are recorded (a card register); none by default.
     void setCardRecordSink(recording::CardRecordSink* sink) { recorder_.setSink(sink); }

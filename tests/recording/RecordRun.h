@@ -54,7 +54,7 @@ class RecordRun {
         }
     }
 
-    bool ready() { return sim_.ready() && recording::linkUp(station_); }
+    bool ready() { return sim_.ready() && station_.linkUp(); }
     void scenario(const std::string& line) { sim_.process->scenario(line); }
     window::MainWindow& station() { return station_; }
     const MemorySink& sink() const { return sink_; }
@@ -95,15 +95,19 @@ class RecordRun {
         return false;
     }
 
-    // Opens the link again as the operator would: reconnect, or reselect the port.
-    void restoreLink() {
-        if (link_ == Link::Tcp) {
-            station_.sbConnect_Click();
-        } else {
-            station_.cboCOM_Click();
+    // Runs `seen` each time the link reports a drop, once the station has handled it.
+    void onDrop(const std::function<void()>& seen) {
+        for (auto* handler : {&serial_.onDeviceLost, &tcp_.onDisconnected}) {
+            *handler = [serialLost = handler == &serial_.onDeviceLost, this, seen] {
+                if (serialLost) {
+                    station_.MsComm1_DeviceLost();
+                } else {
+                    station_.Winsock1_Close();
+                }
+                seen();
+            };
         }
     }
-
   private:
     Link link_;
     RunningSim sim_;

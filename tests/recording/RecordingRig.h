@@ -40,7 +40,9 @@ struct MemorySink final : CardRecordSink {
 // programmer model, which answers 20 ms after each frame. `faults` replace the model's answer
 // for frames starting with the given hex text: a reply text, or nothing (no answer).
 struct RecordingRig {
-    static constexpr std::uint32_t kAnswerDelayMs = 20;
+    // How long the programmer takes to answer: UID reads and everything else.
+    std::uint32_t answerDelayMs = 20;
+    std::uint32_t uidAnswerDelayMs = 20;
 
     zr::testing::VirtualPlatform world;
     window::MainWindow station{world.services};
@@ -83,6 +85,12 @@ struct RecordingRig {
         }
         layNext();
     }
+    // The programmer on the TCP link instead of COM1.
+    void useTcp() {
+        world.tcp.reachable = {"127.0.0.1:101"};
+        station.txtIP.setText("127.0.0.1");
+        station.sbTCPIP.click();
+    }
     void startAutoRecording() {
         station.chkAutoAdd.setValue(1);
         station.chkAutoRecord.setValue(1);
@@ -112,7 +120,8 @@ struct RecordingRig {
         const std::size_t pieceSize = (reply->size() + replyPieces - 1) / replyPieces;
         for (std::size_t at = 0, n = 0; at < reply->size(); at += pieceSize, ++n) {
             const std::string piece = reply->substr(at, pieceSize);
-            const auto delay = kAnswerDelayMs + static_cast<std::uint32_t>(5 * n);
+            const auto delay = (sent == "01 00" ? uidAnswerDelayMs : answerDelayMs) +
+                               static_cast<std::uint32_t>(5 * n);
             if (overTcp) {
                 world.tcp.deliverText(piece, delay);
             } else {

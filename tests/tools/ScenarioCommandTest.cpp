@@ -33,6 +33,15 @@ bool sameCommand(const Command& a, const Command& b) {
     if (const auto* swap = std::get_if<SwapAfter>(&a)) {
         return swap->ms == std::get<SwapAfter>(b).ms;
     }
+    if (const auto* snatch = std::get_if<SnatchAtWrite>(&a)) {
+        return snatch->nth == std::get<SnatchAtWrite>(b).nth;
+    }
+    if (const auto* reply = std::get_if<UidReply>(&a)) {
+        return reply->text == std::get<UidReply>(b).text;
+    }
+    if (const auto* delay = std::get_if<UidDelay>(&a)) {
+        return delay->ms == std::get<UidDelay>(b).ms;
+    }
     return true;
 }
 
@@ -62,6 +71,13 @@ TEST(ScenarioLine, ParsesEachCommandAndRefusesNonsense) {
         {"swap -5", std::nullopt, true},
         {"snatch", SnatchAtWrite{}},
         {"snatch now", std::nullopt, true},
+        {"snatch 2", SnatchAtWrite{2}},
+        {"snatch 0", std::nullopt, true},
+        {"lose", LoseWriteAnswer{}},
+        {"uid-reply ~*~~&~@%%&", UidReply{"~*~~&~@%%&"}},
+        {"uid-reply", std::nullopt, true},
+        {"uid-delay 350", UidDelay{350}},
+        {"uid-delay 60001", std::nullopt, true},
         {"silent", GoSilent{}},
         {"normal", GoNormal{}},
         {"garbage", GarbleNextReply{}},

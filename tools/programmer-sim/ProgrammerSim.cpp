@@ -48,10 +48,18 @@ void ProgrammerSim::onPiece(Link& link, const CutPiece& piece) {
     }
     const bool numberWrite = piece.bytes.size() > 1 &&
                              piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::WriteNumber);
-    if (numberWrite && snatchAtWrite_) {
-        snatchAtWrite_ = false;
+    const bool uidRead = piece.bytes.size() > 1 &&
+                         piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::ReadUid);
+    if (numberWrite && snatchAtWrite_ > 0 && --snatchAtWrite_ == 0) {
         takeOffCard();
         swapTimer_.start(swapAfter_);
+    }
+    if (uidRead && uidReply_) {
+        note(link, "->", "(instead of the UID) " + *uidReply_);
+        link.queueReply(QByteArray::fromStdString(*uidReply_), settings_.replyDelay,
+                        replyPieces_);
+        uidReply_.reset();
+        return;
     }
     if (garbleNext_) {
         garbleNext_ = false;
@@ -66,8 +74,14 @@ void ProgrammerSim::onPiece(Link& link, const CutPiece& piece) {
     if (numberWrite && reply == kReplyOk && queueInUse_) {
         swapTimer_.start(swapAfter_);
     }
+    if (numberWrite && loseWriteAnswer_) {
+        loseWriteAnswer_ = false;
+        note(link, "->", "(lost) " + reply);
+        return;
+    }
     note(link, "->", reply);
-    link.queueReply(QByteArray::fromStdString(reply), settings_.replyDelay, replyPieces_);
+    const auto delay = uidRead && uidDelay_.count() > 0 ? uidDelay_ : settings_.replyDelay;
+    link.queueReply(QByteArray::fromStdString(reply), delay, replyPieces_);
 }
 
 // Bytes above 0x7F: never "OK", "NO" or digits, and never trimmed away as NUL or space.
@@ -153,7 +167,12 @@ void ProgrammerSim::apply(const scenario::Command& command) {
                    [this](const scenario::SwapAfter& swap) {
                        swapAfter_ = std::chrono::milliseconds(swap.ms);
                    },
-                   [this](const scenario::SnatchAtWrite&) { snatchAtWrite_ = true; },
+                   [this](const scenario::SnatchAtWrite& snatch) { snatchAtWrite_ = snatch.nth; },
+                   [this](const scenario::LoseWriteAnswer&) { loseWriteAnswer_ = true; },
+                   [this](const scenario::UidReply& reply) { uidReply_ = reply.text; },
+                   [this](const scenario::UidDelay& delay) {
+                       uidDelay_ = std::chrono::milliseconds(delay.ms);
+                   },
                    [](const scenario::Quit&) {
                        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
                    },

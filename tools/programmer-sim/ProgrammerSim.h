@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <chrono>
 #include <deque>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -50,7 +51,10 @@ class ProgrammerSim {
     // The card queue: the next card is laid swapAfter_ after the present one was last written.
     std::deque<std::string> queue_;
     bool queueInUse_ = false;
-    bool snatchAtWrite_ = false;
+    int snatchAtWrite_ = 0; // number writes to let through, plus one; 0: none
+    bool loseWriteAnswer_ = false;
+    std::optional<std::string> uidReply_;
+    std::chrono::milliseconds uidDelay_{0};
     std::chrono::milliseconds swapAfter_{500};
     QTimer swapTimer_;
 };

@@ -9,6 +9,10 @@ namespace zr::platform {
 class QtTcpSocket final : public TcpSocket {
   public:
     QtTcpSocket();
+    // The socket's own teardown closes the connection: that is no drop to report.
+    ~QtTcpSocket() override { closing_ = true; }
+    QtTcpSocket(const QtTcpSocket&) = delete;
+    QtTcpSocket& operator=(const QtTcpSocket&) = delete;
 
     int state() const override;
     void connectToHost(const std::string& host, int port) override;

@@ -54,6 +54,9 @@ std::optional<Command> bareCommand(std::string_view verb) {
     if (verb == "snatch") {
         return SnatchAtWrite{};
     }
+    if (verb == "lose") {
+        return LoseWriteAnswer{};
+    }
     if (verb == "quit") {
         return Quit{};
     }
@@ -110,6 +113,20 @@ ParsedLine parseLine(std::string_view line) {
     }
     if (verb == "queue") {
         return queueLine(args);
+    }
+    if (verb == "uid-reply") {
+        if (operands != 1 || args[1].size() > 64) {
+            return refused("uid-reply needs one text of at most 64 characters");
+        }
+        return {UidReply{std::string(args[1])}, {}};
+    }
+    if (verb == "snatch" && operands == 1) {
+        const auto nth = boundedNumber(args[1], 1, 100);
+        return nth ? ParsedLine{SnatchAtWrite{*nth}, {}} : refused("snatch N is 1 to 100");
+    }
+    if (verb == "uid-delay") {
+        const auto ms = operands == 1 ? boundedNumber(args[1], 0, 60000) : std::nullopt;
+        return ms ? ParsedLine{UidDelay{*ms}, {}} : refused("uid-delay is 0 to 60000 ms");
     }
     if (verb == "delay" || verb == "split" || verb == "swap") {
         if (operands != 1) {

@@ -31,11 +31,25 @@ struct QueueCards {
 struct SwapAfter {
     int ms = 0;
 };
-// Take the card off when the next number write arrives, before it is carried out.
-struct SnatchAtWrite {};
+// Take the card off when the nth number write from now arrives, before it is carried out
+// (2: the V3 write of a card written in both layouts).
+struct SnatchAtWrite {
+    int nth = 1;
+};
+// Carry out the next number write but send no answer: a write that landed, its "OK" lost.
+struct LoseWriteAnswer {};
+// Answer the next UID request with this text instead of the card's UID.
+struct UidReply {
+    std::string text;
+};
+// Answer UID requests after this many milliseconds (0: the usual reply delay).
+struct UidDelay {
+    int ms = 0;
+};
 
 using Command = std::variant<LayCard, RemoveCard, Pause, SplitReplies, GoSilent, GoNormal,
-                             GarbleNextReply, DropLink, Quit, QueueCards, SwapAfter, SnatchAtWrite>;
+                             GarbleNextReply, DropLink, Quit, QueueCards, SwapAfter, SnatchAtWrite,
+                             LoseWriteAnswer, UidReply, UidDelay>;
 
 inline constexpr int kMaxPauseMs = 3'600'000;
 inline constexpr int kMaxSplitPieces = 64;
