@@ -2,6 +2,9 @@
 
 #include "../protocol/SimStation.h"
 #include "RecordingRig.h"
+#include "platform/sql/QtDatabase.h"
+#include "register/RegisterSettings.h"
+#include "register/RegisterSink.h"
 
 #include <chrono>
 #include <regex>
@@ -55,6 +58,31 @@ class RecordRun {
     }
 
     bool ready() { return sim_.ready() && station_.linkUp(); }
+
+    // Records into a register file as zr-station does; the memory sink still sees every
+    // attempt, and a card the register refused is reported as such.
+    void useRegister(const std::string& file) {
+        registerLink_ = std::make_unique<reg::RegisterLink>(
+            loop_,
+            [file] {
+                return reg::openRegister(
+                    "sqlite:" + file, "bench-e2e", reg::CardRegister::Access::ReadWrite,
+                    [](const platform::DatabaseAddress& at, platform::SqlError& error) {
+                        return std::unique_ptr<platform::Database>(
+                            platform::QtDatabase::open(at, error));
+                    },
+                    [] { return std::chrono::system_clock::now(); });
+            },
+            file, std::nullopt, nullptr);
+        journal_ = std::make_unique<reg::RegisterJournal>(journalFile_);
+        register_ = std::make_unique<reg::RegisterSink>(
+            station_, *registerLink_, *journal_, false,
+            [] { return std::chrono::system_clock::now(); }, [](const std::string&) {});
+        chain_.front = register_.get();
+        chain_.back = &sink_;
+        station_.setCardRecordSink(&chain_);
+    }
+    reg::CardRegister* cards() { return registerLink_ ? registerLink_->cards() : nullptr; }
     void scenario(const std::string& line) { sim_.process->scenario(line); }
     window::MainWindow& station() { return station_; }
     const MemorySink& sink() const { return sink_; }
@@ -108,6 +136,7 @@ class RecordRun {
             };
         }
     }
+
   private:
     Link link_;
     RunningSim sim_;
@@ -122,6 +151,35 @@ class RecordRun {
     window::MainWindow station_{services_};
     MemorySink sink_;
     std::vector<Removed> removed_;
+
+    // The register first, then the memory sink, as zr-station chains them.
+    struct Chain final : CardRecordSink {
+        bool recordWrite(const WriteAttempt& attempt) override {
+            if (front->recordWrite(attempt) || attempt.outcome != AttemptOutcome::Written) {
+                return back->recordWrite(attempt);
+            }
+            WriteAttempt refused = attempt;
+            refused.outcome = AttemptOutcome::RefusedBySink;
+            back->recordWrite(refused);
+            return false;
+        }
+        void recordReadBack(const ReadBackResult& result) override {
+            front->recordReadBack(result);
+            back->recordReadBack(result);
+        }
+        std::optional<NumberClaim> claimCardCode(const std::string& uid,
+                                                 const std::string& groupCode,
+                                                 const std::string& cardCode) override {
+            return front->claimCardCode(uid, groupCode, cardCode);
+        }
+        CardRecordSink* front = nullptr;
+        CardRecordSink* back = nullptr;
+    };
+    platform::MemoryLines journalFile_;
+    std::unique_ptr<reg::RegisterLink> registerLink_;
+    std::unique_ptr<reg::RegisterJournal> journal_;
+    std::unique_ptr<reg::RegisterSink> register_;
+    Chain chain_;
 };
 
 } // namespace zr::recording::test
