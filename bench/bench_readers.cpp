@@ -1,6 +1,8 @@
 // Decode time of the GIF, icon and BMP readers beside Qt's own readers of the same files, in
 // the same run. Prints ratios at the end (own ÷ Qt; below 1.0 means the own reader is faster),
 // of CPU time: the decoders are single-threaded and wall time swings on a shared machine.
+// First it prints each reader's peak memory: one load per file in a child process of its own,
+// the growth of its resident set during the load divided by the surface the load produced.
 #include "CpuTimeReporter.h"
 #include "ImageBuilders.h"
 #include "PngBuilder.h"
@@ -16,9 +18,13 @@
 #include <QImageReader>
 #include <benchmark/benchmark.h>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <malloc.h>
 #include <map>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -245,6 +251,119 @@ void run(benchmark::State& state, const Case& benchCase, bool own) {
     state.SetBytesProcessed(static_cast<std::int64_t>(bytes));
 }
 
+std::size_t residentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    statm >> pages >> resident;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+}
+
+// The peak resident set since it was last reset (VmHWM), in bytes.
+std::size_t peakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string word;
+    while (status >> word) {
+        if (word == "VmHWM:") {
+            std::size_t kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes * 1024;
+        }
+    }
+    return 0;
+}
+
+// Loads `bytes` once in a fresh child process; the child reports the growth of its resident
+// set at the peak of the load and the size of the surface it made.
+bool measurePeak(const Bytes& bytes, std::int32_t wanted, double& peak, double& surface) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return false;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        // Writing 5 to clear_refs resets the peak to the present resident set.
+        std::ofstream("/proc/self/clear_refs") << "5";
+        const std::size_t before = residentBytes();
+        zr::imaging::c32bppDIB image;
+        image.LoadPicture_Stream(bytes, wanted, wanted);
+        const double figures[2] = {static_cast<double>(peakResidentBytes()) -
+                                       static_cast<double>(before),
+                                   static_cast<double>(image.Bits().size())};
+        const auto written = write(channel[1], figures, sizeof figures);
+        _exit(written == sizeof figures ? 0 : 1);
+    }
+    close(channel[1]);
+    double figures[2] = {0, 0};
+    const bool read = ::read(channel[0], figures, sizeof figures) == sizeof figures;
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    peak = figures[0];
+    surface = figures[1];
+    return read && surface > 0;
+}
+
+Bytes qtEncoded(std::int32_t width, std::int32_t height, const char* format) {
+    QImage image(width, height, QImage::Format_RGB32);
+    std::uint32_t noise = 5;
+    for (std::int32_t y = 0; y < height; ++y) {
+        for (std::int32_t x = 0; x < width; ++x) {
+            const auto jitter = static_cast<int>(nextNoise(noise) & 15U);
+            image.setPixel(x, y, qRgb(x * 255 / width + jitter, y * 255 / height, jitter * 8));
+        }
+    }
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return {data.begin(), data.end()};
+}
+
+Bytes png16Of(std::int32_t size) {
+    Bytes scanlines;
+    std::uint32_t noise = 3;
+    for (std::int32_t y = 0; y < size; ++y) {
+        scanlines.push_back(0);
+        for (std::int32_t x = 0; x < size * 8; ++x) {
+            scanlines.push_back(static_cast<std::uint8_t>(x % 8 >= 6 ? 255 : nextNoise(noise)));
+        }
+    }
+    return zr::imaging::test::simplePng(static_cast<std::uint32_t>(size),
+                                        static_cast<std::uint32_t>(size), 16, 6, scanlines);
+}
+
+void printPeakMemory(const std::vector<Case>& cases) {
+    struct Load {
+        std::string name;
+        Bytes bytes;
+        std::int32_t wanted;
+    };
+    std::vector<Load> loads{
+        {"PNG 1024x1024 RGBA 8", pngOf(1024), 0},
+        {"PNG 1024x1024 RGBA 16", png16Of(1024), 0},
+        {"BMP 2000x1500 24-bit (platform loader)", qtEncoded(2000, 1500, "BMP"), 0},
+        {"JPEG 2000x1500 (platform loader)", qtEncoded(2000, 1500, "JPEG"), 0},
+    };
+    for (const Case& benchCase : cases) {
+        if (benchCase.files.size() == 1) {
+            loads.push_back({benchCase.name, benchCase.files[0].bytes, benchCase.files[0].wanted});
+        }
+    }
+    std::printf("peak memory of one load (growth of the resident set / surface bytes)\n");
+    for (const Load& load : loads) {
+        double peak = 0;
+        double surface = 0;
+        if (measurePeak(load.bytes, load.wanted, peak, surface)) {
+            std::printf("%-42s %8.1f MB / %8.1f MB = %5.2f\n", load.name.c_str(), peak / 1e6,
+                        surface / 1e6, peak / surface);
+        } else {
+            std::printf("%-42s does not load\n", load.name.c_str());
+        }
+    }
+    std::printf("\n");
+}
+
 void printRatios(const CpuTimeReporter& reporter, const std::vector<Case>& cases) {
     std::printf("\nratios of CPU time (own / Qt; below 1.0 the own reader is faster)\n");
     for (const Case& benchCase : cases) {
@@ -260,6 +379,9 @@ void printRatios(const CpuTimeReporter& reporter, const std::vector<Case>& cases
 } // namespace
 
 int main(int argc, char** argv) {
+    // A fixed threshold keeps every large buffer a fresh mapping, so a load's buffers show in
+    // its resident set instead of reusing heap the set-up already made resident.
+    mallopt(M_MMAP_THRESHOLD, 128 * 1024);
     const std::vector<Case> cases = benchmarkCases();
     for (const Case& benchCase : cases) {
         for (const File& file : benchCase.files) {
@@ -269,6 +391,7 @@ int main(int argc, char** argv) {
             }
         }
     }
+    printPeakMemory(cases);
     for (const Case& benchCase : cases) {
         for (const bool own : {true, false}) {
             benchmark::RegisterBenchmark(

@@ -1,6 +1,7 @@
 // Runs a fuzz target's entry point over every file of the folders named on the command line,
 // so the seed corpus and the kept crash inputs are replayed in every build, fuzzer or not.
-// A fault shows as a sanitizer report, a trap or an abort inside the entry point.
+// A fault shows as a sanitizer report, a trap or an abort inside the entry point. A folder that
+// does not exist fails the run: a renamed or lost corpus must not pass as an empty one.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -17,7 +18,8 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const fs::path folder(argv[i]);
         if (!fs::is_directory(folder)) {
-            continue;
+            std::fprintf(stderr, "no such folder: %s\n", argv[i]);
+            return 1;
         }
         for (const auto& entry : fs::recursive_directory_iterator(folder)) {
             if (!entry.is_regular_file() || entry.path().extension() == ".md") {

@@ -24,7 +24,8 @@ for seeds in "$build"/fuzz/*.seeds; do
     [ -d "$dir" ] && folders+=("$dir")
   done <"$seeds"
   echo "fuzzing $name for ${seconds}s"
-  ASAN_OPTIONS=detect_leaks=0 "$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
+  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt" \
+    "$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
     -timeout=10 -artifact_prefix="$crashes/$name-" -print_final_stats=0 \
     "$corpus_work" "${folders[@]}" 2>"$build/fuzz-$name.log" \
     || { echo "fuzz target $name failed; see $build/fuzz-$name.log"; tail -30 "$build/fuzz-$name.log"; exit 1; }

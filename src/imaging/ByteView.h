@@ -7,8 +7,9 @@
 
 namespace zr::imaging {
 
-// Bounds-checked little-endian reads over untrusted bytes: a field that does not lie wholly
-// inside the data reads as nothing, so no reader indexes past its input.
+// Bounds-checked reads over untrusted bytes, little-endian (BMP, ICO, GIF) or big-endian (PNG):
+// a field that does not lie wholly inside the data reads as nothing, so no reader indexes
+// past its input.
 class ByteView {
   public:
     explicit ByteView(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
@@ -39,6 +40,25 @@ class ByteView {
                static_cast<std::uint32_t>(bytes_[offset + 1]) << 8 |
                static_cast<std::uint32_t>(bytes_[offset + 2]) << 16 |
                static_cast<std::uint32_t>(bytes_[offset + 3]) << 24;
+    }
+    std::optional<std::uint16_t> u16be(std::size_t offset) const {
+        if (!holds(offset, 2)) {
+            return std::nullopt;
+        }
+        return be16(bytes_.data() + offset);
+    }
+    std::optional<std::uint32_t> u32be(std::size_t offset) const {
+        if (!holds(offset, 4)) {
+            return std::nullopt;
+        }
+        return static_cast<std::uint32_t>(bytes_[offset]) << 24 |
+               static_cast<std::uint32_t>(bytes_[offset + 1]) << 16 |
+               static_cast<std::uint32_t>(bytes_[offset + 2]) << 8 |
+               static_cast<std::uint32_t>(bytes_[offset + 3]);
+    }
+    // A big-endian 16-bit sample at a place the caller has already bounded (pixel rows).
+    static std::uint16_t be16(const std::uint8_t* bytes) {
+        return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
     }
     std::optional<std::int32_t> i32(std::size_t offset) const {
         const auto value = u32(offset);

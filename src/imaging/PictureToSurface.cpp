@@ -4,10 +4,11 @@
 #include "imaging/c32bppDIB.h"
 
 #include <cstddef>
+#include <cstring>
 
 namespace zr::imaging {
 
-bool pictureToSurface(const mdlGDI::Picture& picture, c32bppDIB& surface) {
+bool pictureToSurface(const mdlGDI::Picture& picture, c32bppDIB& surface, PictureAlpha alpha) {
     surface.DestroyDIB();
     if (picture.type == platform::PictureType::Metafile ||
         picture.type == platform::PictureType::EnhancedMetafile) {
@@ -25,7 +26,11 @@ bool pictureToSurface(const mdlGDI::Picture& picture, c32bppDIB& surface) {
     bool translucent = false;
     for (std::size_t y = 0; y < rows; ++y, source += rowBytes) {
         std::uint8_t* out = target.data() + (rows - 1 - y) * rowBytes;
-        translucent = premultiplyPixels(source, out, rowBytes / 4) || translucent;
+        if (alpha == PictureAlpha::AsStored) {
+            std::memcpy(out, source, rowBytes);
+        } else {
+            translucent = premultiplyPixels(source, out, rowBytes / 4) || translucent;
+        }
     }
     surface.SetAlpha(translucent);
     surface.SetImageType(picture.type);

@@ -1,22 +1,17 @@
 #include "imaging/PixelSurface.h"
 
-#include "imaging/CheckedMath.h"
 #include "imaging/ImageLimits.h"
 
 namespace zr::imaging {
 
 PixelSurface::PixelSurface(std::int32_t width, std::int32_t height) {
-    if (width < 1 || height < 1 || width > limits::kMaxSurfaceDimension ||
-        height > limits::kMaxSurfaceDimension) {
-        return;
-    }
-    const auto byteCount = surfaceByteCount(width, height);
-    if (!byteCount || static_cast<std::size_t>(*byteCount) > limits::kMaxSurfaceBytes) {
+    const auto byteCount = limits::surfaceBytes(width, height);
+    if (!byteCount) {
         return;
     }
     width_ = width;
     height_ = height;
-    bytes_.assign(static_cast<std::size_t>(*byteCount), 0);
+    bytes_.assign(*byteCount, 0);
 }
 
 void PixelSurface::fill(std::uint8_t blue, std::uint8_t green, std::uint8_t red,

@@ -13,7 +13,7 @@ namespace zr::imaging {
 class PixelSurface {
   public:
     PixelSurface() = default;
-    // Sizes outside 1 .. limits::kMaxSurfaceDimension, or beyond the surface byte limit, give
+    // Sizes outside 1 .. limits::kMaxSurfaceDimension, or beyond the load budget, give
     // an empty surface.
     PixelSurface(std::int32_t width, std::int32_t height);
 

@@ -1,6 +1,5 @@
 #include "imaging/c32bppDIB.h"
 
-#include "imaging/CheckedMath.h"
 #include "imaging/FileBytes.h"
 #include "imaging/ImageLimits.h"
 #include "imaging/ImageReaders.h"
@@ -49,7 +48,7 @@ bool c32bppDIB::LoadPicture_File(const std::string& FileName, std::int32_t iconC
         return false;
     }
     DestroyDIB();
-    const auto bytes = readFileBytes(FileName, limits::kMaxFileBytes);
+    const auto bytes = readFileBytes(FileName, limits::kLoadBudgetBytes);
     if (!bytes || bytes->size() < limits::kMinimumImageBytes) {
         return false;
     }
@@ -68,7 +67,8 @@ bool c32bppDIB::LoadPicture_Stream(std::span<const std::uint8_t> inStream, std::
     }
     const std::size_t length =
         streamLength == 0 ? inStream.size() - start : static_cast<std::size_t>(streamLength);
-    if (length < limits::kMinimumImageBytes || length > inStream.size() - start) {
+    if (length < limits::kMinimumImageBytes || length > inStream.size() - start ||
+        length > limits::kLoadBudgetBytes) {
         return false;
     }
     return LoadFromBytes(inStream, start, length, iconCx, iconCy, SaveFormat);
@@ -186,15 +186,12 @@ bool c32bppDIB::InitializeDIB(std::int32_t Width, std::int32_t Height) {
         return false;
     }
     const std::int32_t rows = Height < 0 ? -Height : Height;
-    if (Width > limits::kMaxSurfaceDimension || rows > limits::kMaxSurfaceDimension) {
-        return false;
-    }
-    const auto byteCount = surfaceByteCount(Width, rows);
-    if (!byteCount || static_cast<std::size_t>(*byteCount) > limits::kMaxSurfaceBytes) {
+    const auto byteCount = limits::surfaceBytes(Width, rows);
+    if (!byteCount) {
         return false;
     }
     try {
-        bits_ = ZeroedBytes(static_cast<std::size_t>(*byteCount));
+        bits_ = ZeroedBytes(*byteCount);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -46,7 +46,8 @@ class c32bppDIB {
     bool LoadPicture_File(const std::string& FileName, std::int32_t iconCx = 0,
                           std::int32_t iconCy = 0, bool SaveFormat = false);
     // A start below 0 is raised to 0; a length of 0 means "to the end of inStream". A slice
-    // that does not lie inside inStream is refused.
+    // that does not lie inside inStream, or is larger than the load budget, is refused (files
+    // larger than the budget are refused alike).
     bool LoadPicture_Stream(std::span<const std::uint8_t> inStream, std::int32_t iconCx = 0,
                             std::int32_t iconCy = 0, std::int32_t streamStart = 0,
                             std::int32_t streamLength = 0, bool SaveFormat = false);
@@ -85,7 +86,7 @@ class c32bppDIB {
     // There are no GDI drawing contexts: always 0.
     std::uintptr_t LoadDIBinDC(bool bLoad);
 
-    // A negative width, a zero width or height, or a size beyond the surface limits yields
+    // A negative width, a zero width or height, or a size beyond the load budget yields
     // False and an empty surface; a negative height means the same as its absolute value.
     bool InitializeDIB(std::int32_t Width, std::int32_t Height);
     void DestroyDIB();

@@ -30,7 +30,7 @@ bool cPNGparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& d
 
 bool cPNGparser::LoadFile(const std::string& FileName, c32bppDIB& dibClass) {
     lastError_ = PngError::NotPng;
-    const auto bytes = readFileBytes(FileName, limits::kMaxFileBytes);
+    const auto bytes = readFileBytes(FileName, limits::kLoadBudgetBytes);
     return bytes && LoadStream(*bytes, dibClass);
 }
 

@@ -8,8 +8,8 @@ namespace zr::imaging::mdlGDI {
 
 namespace {
 
-std::optional<Picture> platformLoader(std::span<const std::uint8_t> bytes) {
-    return platform::decodePicture(bytes, limits::kMaxSurfaceBytes);
+std::optional<Picture> platformLoader(std::span<const std::uint8_t> bytes, PictureFormat format) {
+    return platform::decodePicture(bytes, format, limits::kLoadBudgetBytes / 2);
 }
 
 std::atomic<PictureLoader> installedLoader{&platformLoader};
@@ -37,12 +37,23 @@ void SetPictureLoader(PictureLoader loader) {
     installedLoader.store(loader == nullptr ? &platformLoader : loader);
 }
 
+std::optional<PictureFormat> PictureFormatOf(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
+        return PictureFormat::Bmp;
+    }
+    if (bytes.size() >= 3 && bytes[0] == 0xFF && bytes[1] == 0xD8 && bytes[2] == 0xFF) {
+        return PictureFormat::Jpeg;
+    }
+    return std::nullopt;
+}
+
 std::optional<Picture> PictureFromBytes(std::span<const std::uint8_t> bytes) {
     const PictureLoader loader = installedLoader.load();
-    if (bytes.empty()) {
+    const auto format = PictureFormatOf(bytes);
+    if (!format) {
         return std::nullopt;
     }
-    return loader(bytes);
+    return loader(bytes, *format);
 }
 
 } // namespace zr::imaging::mdlGDI

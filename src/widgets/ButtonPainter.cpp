@@ -89,7 +89,7 @@ void paintFocusMarks(Canvas& canvas, int SW, int SH) {
 
 void paintIcon(Canvas& canvas, int SW, int SH, const ButtonProperties& properties,
                IconLoader& icons) {
-    const imaging::c32bppDIB* image = icons.load(properties.IconSource);
+    const imaging::c32bppDIB* image = icons.load(properties.IconSource, SW);
     if (image == nullptr || properties.TransparencyICO == 0) {
         return;
     }

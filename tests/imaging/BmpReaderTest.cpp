@@ -116,10 +116,15 @@ TEST(BmpEdgeCases, ThePlatformPictureLoaderAndItsPictures) {
     ASSERT_TRUE(cBMPparser().LoadStream(rgb24, viaPlatform));
     EXPECT_EQ(viaPlatform.ImageType(), platform::PictureType::Bitmap);
     EXPECT_EQ(test::pixelAt(viaPlatform, 0, 0), (Bytes{1, 2, 3, 255}));
+    c32bppDIB jpeg;
+    ASSERT_TRUE(jpeg.LoadPicture_Stream(test::qtJpeg(8, 8)));
+    EXPECT_EQ(jpeg.Width(), 8);
+    EXPECT_FALSE(jpeg.Alpha());
 
-    mdlGDI::SetPictureLoader([](std::span<const std::uint8_t>) -> std::optional<mdlGDI::Picture> {
-        return std::nullopt;
-    });
+    mdlGDI::SetPictureLoader(
+        [](std::span<const std::uint8_t>, mdlGDI::PictureFormat) -> std::optional<mdlGDI::Picture> {
+            return std::nullopt;
+        });
     c32bppDIB withoutLoader;
     EXPECT_FALSE(cBMPparser().LoadStream(rgb24, withoutLoader));
     mdlGDI::SetPictureLoader(nullptr);
@@ -132,6 +137,14 @@ TEST(BmpEdgeCases, ThePlatformPictureLoaderAndItsPictures) {
         Bytes pixel;
     } lines[] = {
         {"bitmap", {PictureType::Bitmap, 1, 1, 24, {10, 20, 30, 255}}, 1, {10, 20, 30, 255}},
+        {"32-bit bitmap, every alpha 0: drawn opaque",
+         {PictureType::Bitmap, 1, 1, 32, {10, 20, 30, 0}},
+         1,
+         {10, 20, 30, 0}},
+        {"32-bit bitmap, premultiplied: kept",
+         {PictureType::Bitmap, 2, 1, 32, {100, 50, 25, 128, 1, 2, 3, 255}},
+         1,
+         {100, 50, 25, 128}},
         {"icon, half transparent",
          {PictureType::Icon, 1, 1, 32, {200, 100, 50, 128}},
          3,
@@ -145,6 +158,7 @@ TEST(BmpEdgeCases, ThePlatformPictureLoaderAndItsPictures) {
         ASSERT_EQ(surface.LoadPicture_StdPicture(&line.picture), line.kind != 0);
         EXPECT_EQ(surface.ImageType(), line.kind);
         EXPECT_TRUE(line.kind == 0 || test::pixelAt(surface, 0, 0) == line.pixel);
+        EXPECT_EQ(surface.Alpha(), line.kind != 0 && line.pixel[3] != 0 && line.pixel[3] != 255);
     }
     EXPECT_FALSE(c32bppDIB().LoadPicture_StdPicture(nullptr));
 }
@@ -161,6 +175,11 @@ TEST(BmpHostileInput, BadHeadersAreRefusedWithoutReadingPastTheData) {
     overflow[22] = 4;
     Bytes metafile{0xD7, 0xCD, 0xC6, 0x9A};
     metafile.resize(80, 0);
+    // Read by one of Qt's installed decoders, but not a format the platform loader is given.
+    Bytes ppm{'P', '6', ' ', '4', ' ', '4', ' ', '2', '5', '5', '\n'};
+    ppm.resize(ppm.size() + 48, 0x80);
+    Bytes noPixels = test::bmpFile(9728, 3072, 24, {});
+    noPixels.push_back(0);
     const struct {
         const char* name;
         Bytes file;
@@ -174,6 +193,10 @@ TEST(BmpHostileInput, BadHeadersAreRefusedWithoutReadingPastTheData) {
         {"width × height × 4 overflows", overflow},
         {"truncated", test::bmpFile(4, 4, 32, pixels({1, 2, 3}))},
         {"placeable metafile", metafile},
+        {"PPM", ppm},
+        {"a 9728 x 3072 24-bit header in 55 bytes, no pixels", noPixels},
+        {"RLE at 24 bits", test::bmpFile(2, 2, 24, Bytes(16, 0), 1)},
+        {"OS/2 header of an unknown size", withField(14, 64)},
     };
     for (const auto& line : lines) {
         SCOPED_TRACE(line.name);

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <optional>
+#include <zlib.h>
 
 namespace zr::imaging {
 namespace {
@@ -38,6 +39,24 @@ Bytes withIdatCrc(std::uint32_t crc) {
                         pngChunk("IEND", {})});
 }
 
+// A 1 × 1 RGB image whose zlib stream holds `count` empty stored blocks before its one final
+// stored block.
+Bytes withEmptyBlocks(std::size_t count) {
+    const Bytes scanline{0, 10, 20, 30};
+    Bytes stream{0x78, 0x01};
+    for (std::size_t i = 0; i < count; ++i) {
+        stream.insert(stream.end(), {0x00, 0x00, 0x00, 0xFF, 0xFF});
+    }
+    stream.insert(stream.end(), {0x01, 4, 0, 0xFB, 0xFF});
+    stream.insert(stream.end(), scanline.begin(), scanline.end());
+    const auto adler = static_cast<std::uint32_t>(adler32(1, scanline.data(), 4));
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        stream.push_back(static_cast<std::uint8_t>(adler >> shift));
+    }
+    return assemblePng(
+        {pngChunk("IHDR", ihdrData(1, 1, 8, 2)), pngChunk("IDAT", stream), pngChunk("IEND", {})});
+}
+
 std::vector<EdgeCase> edgeCases() {
     const Bytes redPalette = pngChunk("PLTE", {255, 0, 0, 0, 0, 255});
     return {
@@ -64,16 +83,24 @@ std::vector<EdgeCase> edgeCases() {
          Route::Both, std::nullopt},
         {"palette index beyond the palette", simplePng(1, 1, 8, 3, {0, 2}, {redPalette}),
          Route::Both, std::nullopt},
-        {"palette image without PLTE", simplePng(1, 1, 8, 3, {0, 0}), Route::Both, std::nullopt},
+        {"palette image without PLTE: black", simplePng(1, 1, 8, 3, {0, 7}), Route::Both,
+         Bytes{0, 0, 0, 255}, false},
         {"depth not allowed for the colour type", simplePng(1, 1, 4, 2, {0, 0}), Route::Both,
          std::nullopt},
-        {"data inflates short of the image", simplePng(1, 2, 8, 0, {0, 1}), Route::Both,
+        {"data inflates short of the image: the rest is zero", simplePng(1, 2, 8, 0, {0, 9}),
+         Route::Both, Bytes{0, 0, 0, 255, 9, 9, 9, 255}, false},
+        {"more deflate blocks than the output allows", withEmptyBlocks(65), Route::Both,
          std::nullopt},
+        {"64 empty blocks before the data", withEmptyBlocks(63), Route::Both,
+         Bytes{30, 20, 10, 255}, true},
         {"data inflates beyond the image", simplePng(1, 1, 8, 0, {0, 1, 0, 2}), Route::Both,
          std::nullopt},
-        {"first chunk is not IHDR",
-         assemblePng({pngChunk("gAMA", {0, 0, 0, 1}), pngChunk("IHDR", ihdrData(1, 1, 8, 0)),
-                      pngChunk("IDAT", zlibCompress({0, 0})), pngChunk("IEND", {})}),
+        {"IHDR after another chunk, then a second IHDR: the last counts",
+         assemblePng({pngChunk("gAMA", {0, 0, 0, 1}), pngChunk("IHDR", ihdrData(9, 9, 8, 0)),
+                      pngChunk("IDAT", zlibCompress({0, 5})),
+                      pngChunk("IHDR", ihdrData(1, 1, 8, 0)), pngChunk("IEND", {})}),
+         Route::Both, Bytes{5, 5, 5, 255}, false},
+        {"no IHDR", assemblePng({pngChunk("IDAT", zlibCompress({0, 0})), pngChunk("IEND", {})}),
          Route::Both, std::nullopt},
         {"chunk runs past the end",
          assemblePng(
@@ -115,9 +142,13 @@ TEST(PngEdgeCases, SizesTheDataCannotReachAreRefusedBeforeAllocating) {
         Bytes png;
         PngError error;
     } cases[] = {
-        {"8000 x 8000 RGBA from a few bytes", simplePng(8000, 8000, 8, 6, {0, 1, 2, 3, 4}),
+        {"3000 x 3000 RGBA from a few bytes", simplePng(3000, 3000, 8, 6, {0, 1, 2, 3, 4}),
          PngError::ImplausibleRatio},
-        {"surface beyond the byte limit", simplePng(60000, 60000, 1, 0, {0}), PngError::TooLarge},
+        {"surface beyond the load budget", simplePng(60000, 60000, 1, 0, {0}), PngError::TooLarge},
+        {"8192 x 8192 RGBA 16 over zeros: surface and inflate buffer beyond the budget",
+         simplePng(8192, 8192, 16, 6, Bytes(100000, 0)), PngError::TooLarge},
+        {"4096 x 3072 RGBA 16: the surface fits, the inflate buffer beside it does not",
+         simplePng(4096, 3072, 16, 6, Bytes(100000, 0)), PngError::TooLarge},
         {"width beyond 2^31 - 1", simplePng(0x80000000u, 1, 8, 0, {0}), PngError::BadHeader},
     };
     for (const auto& refused : cases) {

@@ -15,7 +15,7 @@ using Kind = RecordingCanvas::Kind;
 class FixedIcon final : public IconLoader {
   public:
     FixedIcon(int width, int height) { image.InitializeDIB(width, height); }
-    const imaging::c32bppDIB* load(const std::string&) override {
+    const imaging::c32bppDIB* load(const std::string&, int) override {
         ++loads;
         return available ? &image : nullptr;
     }

@@ -126,6 +126,34 @@ TEST(ButtonIcons, FileIconDrawsAtAlignmentTwoAndBlendsByTransparency) {
     EXPECT_EQ(icons.decodeCount(), 1U);
 }
 
+// A 200 × 200 icon, left half red, right half blue, on a 100 × 30 button: scaled once at load to
+// fit 100 × 100 (at its own size the blue half would start off the button, at x = 105).
+TEST(ButtonIcons, AnIconLargerThanItsPlaceIsScaledOnceWhenLoaded) {
+    TempDir dir;
+    const std::string file = dir.file("big.png");
+    imaging::c32bppDIB dib;
+    ASSERT_TRUE(dib.InitializeDIB(200, 200));
+    auto bits = dib.Bits();
+    for (std::size_t i = 0; i < bits.size(); i += 4) {
+        const bool left = i / 4 % 200 < 100;
+        bits[i] = left ? 0 : 255;
+        bits[i + 2] = left ? 255 : 0;
+        bits[i + 3] = 255;
+    }
+    ASSERT_TRUE(imaging::cPNGparser().SaveTo(dib, file));
+    IconCache icons;
+    ButtonProperties p = theme3();
+    p.Icon = true;
+    p.IconSource = file;
+    p.IconAlignment = 1;
+    for (const ButtonState s : {ButtonState{}, ButtonState{false, true, false}}) {
+        const QImage painted = paint(p, s, &icons);
+        EXPECT_EQ(pixel(painted, 30, 15), rgb(255, 0, 0));
+        EXPECT_EQ(pixel(painted, 80, 15), rgb(0, 0, 255));
+    }
+    EXPECT_EQ(icons.decodeCount(), 1U);
+}
+
 TEST(ButtonIcons, DecodedImageIsReusedUntilTheFileChanges) {
     TempDir dir;
     const std::string file = dir.file("icon.png");

@@ -61,11 +61,11 @@ std::string explainLoadFailure(const std::string& fileName) {
         return "too small to be an image (" + std::to_string(size) + " bytes, at least " +
                std::to_string(limits::kMinimumImageBytes) + ")";
     }
-    if (size > limits::kMaxFileBytes) {
-        return "larger than the loader reads (" + std::to_string(limits::kMaxFileBytes >> 20U) +
+    if (size > limits::kLoadBudgetBytes) {
+        return "larger than the loader reads (" + std::to_string(limits::kLoadBudgetBytes >> 20U) +
                " MiB)";
     }
-    const auto bytes = zr::imaging::readFileBytes(fileName, limits::kMaxFileBytes);
+    const auto bytes = zr::imaging::readFileBytes(fileName, limits::kLoadBudgetBytes);
     if (!bytes) {
         return "cannot be read";
     }

@@ -2,6 +2,7 @@
 
 #include "imaging/ByteView.h"
 #include "imaging/CheckedMath.h"
+#include "imaging/ImageLimits.h"
 #include "imaging/PictureToSurface.h"
 #include "imaging/StreamSlice.h"
 #include "imaging/bmp/BmpAlpha.h"
@@ -14,9 +15,12 @@ namespace zr::imaging {
 
 namespace {
 
-constexpr std::uint16_t kBmpSignature = 0x4D42; // "BM"
-constexpr std::uint32_t kInfoHeaderBytes = 40;  // the smallest header with 32-bit fields
+constexpr std::uint32_t kOs2HeaderBytes = 12;
 constexpr std::uint32_t kUncompressed = 0;
+constexpr std::uint32_t kRle8 = 1;
+constexpr std::uint32_t kRle4 = 2;
+constexpr std::uint32_t kBitFields = 3;
+constexpr std::uint32_t kAlphaBitFields = 6;
 
 struct BmpHeader {
     std::uint32_t pixelOffset = 0;
@@ -26,34 +30,85 @@ struct BmpHeader {
     std::uint32_t compression = 0;
 };
 
-// The fields of a file that starts with "BM" and has an information header of at least 40
-// bytes; nothing for an older (OS/2) header, whose fields lie elsewhere.
+bool knownHeaderSize(std::uint32_t bytes) {
+    return bytes == kOs2HeaderBytes || bytes == 40 || bytes == 52 || bytes == 56 || bytes == 108 ||
+           bytes == 124;
+}
+
+// The fields of a BMP header (OS/2 or Windows); nothing for a header size no writer uses.
 std::optional<BmpHeader> readHeader(const ByteView& view) {
     const auto headerBytes = view.u32(14);
-    if (!headerBytes || *headerBytes < kInfoHeaderBytes) {
+    const auto pixelOffset = view.u32(10);
+    if (!headerBytes || !pixelOffset || !knownHeaderSize(*headerBytes)) {
         return std::nullopt;
     }
-    const auto pixelOffset = view.u32(10);
+    if (*headerBytes == kOs2HeaderBytes) {
+        const auto width = view.u16(18);
+        const auto height = view.u16(20);
+        const auto bitCount = view.u16(24);
+        if (!width || !height || !bitCount) {
+            return std::nullopt;
+        }
+        return BmpHeader{*pixelOffset, *width, *height, *bitCount, kUncompressed};
+    }
     const auto width = view.i32(18);
     const auto height = view.i32(22);
     const auto bitCount = view.u16(28);
     const auto compression = view.u32(30);
-    if (!pixelOffset || !width || !height || !bitCount || !compression) {
+    if (!width || !height || !bitCount || !compression) {
         return std::nullopt;
     }
     return BmpHeader{*pixelOffset, *width, *height, *bitCount, *compression};
 }
 
-// Copies uncompressed 32-bit rows into the surface (bottom-up, as the surface keeps them) and
-// settles the alpha. False, surface empty, when the rows are not all in the data.
-bool loadOwn32(const ByteView& view, const BmpHeader& header, c32bppDIB& surface) {
-    if (header.height == std::numeric_limits<std::int32_t>::min()) {
+bool isUncompressed(std::uint32_t compression) {
+    return compression == kUncompressed || compression == kBitFields ||
+           compression == kAlphaBitFields;
+}
+
+// The depths and compressions the platform loader is given: every one a BMP writer produces
+// besides the uncompressed 32-bit files read here.
+bool forPlatform(const BmpHeader& header) {
+    switch (header.bitCount) {
+    case 1:
+    case 24:
+        return header.compression == kUncompressed;
+    case 4:
+        return header.compression == kUncompressed || header.compression == kRle4;
+    case 8:
+        return header.compression == kUncompressed || header.compression == kRle8;
+    case 16:
+        return isUncompressed(header.compression);
+    case 32:
+        return header.compression == kBitFields || header.compression == kAlphaBitFields;
+    default:
         return false;
     }
-    const std::int32_t rows = header.height < 0 ? -header.height : header.height;
-    const auto byteCount = surfaceByteCount(header.width, rows);
-    if (!byteCount || !view.holds(header.pixelOffset, static_cast<std::size_t>(*byteCount)) ||
-        !surface.InitializeDIB(header.width, rows)) {
+}
+
+// The rows of a file whose rows are stored uncompressed must all be in the data; compressed
+// data must at least start inside it. And the picture and its surface, held at once, must fit
+// the load budget.
+bool plausible(const ByteView& view, const BmpHeader& header, std::int32_t rows) {
+    const auto surface = limits::surfaceBytes(header.width, rows);
+    if (!surface || !limits::fitsLoadBudget({*surface, *surface})) {
+        return false;
+    }
+    if (!isUncompressed(header.compression)) {
+        return header.pixelOffset < view.size();
+    }
+    std::size_t rowBytes = 0;
+    return checkedMul(static_cast<std::size_t>(mdlGDI::ScanlineBytes(
+                          static_cast<std::uint8_t>(header.bitCount), header.width)),
+                      static_cast<std::size_t>(rows), rowBytes) &&
+           view.holds(header.pixelOffset, rowBytes);
+}
+
+// Copies uncompressed 32-bit rows into the surface (bottom-up, as the surface keeps them) and
+// settles the alpha.
+bool loadOwn32(const ByteView& view, const BmpHeader& header, std::int32_t rows,
+               c32bppDIB& surface) {
+    if (!surface.InitializeDIB(header.width, rows)) {
         return false;
     }
     const auto source = view.bytes().subspan(header.pixelOffset);
@@ -81,14 +136,19 @@ bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& d
         return false;
     }
     const ByteView view(*slice);
-    if (view.u16(0) == kBmpSignature) {
-        if (const auto header = readHeader(view)) {
-            if (header->width < 1 || header->height == 0) {
-                return false;
-            }
-            if (header->bitCount == 32 && header->compression == kUncompressed) {
-                return loadOwn32(view, *header, dibClass);
-            }
+    if (mdlGDI::PictureFormatOf(*slice) == mdlGDI::PictureFormat::Bmp) {
+        const auto header = readHeader(view);
+        if (!header || header->width < 1 || header->height == 0 ||
+            header->height == std::numeric_limits<std::int32_t>::min()) {
+            return false;
+        }
+        const std::int32_t rows = header->height < 0 ? -header->height : header->height;
+        const bool own = header->bitCount == 32 && header->compression == kUncompressed;
+        if ((!own && !forPlatform(*header)) || !plausible(view, *header, rows)) {
+            return false;
+        }
+        if (own) {
+            return loadOwn32(view, *header, rows, dibClass);
         }
     }
     const auto picture = mdlGDI::PictureFromBytes(*slice);
@@ -96,7 +156,20 @@ bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& d
 }
 
 bool cBMPparser::ConvertstdPicTo32bpp(const mdlGDI::Picture* stdPic, c32bppDIB& cHost) {
-    return stdPic != nullptr && pictureToSurface(*stdPic, cHost);
+    if (stdPic == nullptr) {
+        return false;
+    }
+    // A 32-bit bitmap's fourth byte may be unused, straight or premultiplied alpha: it is
+    // classified like the file's own 32-bit pixels, and the kind stays the picture's type.
+    if (stdPic->sourceBits != 32) {
+        return pictureToSurface(*stdPic, cHost, PictureAlpha::Straight);
+    }
+    if (!pictureToSurface(*stdPic, cHost, PictureAlpha::AsStored)) {
+        return false;
+    }
+    settleAlpha(cHost);
+    cHost.SetImageType(stdPic->type);
+    return true;
 }
 
 } // namespace zr::imaging

@@ -133,10 +133,11 @@ GifScan scanGif(std::span<const std::uint8_t> data, GifFrame& frame) {
             if (!label) {
                 return GifScan::NoImage;
             }
-            // Only the control extension nearest the image applies to it.
-            if (*label == kGraphicControl) {
-                transparentIndex = transparentIndexOf(view, offset);
-            }
+            // A control extension whose transparency flag is clear leaves an earlier one's
+            // index in force.
+            const std::int32_t index =
+                *label == kGraphicControl ? transparentIndexOf(view, offset) : -1;
+            transparentIndex = index >= 0 ? index : transparentIndex;
             offset = skipSubBlocks(view, offset + 2, nullptr);
         } else if (*introducer == kImageDescriptor) {
             frame.transparentIndex = transparentIndex;

@@ -17,13 +17,15 @@ namespace {
 // Image data shorter than this (code size byte, one sub-block size byte, a code) holds nothing.
 constexpr std::size_t kMinimumImageDataBytes = 3;
 
-// An LZW code of at least two bits yields at most 4096 indices, so data of n bytes cannot
-// describe more than 4 × 4096 × n pixels (plus one string of slack). A larger image is refused
-// before its pixels are allocated.
+// A code yields at most one string of the table, and a string of more than 2048 indices needs
+// a code above 2048, which is 12 bits wide; shorter codes yield proportionally less. So data of
+// n bytes cannot describe more than 4096 indices per 12 bits (plus one string of slack). A
+// larger image is refused before its pixels are allocated.
 bool plausibleSize(const GifFrame& frame, std::size_t pixelCount) {
+    std::size_t codeBits = 0;
     std::size_t reachable = 0;
-    return checkedMul(frame.codes.size(), std::size_t{4} * 4096U, reachable) &&
-           checkedAdd(reachable, 4096U, reachable) && pixelCount <= reachable;
+    return checkedMul(frame.codes.size(), 8U, codeBits) &&
+           checkedMul(codeBits / 12U + 1U, 4096U, reachable) && pixelCount <= reachable;
 }
 
 // Stored row r of an interlaced image is picture row interlacedRow(r): every 8th row from 0,
@@ -42,7 +44,7 @@ std::size_t interlacedRow(std::size_t stored, std::size_t height) {
     return stored;
 }
 
-bool paint(const GifFrame& frame, const std::vector<std::uint8_t>& indices, c32bppDIB& surface) {
+void paint(const GifFrame& frame, const std::vector<std::uint8_t>& indices, c32bppDIB& surface) {
     const std::size_t entries = frame.colourTable.size() / 3;
     const std::size_t width = frame.width;
     const std::size_t height = frame.height;
@@ -57,13 +59,11 @@ bool paint(const GifFrame& frame, const std::vector<std::uint8_t>& indices, c32b
             if (static_cast<std::int32_t>(index) == frame.transparentIndex) {
                 continue;
             }
-            // Without any colour table every index is black.
-            if (entries == 0) {
+            // An index with no colour in the table (or without any table) is opaque black, as
+            // a decoder that pads a short table draws it.
+            if (index >= entries) {
                 out[3] = 255;
                 continue;
-            }
-            if (index >= entries) {
-                return false;
             }
             const std::uint8_t* rgb = frame.colourTable.data() + std::size_t{index} * 3;
             out[0] = rgb[2];
@@ -72,7 +72,6 @@ bool paint(const GifFrame& frame, const std::vector<std::uint8_t>& indices, c32b
             out[3] = 255;
         }
     }
-    return true;
 }
 
 bool decodeFrame(const GifFrame& frame, c32bppDIB& surface) {
@@ -80,16 +79,18 @@ bool decodeFrame(const GifFrame& frame, c32bppDIB& surface) {
         return false;
     }
     const std::size_t pixelCount = std::size_t{frame.width} * frame.height;
-    const auto surfaceBytes = surfaceByteCount(frame.width, frame.height);
-    if (!surfaceBytes || static_cast<std::size_t>(*surfaceBytes) > limits::kMaxSurfaceBytes ||
+    // The joined codes, one index per pixel and the surface are held at once.
+    const auto surfaceBytes = limits::surfaceBytes(frame.width, frame.height);
+    if (!surfaceBytes || !limits::fitsLoadBudget({*surfaceBytes, pixelCount, frame.codes.size()}) ||
         !plausibleSize(frame, pixelCount)) {
         return false;
     }
     std::vector<std::uint8_t> indices;
     if (!decodeGifLzw(frame.codes, frame.minimumCodeSize, pixelCount, indices) ||
-        !surface.InitializeDIB(frame.width, frame.height) || !paint(frame, indices, surface)) {
+        !surface.InitializeDIB(frame.width, frame.height)) {
         return false;
     }
+    paint(frame, indices, surface);
     surface.SetAlpha(frame.transparentIndex >= 0);
     surface.SetImageType(ImageKind::Gif);
     return true;

@@ -4,6 +4,7 @@
 #include "imaging/CheckedMath.h"
 #include "imaging/Premultiply.h"
 #include "imaging/c32bppDIB.h"
+#include "imaging/ico/IcoDirectory.h"
 #include "imaging/mdlGDI.h"
 
 #include <cstddef>
@@ -30,7 +31,10 @@ bool supportedDepth(std::uint16_t bits) {
     return bits == 1 || bits == 4 || bits == 8 || bits == 16 || bits == 24 || bits == 32;
 }
 
-std::optional<Layout> readLayout(const ByteView& view, std::uint16_t bitCount) {
+// The header must describe the entry's own size (its height counting the colour rows and the
+// mask rows): the directory entry, at most 256 × 256, sizes the surface.
+std::optional<Layout> readLayout(const ByteView& view, std::uint16_t bitCount,
+                                 std::int32_t entryWidth, std::int32_t entryHeight) {
     const auto headerBytes = view.u32(0);
     const auto width = view.i32(4);
     const auto doubledHeight = view.i32(8);
@@ -38,7 +42,8 @@ std::optional<Layout> readLayout(const ByteView& view, std::uint16_t bitCount) {
     const auto usedColours = view.u32(32);
     if (!headerBytes || *headerBytes < kInfoHeaderBytes || !width || !doubledHeight ||
         !compression || !usedColours || *compression != kUncompressed ||
-        !supportedDepth(bitCount) || *width < 1 || *doubledHeight < 2) {
+        !supportedDepth(bitCount) || *width != entryWidth ||
+        *doubledHeight != std::int64_t{entryHeight} * 2) {
         return std::nullopt;
     }
     Layout layout;
@@ -118,18 +123,6 @@ bool colourAt(const Layout& layout, const std::uint8_t* row, std::size_t x, std:
     return true;
 }
 
-bool allAlphaZero(const Layout& layout) {
-    for (std::size_t row = 0; row < static_cast<std::size_t>(layout.rows); ++row) {
-        const std::uint8_t* line = layout.colour.data() + row * layout.colourStride;
-        for (std::size_t x = 0; x < static_cast<std::size_t>(layout.width); ++x) {
-            if (line[4 * x + 3] != 0) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
 // Writes every pixel through the AND mask; returns whether any became transparent, or nothing
 // on a bad palette index.
 std::optional<bool> paintMasked(const Layout& layout, c32bppDIB& surface) {
@@ -171,17 +164,16 @@ bool paintOwnAlpha(const Layout& layout, c32bppDIB& surface) {
 
 } // namespace
 
-bool decodeIcoBitmap(std::span<const std::uint8_t> image, std::uint16_t bitCount, bool cursor,
+bool decodeIcoBitmap(std::span<const std::uint8_t> image, const IcoEntry& entry, bool cursor,
                      c32bppDIB& surface) {
-    const auto layout = readLayout(ByteView(image), bitCount);
+    const std::uint16_t bitCount = entry.bitCount;
+    const auto layout = readLayout(ByteView(image), bitCount, entry.width, entry.height);
     // Without its mask a masked image cannot say which pixels are transparent.
     if (!layout || (bitCount != 32 && layout->mask.empty()) ||
         !surface.InitializeDIB(layout->width, layout->rows)) {
         return false;
     }
-    // A 32-bit image whose alpha bytes are all 0 was made for systems that draw through the
-    // mask; its own alpha would make it invisible.
-    const bool useOwnAlpha = bitCount == 32 && !allAlphaZero(*layout);
+    const bool useOwnAlpha = bitCount == 32;
     const auto translucent = useOwnAlpha ? std::optional<bool>(paintOwnAlpha(*layout, surface))
                                          : paintMasked(*layout, surface);
     if (!translucent) {

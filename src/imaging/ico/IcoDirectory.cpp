@@ -22,11 +22,6 @@ constexpr std::size_t kPngHeaderBytes = 26; // signature, IHDR length and tag, s
 constexpr std::int32_t kLargestIcon = 256;
 constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
-std::uint32_t bigEndian32(std::span<const std::uint8_t> bytes, std::size_t offset) {
-    return std::uint32_t{bytes[offset]} << 24 | std::uint32_t{bytes[offset + 1]} << 16 |
-           std::uint32_t{bytes[offset + 2]} << 8 | bytes[offset + 3];
-}
-
 std::uint16_t pngBitsPerPixel(std::uint8_t depth, std::uint8_t colourType) {
     constexpr std::array<std::uint16_t, 7> kChannels{1, 0, 3, 1, 2, 0, 4};
     return colourType < kChannels.size() ? static_cast<std::uint16_t>(depth * kChannels[colourType])
@@ -42,8 +37,9 @@ EntryCheck readPngEntry(std::span<const std::uint8_t> image, IcoEntry& entry) {
         image[12] != 'I' || image[13] != 'H') {
         return EntryCheck::Unusable;
     }
-    const std::uint32_t width = bigEndian32(image, 16);
-    const std::uint32_t height = bigEndian32(image, 20);
+    const ByteView view(image);
+    const std::uint32_t width = *view.u32be(16);
+    const std::uint32_t height = *view.u32be(20);
     if (width > kLargestIcon || height > kLargestIcon) {
         return EntryCheck::RejectFile;
     }

@@ -23,7 +23,7 @@ void decodeEntry(std::span<const std::uint8_t> data, const IcoEntry& entry, bool
         }
         return;
     }
-    decodeIcoBitmap(image, entry.bitCount, cursor, surface);
+    decodeIcoBitmap(image, entry, cursor, surface);
 }
 
 } // namespace
@@ -53,7 +53,7 @@ bool cICOparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& d
 }
 
 bool cICOparser::ConvertstdPicTo32bpp(const mdlGDI::Picture* stdPic, c32bppDIB& cHost) {
-    return stdPic != nullptr && pictureToSurface(*stdPic, cHost);
+    return stdPic != nullptr && pictureToSurface(*stdPic, cHost, PictureAlpha::Straight);
 }
 
 } // namespace zr::imaging

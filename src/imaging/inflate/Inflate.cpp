@@ -142,10 +142,13 @@ InflateStatus readDynamicTables(BitReader& bits, DynamicTables& tables) {
     return InflateStatus::Ok;
 }
 
-InflateStatus inflateBlocks(BitReader& bits, OutputWindow& output) {
+InflateStatus inflateBlocks(BitReader& bits, OutputWindow& output, std::size_t maxBlocks) {
     DynamicTables dynamic;
     std::uint32_t final = 0;
-    while (final == 0) {
+    for (std::size_t blocks = 0; final == 0; ++blocks) {
+        if (blocks == maxBlocks) {
+            return InflateStatus::TooManyBlocks;
+        }
         std::uint32_t type = 0;
         if (!bits.read(1, final) || !bits.read(2, type)) {
             return InflateStatus::Truncated;
@@ -180,13 +183,14 @@ InflateStatus inflateBlocks(BitReader& bits, OutputWindow& output) {
 
 } // namespace
 
-InflateResult inflateZlib(std::span<const std::uint8_t> input, std::span<std::uint8_t> output) {
+InflateResult inflateZlib(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                          std::size_t maxBlocks) {
     if (input.size() < zlibHeaderSize) {
         return {InflateStatus::Truncated, 0};
     }
     BitReader bits{input.subspan(zlibHeaderSize)};
     OutputWindow window{output, 0};
-    const InflateStatus status = inflateBlocks(bits, window);
+    const InflateStatus status = inflateBlocks(bits, window, maxBlocks);
     return {status, window.written};
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <limits>
+#include <zlib.h>
 
 namespace zr::imaging {
 namespace {
@@ -43,6 +44,9 @@ std::optional<ZlibRuntime> ZlibRuntime::load() {
     ZlibRuntime runtime;
     runtime.m_uncompress = lookUp<UncompressFunction>(library.get(), "uncompress");
     runtime.m_crc32 = lookUp<Crc32Function>(library.get(), "crc32");
+    runtime.m_inflateInit = lookUp<InflateInitFunction>(library.get(), "inflateInit_");
+    runtime.m_inflate = lookUp<InflateFunction>(library.get(), "inflate");
+    runtime.m_inflateEnd = lookUp<InflateEndFunction>(library.get(), "inflateEnd");
     runtime.m_library = std::move(library);
     return runtime;
 }
@@ -79,6 +83,44 @@ bool ZlibRuntime::uncompress(std::span<const std::uint8_t> input, std::span<std:
     }
     written = destinationLength;
     return true;
+}
+
+bool ZlibRuntime::hasInflate() const {
+    return m_inflateInit != nullptr && m_inflate != nullptr && m_inflateEnd != nullptr;
+}
+
+bool ZlibRuntime::inflate(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                          std::size_t maxBlocks, std::size_t& written) const {
+    written = 0;
+    constexpr std::size_t kMaxChunk = std::numeric_limits<uInt>::max();
+    if (!hasInflate() || input.size() > kMaxChunk || output.size() > kMaxChunk) {
+        return false;
+    }
+    std::uint8_t spare = 0;
+    z_stream stream{};
+    stream.next_in = const_cast<Bytef*>(input.data());
+    stream.avail_in = static_cast<uInt>(input.size());
+    stream.next_out = output.empty() ? &spare : output.data();
+    stream.avail_out = static_cast<uInt>(output.size());
+    if (m_inflateInit(&stream, ZLIB_VERSION, static_cast<int>(sizeof stream)) != Z_OK) {
+        return false;
+    }
+    // Z_BLOCK returns at every block boundary (data_type bit 128), so the blocks can be
+    // counted and a flood of empty ones stopped.
+    std::size_t blocks = 0;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        result = m_inflate(&stream, Z_BLOCK);
+        if (result == Z_OK && (stream.data_type & 128) != 0 && ++blocks > maxBlocks) {
+            break;
+        }
+        if (result == Z_OK && stream.avail_in == 0) {
+            break; // the input ended before the final block
+        }
+    }
+    written = output.size() - stream.avail_out;
+    m_inflateEnd(&stream);
+    return result == Z_STREAM_END;
 }
 
 std::optional<std::uint32_t> ZlibRuntime::crc32(std::span<const std::uint8_t> data) const {

@@ -23,6 +23,12 @@ class ZlibRuntime {
     bool uncompress(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
                     std::size_t& written) const;
     bool hasUncompress() const;
+    // zlib's streaming inflate into `output`, a block at a time: true when the stream ends
+    // within `output` after at most `maxBlocks` deflate blocks. `written` receives the bytes
+    // produced.
+    bool inflate(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                 std::size_t maxBlocks, std::size_t& written) const;
+    bool hasInflate() const;
     // CRC-32 of `data`; empty when the library lacks the entry point.
     std::optional<std::uint32_t> crc32(std::span<const std::uint8_t> data) const;
 
@@ -34,6 +40,9 @@ class ZlibRuntime {
     using UncompressFunction = int (*)(unsigned char*, unsigned long*, const unsigned char*,
                                        unsigned long);
     using Crc32Function = unsigned long (*)(unsigned long, const unsigned char*, unsigned);
+    using InflateInitFunction = int (*)(void*, const char*, int);
+    using InflateFunction = int (*)(void*, int);
+    using InflateEndFunction = int (*)(void*);
 
     ZlibRuntime() = default;
     static std::optional<ZlibRuntime> load();
@@ -41,6 +50,9 @@ class ZlibRuntime {
     LibraryHandle m_library;
     UncompressFunction m_uncompress = nullptr;
     Crc32Function m_crc32 = nullptr;
+    InflateInitFunction m_inflateInit = nullptr;
+    InflateFunction m_inflate = nullptr;
+    InflateEndFunction m_inflateEnd = nullptr;
 };
 
 } // namespace zr::imaging

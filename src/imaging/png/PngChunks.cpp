@@ -1,10 +1,9 @@
 #include "imaging/png/PngChunks.h"
 
+#include "imaging/ByteView.h"
 #include "imaging/inflate/ZlibRuntime.h"
-#include "imaging/mdlGDI.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 
 namespace zr::imaging {
@@ -13,20 +12,6 @@ namespace {
 
 constexpr std::size_t kChunkOverhead = 12; // length, type, CRC
 constexpr std::size_t kMaxPaletteEntries = 256;
-
-static_assert(std::endian::native == std::endian::little,
-              "chunk lengths are read through a byte swap");
-
-std::uint32_t readBigEndian32(const std::uint8_t* bytes) {
-    std::int32_t stored = 0;
-    std::memcpy(&stored, bytes, 4);
-    // Stored big-endian; on this little-endian platform a byte swap gives the value.
-    return static_cast<std::uint32_t>(mdlGDI::SwapLong(stored));
-}
-
-std::uint16_t readBigEndian16(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
-}
 
 bool isType(const std::uint8_t* type, const char (&name)[5]) {
     return std::memcmp(type, name, 4) == 0;
@@ -62,17 +47,17 @@ PngError readPalette(const Chunk& chunk, PngChunks& chunks) {
 // A transparency chunk that is short or damaged is ignored rather than failing the image.
 void readTransparency(const Chunk& chunk, PngChunks& chunks) {
     const std::span<const std::uint8_t> data = chunk.data;
+    const ByteView view(data);
     switch (chunks.header.colourType) {
     case PngColourType::Grey:
-        if (data.size() >= 2) {
-            chunks.colourKey = std::array<std::uint16_t, 3>{readBigEndian16(data.data()), 0, 0};
+        if (const auto grey = view.u16be(0)) {
+            chunks.colourKey = std::array<std::uint16_t, 3>{*grey, 0, 0};
         }
         break;
     case PngColourType::Rgb:
-        if (data.size() >= 6) {
-            chunks.colourKey = std::array<std::uint16_t, 3>{readBigEndian16(data.data()),
-                                                            readBigEndian16(data.data() + 2),
-                                                            readBigEndian16(data.data() + 4)};
+        if (view.holds(0, 6)) {
+            chunks.colourKey =
+                std::array<std::uint16_t, 3>{*view.u16be(0), *view.u16be(2), *view.u16be(4)};
         }
         break;
     case PngColourType::Palette: {
@@ -96,6 +81,7 @@ bool hasPngSignature(std::span<const std::uint8_t> data) {
 
 PngError walkPngChunks(std::span<const std::uint8_t> data, const ZlibRuntime* zlib,
                        PngChunks& chunks) {
+    const ByteView view(data);
     std::size_t position = kPngSignature.size();
     bool seenHeader = false;
     while (position < data.size()) {
@@ -103,29 +89,25 @@ PngError walkPngChunks(std::span<const std::uint8_t> data, const ZlibRuntime* zl
         if (remaining < kChunkOverhead) {
             return PngError::ChunkOutOfBounds;
         }
-        const std::uint8_t* start = data.data() + position;
-        const std::uint32_t length = readBigEndian32(start);
+        const std::uint32_t length = *view.u32be(position);
         if (length > INT32_MAX || length > remaining - kChunkOverhead) {
             return PngError::ChunkOutOfBounds;
         }
         Chunk chunk;
-        chunk.type = start + 4;
+        chunk.type = data.data() + position + 4;
         chunk.data = data.subspan(position + 8, length);
         chunk.typeAndData = data.subspan(position + 4, length + std::size_t{4});
-        chunk.storedCrc = readBigEndian32(start + 8 + length);
+        chunk.storedCrc = *view.u32be(position + 8 + length);
         position += length + kChunkOverhead;
 
-        const bool isHeader = isType(chunk.type, "IHDR");
-        if (isHeader == seenHeader) {
-            return PngError::MissingHeader;
-        }
         if (isType(chunk.type, "IEND")) {
             break;
         }
         if (length == 0) {
             continue;
         }
-        if (isHeader) {
+        // A later IHDR replaces an earlier one: the image is decoded by the last header seen.
+        if (isType(chunk.type, "IHDR")) {
             if (!crcMatches(chunk, zlib)) {
                 return PngError::CrcMismatch;
             }

@@ -16,18 +16,15 @@ namespace zr::imaging {
 
 namespace {
 
-// Refuses, before anything is allocated, an image larger than a surface may be or whose
-// declared size its compressed data could not possibly inflate to.
+// Refuses, before anything is allocated, an image whose surface, inflate buffer and joined
+// compressed data together pass the load budget, or whose declared size its compressed data
+// could not possibly inflate to.
 PngError checkPlausibleSize(const PngChunks& chunks, std::size_t& inflatedSize) {
     const PngHeader& header = chunks.header;
-    if (header.width > limits::kMaxSurfaceDimension ||
-        header.height > limits::kMaxSurfaceDimension) {
-        return PngError::TooLarge;
-    }
-    const auto surfaceBytes = surfaceByteCount(header.width, header.height);
+    const auto surface = limits::surfaceBytes(header.width, header.height);
     const auto expected = expectedInflatedSize(header);
-    if (!surfaceBytes || static_cast<std::size_t>(*surfaceBytes) > limits::kMaxSurfaceBytes ||
-        !expected) {
+    const std::size_t joined = chunks.imageData.size() > 1 ? chunks.imageDataBytes : 0;
+    if (!surface || !expected || !limits::fitsLoadBudget({*surface, *expected, joined})) {
         return PngError::TooLarge;
     }
     std::size_t reachable = 0;

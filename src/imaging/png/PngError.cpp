@@ -11,11 +11,11 @@ const char* pngErrorText(PngError error) {
     case PngError::ChunkOutOfBounds:
         return "a chunk runs past the end of the file";
     case PngError::MissingHeader:
-        return "the first chunk is not IHDR, or IHDR appears twice";
+        return "there is no IHDR chunk";
     case PngError::BadHeader:
         return "IHDR holds a size, depth, colour type or method PNG does not allow";
     case PngError::TooLarge:
-        return "the image is larger than the surface limits";
+        return "the image needs more memory than one load may use";
     case PngError::BadPalette:
         return "PLTE is empty, over 256 entries, or not a multiple of 3 bytes";
     case PngError::CrcMismatch:
@@ -25,7 +25,7 @@ const char* pngErrorText(PngError error) {
     case PngError::ImplausibleRatio:
         return "the compressed data is too small for the declared image size";
     case PngError::InflateFailed:
-        return "the image data does not inflate to the expected size";
+        return "the image data does not inflate, inflates past the image, or holds too many blocks";
     case PngError::BadFilter:
         return "a row has a filter type other than 0 to 4";
     case PngError::BadPaletteIndex:

@@ -8,16 +8,16 @@ enum class PngError {
     None,
     NotPng,           // the first eight bytes are not the PNG signature
     ChunkOutOfBounds, // a chunk (or its length field) runs past the end of the data
-    MissingHeader,    // the first chunk is not IHDR, or IHDR appears twice
+    MissingHeader,    // no IHDR before the image data ends
     BadHeader,        // IHDR length or one of its values is outside what PNG allows
-    TooLarge,         // the image exceeds the surface limits or its sizes overflow
+    TooLarge,         // the surface and the buffers to decode it pass the load budget
     BadPalette,       // PLTE length not a multiple of 3, empty, or over 256 entries
     CrcMismatch,      // IHDR, PLTE or IDAT failed its CRC check
     NoImageData,      // no IDAT data before the end of the walk
     ImplausibleRatio, // the compressed data is too small to inflate to the declared size
-    InflateFailed,    // neither inflater produced exactly the expected number of bytes
-    BadFilter,        // a row's filter byte is not 0 to 4
-    BadPaletteIndex,  // a pixel's index lies beyond the palette
+    InflateFailed,   // the data does not inflate, inflates past the image, or holds too many blocks
+    BadFilter,       // a row's filter byte is not 0 to 4
+    BadPaletteIndex, // a pixel's index lies beyond the palette
     OutOfMemory,
 };
 

@@ -1,15 +1,11 @@
 #include "imaging/png/PngHeader.h"
 
+#include "imaging/ByteView.h"
 #include "imaging/CheckedMath.h"
 
 namespace zr::imaging {
 
 namespace {
-
-std::uint32_t readBigEndian32(std::span<const std::uint8_t> bytes) {
-    return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
-           std::uint32_t{bytes[2]} << 8 | std::uint32_t{bytes[3]};
-}
 
 bool depthAllowed(std::uint8_t colourType, std::uint8_t depth) {
     switch (colourType) {
@@ -43,11 +39,12 @@ std::int32_t passExtent(std::int32_t size, std::int32_t first, std::int32_t step
 } // namespace
 
 PngError parsePngHeader(std::span<const std::uint8_t> data, PngHeader& header) {
-    if (data.size() != kPngHeaderLength) {
+    if (data.size() < kPngHeaderLength) {
         return PngError::BadHeader;
     }
-    const std::uint32_t width = readBigEndian32(data.subspan(0, 4));
-    const std::uint32_t height = readBigEndian32(data.subspan(4, 4));
+    const ByteView view(data);
+    const std::uint32_t width = *view.u32be(0);
+    const std::uint32_t height = *view.u32be(4);
     const std::uint8_t depth = data[8];
     const std::uint8_t colourType = data[9];
     const std::uint8_t compression = data[10];

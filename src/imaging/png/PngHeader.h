@@ -28,7 +28,7 @@ struct PngHeader {
 
 inline constexpr std::size_t kPngHeaderLength = 13;
 
-// Reads and validates IHDR's 13 data bytes: sizes of at least 1 (and at most 2^31 − 1),
+// Reads and validates the first 13 data bytes of IHDR: sizes of at least 1 (and at most 2^31 − 1),
 // compression and filter method 0, interlace 0 or 1, and a bit depth that PNG allows for the
 // colour type.
 PngError parsePngHeader(std::span<const std::uint8_t> data, PngHeader& header);

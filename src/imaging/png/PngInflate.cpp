@@ -1,5 +1,6 @@
 #include "imaging/png/PngInflate.h"
 
+#include "imaging/ImageLimits.h"
 #include "imaging/inflate/Inflate.h"
 #include "imaging/inflate/ZlibRuntime.h"
 
@@ -10,17 +11,17 @@ namespace zr::imaging {
 namespace {
 
 bool inflateWithZlib(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
-                     const ZlibRuntime* zlib) {
-    if (zlib == nullptr || !zlib->hasUncompress()) {
-        return false;
-    }
-    std::size_t written = 0;
-    return zlib->uncompress(input, output, written) && written == output.size();
+                     const ZlibRuntime* zlib, std::size_t& written) {
+    return zlib != nullptr && zlib->hasInflate() &&
+           zlib->inflate(input, output, limits::maxInflateBlocks(output.size()), written);
 }
 
-bool inflateOwn(std::span<const std::uint8_t> input, std::span<std::uint8_t> output) {
-    const InflateResult result = inflateZlib(input, output);
-    return result.status == InflateStatus::Ok && result.written == output.size();
+bool inflateOwn(std::span<const std::uint8_t> input, std::span<std::uint8_t> output,
+                std::size_t& written) {
+    const InflateResult result =
+        inflateZlib(input, output, limits::maxInflateBlocks(output.size()));
+    written = result.written;
+    return result.status == InflateStatus::Ok;
 }
 
 } // namespace
@@ -39,10 +40,14 @@ PngError inflateImageData(const std::vector<std::span<const std::uint8_t>>& piec
         }
         input = joined;
     }
-    if (inflateWithZlib(input, output, zlib) || inflateOwn(input, output)) {
-        return PngError::None;
+    std::size_t written = 0;
+    if (!inflateWithZlib(input, output, zlib, written) && !inflateOwn(input, output, written)) {
+        return PngError::InflateFailed;
     }
-    return PngError::InflateFailed;
+    // A complete stream that ends short of the image leaves its last rows as zero bytes
+    // (filter 0, all samples 0), as a zero-filled buffer would.
+    std::fill(output.begin() + static_cast<std::ptrdiff_t>(written), output.end(), 0);
+    return PngError::None;
 }
 
 } // namespace zr::imaging

@@ -1,5 +1,7 @@
 #include "imaging/png/PngPixels.h"
 
+#include "imaging/ByteView.h"
+
 #include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -60,10 +62,6 @@ std::int32_t premultiplyRgba8Fast(const std::uint8_t* samples, std::int32_t widt
 #endif
 }
 
-inline std::uint16_t sample16(const std::uint8_t* bytes) {
-    return static_cast<std::uint16_t>(bytes[0] << 8 | bytes[1]);
-}
-
 } // namespace
 
 PngPixelConverter::PngPixelConverter(const PngChunks& chunks)
@@ -73,11 +71,17 @@ PngPixelConverter::PngPixelConverter(const PngChunks& chunks)
                 type == PngColourType::Rgba || colourKey_.has_value() ||
                 (type == PngColourType::Palette && chunks.paletteAlpha.has_value());
     if (type == PngColourType::Palette) {
-        lookupEntries_ = chunks.palette.size() / 3;
+        // Without PLTE every index is black (with its tRNS alpha, if any).
+        const bool black = chunks.palette.empty();
+        lookupEntries_ = black ? lookup_.size() : chunks.palette.size() / 3;
         for (std::size_t i = 0; i < lookupEntries_; ++i) {
             const unsigned alpha = chunks.paletteAlpha ? (*chunks.paletteAlpha)[i] : 255u;
-            storePixel(lookup_[i].data(), chunks.palette[3 * i], chunks.palette[3 * i + 1],
-                       chunks.palette[3 * i + 2], alpha);
+            if (black) {
+                storePixel(lookup_[i].data(), 0, 0, 0, alpha);
+            } else {
+                storePixel(lookup_[i].data(), chunks.palette[3 * i], chunks.palette[3 * i + 1],
+                           chunks.palette[3 * i + 2], alpha);
+            }
         }
     } else if (type == PngColourType::Grey && header_.bitDepth <= 8) {
         lookupEntries_ = std::size_t{1} << header_.bitDepth;
@@ -137,7 +141,7 @@ bool PngPixelConverter::convertIndexed(const std::uint8_t* samples, std::int32_t
 void PngPixelConverter::convertGrey16(const std::uint8_t* samples, std::int32_t width,
                                       std::uint8_t* out) const {
     for (std::int32_t x = 0; x < width; ++x, samples += 2, out += 4) {
-        const bool keyed = colourKey_ && (*colourKey_)[0] == sample16(samples);
+        const bool keyed = colourKey_ && (*colourKey_)[0] == ByteView::be16(samples);
         storePixel(out, samples[0], samples[0], samples[0], keyed ? 0u : 255u);
     }
 }
@@ -152,8 +156,8 @@ void PngPixelConverter::convertRgb(const std::uint8_t* samples, std::int32_t wid
         bool keyed = false;
         if (colourKey_) {
             const auto& key = *colourKey_;
-            keyed = step == 2 ? key[0] == sample16(red) && key[1] == sample16(green) &&
-                                    key[2] == sample16(blue)
+            keyed = step == 2 ? key[0] == ByteView::be16(red) && key[1] == ByteView::be16(green) &&
+                                    key[2] == ByteView::be16(blue)
                               : key[0] == *red && key[1] == *green && key[2] == *blue;
         }
         if (keyed) {
