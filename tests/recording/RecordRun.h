@@ -42,7 +42,7 @@ class RecordRun {
     // `replyDelayMs`: how long the programmer takes to answer. With `realTones` each tone
     // takes its time, as on the station's speaker.
     RecordRun(Link link, const std::string& ptyLink, int replyDelayMs, bool realTones = false)
-        : link_(link), sim_({"--pty-link", ptyLink, "--reply-delay", std::to_string(replyDelayMs)}),
+        : sim_({"--pty-link", ptyLink, "--reply-delay", std::to_string(replyDelayMs)}),
           serial_(platform::PortMap{{1, ptyLink}}), tone_(realTones) {
         station_.site = keys::siteKeysFrom(keys::defaultSiteConfig());
         station_.setCardRecordSink(&sink_);
@@ -138,7 +138,6 @@ class RecordRun {
     }
 
   private:
-    Link link_;
     RunningSim sim_;
     platform::QtEventLoop loop_;
     platform::QtSerialPort serial_;
