@@ -19,10 +19,10 @@ constexpr double kTickMs = 1000;
 constexpr double kTonesMs = 100 + 100;
 constexpr double kSerialSettleMs = 21;
 constexpr double kTcpUidSettleMs = 301;
-constexpr double kIntervalWaitMs = 301;  // txtInterval 300: a wait ends after more than 300 ms
-constexpr double kFixed300WaitMs = 301;  // V1_LoadNewAKey
-constexpr double kFixed250WaitMs = 251;  // V2_ReadCardCode
-constexpr double kReadPauseMs = 201;     // before each card-number read
+constexpr double kIntervalWaitMs = 301; // txtInterval 300: a wait ends after more than 300 ms
+constexpr double kFixed300WaitMs = 301; // V1_LoadNewAKey
+constexpr double kFixed250WaitMs = 251; // V2_ReadCardCode
+constexpr double kReadPauseMs = 201;    // before each card-number read
 
 // An answered exchange: the request on the line, the first reply byte, then the settle (the
 // rest of the reply arrives within it).
@@ -35,16 +35,16 @@ double answeredMs(Link link, std::size_t requestBytes, bool uid = false) {
 
 // One card in the loop: the tick's wait, the new-card probe of a blank card, the write.
 double floorMs(Link link) {
-    const double probe = answeredMs(link, 2, true)              // ReadUID
-                         + answeredMs(link, 9)                  // V1 log-in, fixed key
-                         + 3 * kFixed300WaitMs                  // V1 card type 1: "NO" x3
-                         + kReadPauseMs + 3 * kIntervalWaitMs   // V1 read: "NO" x3
+    const double probe = answeredMs(link, 2, true)                   // ReadUID
+                         + answeredMs(link, 9)                       // V1 log-in, fixed key
+                         + 3 * kFixed300WaitMs                       // V1 card type 1: "NO" x3
+                         + kReadPauseMs + 3 * kIntervalWaitMs        // V1 read: "NO" x3
                          + answeredMs(link, 9) + answeredMs(link, 9) // V3 log-in, key change
-                         + kReadPauseMs + 3 * kFixed250WaitMs   // V3 read: "NO" x3
-                         + answeredMs(link, 9);                 // its key change after them
-    const double write = answeredMs(link, 2, true)              // ReadUID
+                         + kReadPauseMs + 3 * kFixed250WaitMs        // V3 read: "NO" x3
+                         + answeredMs(link, 9);                      // its key change after them
+    const double write = answeredMs(link, 2, true)                   // ReadUID
                          + answeredMs(link, 3) + answeredMs(link, 9) + answeredMs(link, 3) +
-                         answeredMs(link, 7)                    // V1: type 0, key, type 1, write
+                         answeredMs(link, 7) // V1: type 0, key, type 1, write
                          + answeredMs(link, 9) + answeredMs(link, 9) + answeredMs(link, 7) // V3
                          + kTonesMs;
     return kTickMs + probe + write;
@@ -80,8 +80,8 @@ void measure(Link link, int cards, const std::string& ptyLink) {
     const double perCard =
         static_cast<double>(writtenAt.back() - writtenAt.front()) / (cards - 1) / 1000.0;
     const double floor = floorMs(link) / 1000.0;
-    std::printf("%s: %d cards, %.3f s per card, floor %.3f s, ratio %.3f\n", name, cards,
-                perCard, floor, perCard / floor);
+    std::printf("%s: %d cards, %.3f s per card, floor %.3f s, ratio %.3f\n", name, cards, perCard,
+                floor, perCard / floor);
 
     // Idle: one more card, written, then left on the programmer.
     run.scenario("card 3100000001");
@@ -95,8 +95,8 @@ void measure(Link link, int cards, const std::string& ptyLink) {
     const std::uint32_t idleStart = station.tickCount();
     station.waitWithEvents(10000);
     const double wallSeconds = static_cast<double>(station.tickCount() - idleStart) / 1000.0;
-    std::printf("%s: idle loop with the same card on the programmer: %.3f %% of one core\n",
-                name, 100.0 * (processCpuSeconds() - cpuStart) / wallSeconds);
+    std::printf("%s: idle loop with the same card on the programmer: %.3f %% of one core\n", name,
+                100.0 * (processCpuSeconds() - cpuStart) / wallSeconds);
 }
 
 } // namespace
@@ -105,10 +105,9 @@ int main(int argc, char** argv) {
     QCoreApplication application(argc, argv);
     const char* fromEnvironment = std::getenv("ZR_BENCH_CARDS");
     const int cards = fromEnvironment != nullptr ? std::max(2, std::atoi(fromEnvironment)) : 10;
-    const std::string ptyLink =
-        (std::filesystem::temp_directory_path() /
-         ("zr-bench-recording-" + std::to_string(::getpid()) + ".pty"))
-            .string();
+    const std::string ptyLink = (std::filesystem::temp_directory_path() /
+                                 ("zr-bench-recording-" + std::to_string(::getpid()) + ".pty"))
+                                    .string();
     measure(Link::Tcp, cards, ptyLink);
     measure(Link::Pty, cards, ptyLink);
     std::filesystem::remove(ptyLink);

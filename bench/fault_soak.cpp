@@ -80,16 +80,15 @@ void printFigures(const char* title, const std::vector<const soak::SoakFigures*>
     int injected = 0;
     for (std::size_t k = 0; k < soak::kFaultKinds; ++k) {
         injected += total.faults[k];
-        std::printf("  %-16s %6d\n", soak::faultName(static_cast<soak::Fault>(k)),
-                    total.faults[k]);
+        std::printf("  %-16s %6d\n", soak::faultName(static_cast<soak::Fault>(k)), total.faults[k]);
     }
     std::printf("  %-16s %6d\n", "faults in all", injected);
     if (!total.idleAfterDrop.empty()) {
         const auto longest =
             *std::max_element(total.idleAfterDrop.begin(), total.idleAfterDrop.end());
-        const double mean = std::accumulate(total.idleAfterDrop.begin(),
-                                            total.idleAfterDrop.end(), 0.0) /
-                            static_cast<double>(total.idleAfterDrop.size());
+        const double mean =
+            std::accumulate(total.idleAfterDrop.begin(), total.idleAfterDrop.end(), 0.0) /
+            static_cast<double>(total.idleAfterDrop.size());
         std::printf("  idle from the link coming back to the next card read: mean %.0f ms, "
                     "longest %u ms, %zu drops\n",
                     mean, longest, total.idleAfterDrop.size());
@@ -153,8 +152,8 @@ int soakManyBenches(const Arguments& args) {
         std::printf("PostgreSQL could not be started: %s\n", server.failure().c_str());
         return 1;
     }
-    platform::DatabaseAddress address{platform::SqlEngine::Postgres, "", "zr", "127.0.0.1",
-                                      server.port(), "shared"};
+    platform::DatabaseAddress address{
+        platform::SqlEngine::Postgres, "", "zr", "127.0.0.1", server.port(), "shared"};
     const std::string where = server.url("shared");
     std::vector<std::unique_ptr<soak::SoakBench>> benches;
     for (int i = 0; i < args.benches; ++i) {
@@ -177,6 +176,7 @@ int soakManyBenches(const Arguments& args) {
     }
     const auto start = std::chrono::steady_clock::now();
     std::vector<std::thread> threads;
+    threads.reserve(benches.size());
     for (auto& bench : benches) {
         threads.emplace_back([&bench] { bench->run(); });
     }

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libspng-dev libpng-dev libgif-dev
-  clang libclang-rt-14-dev
+  clang clang-format libclang-rt-14-dev
   fonts-noto-cjk xvfb xauth dpkg-dev
   libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
 )

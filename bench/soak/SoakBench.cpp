@@ -37,9 +37,8 @@ bool holds(const reg::WriteRow& row) {
 
 const char* faultName(Fault fault) {
     static constexpr std::array<const char*, kFaultKinds> names{
-        "split reply",   "garbled reply", "silence",   "late reply",     "lost answer",
-        "not a UID",     "late UID",      "lifted card", "TCP drop",     "serial gone",
-        "register outage", "kill -9"};
+        "split reply", "garbled reply", "silence",  "late reply",  "lost answer",     "not a UID",
+        "late UID",    "lifted card",   "TCP drop", "serial gone", "register outage", "kill -9"};
     return names[static_cast<std::size_t>(fault)];
 }
 
@@ -163,13 +162,12 @@ void SoakBench::run() {
     figures_.virtualMs = loop_.now();
 }
 
-void SoakBench::deliver(const std::string& reply, std::uint32_t delayMs, int pieces,
-                        bool overTcp) {
+void SoakBench::deliver(const std::string& reply, std::uint32_t delayMs, int pieces, bool overTcp) {
     // The programmer answers in the order it was asked, however late.
     const std::uint64_t due = std::max(loop_.now() + delayMs, lastDue_ + 1);
     lastDue_ = due + static_cast<std::uint64_t>(5 * (pieces - 1));
-    const std::size_t size = (reply.size() + static_cast<std::size_t>(pieces) - 1) /
-                             static_cast<std::size_t>(pieces);
+    const std::size_t size =
+        (reply.size() + static_cast<std::size_t>(pieces) - 1) / static_cast<std::size_t>(pieces);
     for (std::size_t at = 0, n = 0; at < reply.size(); at += size, ++n) {
         const auto delay = static_cast<std::uint32_t>(due - loop_.now() + 5 * n);
         if (overTcp) {
@@ -208,8 +206,8 @@ void SoakBench::answer(const std::vector<std::uint8_t>& frame, bool overTcp) {
         liftCard();
     }
     std::uint32_t delay = kAnswerMs;
-    const auto wait = static_cast<std::uint32_t>(
-        station_ ? std::max(0.0, station_->window.intervalMs()) : 300.0);
+    const auto wait =
+        static_cast<std::uint32_t>(station_ ? std::max(0.0, station_->window.intervalMs()) : 300.0);
     if (uidRead && chance(p)) {
         count(Fault::LateUid);
         delay = between(302, 600);
@@ -351,13 +349,14 @@ std::vector<std::string> SoakBench::violations(reg::CardRegister& cards) const {
             holders[{number->group, number->card}].insert(uid);
             const auto rows = cards.findUid(uid);
             bool onRecord = false;
-            for (const reg::WriteRow& row : rows.ok() ? rows.value() : std::vector<reg::WriteRow>{}) {
+            for (const reg::WriteRow& row :
+                 rows.ok() ? rows.value() : std::vector<reg::WriteRow>{}) {
                 onRecord = onRecord ||
                            (row.group == number->group && row.card == number->card && holds(row));
             }
             if (!onRecord) {
-                found.push_back("card " + uid + " holds " + reg::numberText(number->group,
-                                                                              number->card) +
+                found.push_back("card " + uid + " holds " +
+                                reg::numberText(number->group, number->card) +
                                 ", which the register does not give it");
             }
         }

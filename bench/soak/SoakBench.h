@@ -30,14 +30,14 @@ enum class Fault {
     GarbledReply,
     Silence,
     LateReply,
-    LostAnswer,  // the request was carried out, its answer lost
-    NotAUid,     // a UID reply that is none (noise, two UIDs run together)
-    LateUid,     // a UID answered after 302 to 600 ms
-    LiftedCard,  // the card taken off during a sequence
-    TcpDrop,     // the TCP peer closes
-    SerialGone,  // the serial device vanishes and comes back
+    LostAnswer, // the request was carried out, its answer lost
+    NotAUid,    // a UID reply that is none (noise, two UIDs run together)
+    LateUid,    // a UID answered after 302 to 600 ms
+    LiftedCard, // the card taken off during a sequence
+    TcpDrop,    // the TCP peer closes
+    SerialGone, // the serial device vanishes and comes back
     RegisterOutage,
-    Kill,        // kill -9 and restart
+    Kill, // kill -9 and restart
     Count,
 };
 constexpr std::size_t kFaultKinds = static_cast<std::size_t>(Fault::Count);
@@ -48,7 +48,7 @@ const char* faultName(Fault fault);
 using DatabaseOpener = std::function<std::unique_ptr<platform::Database>(bool*& down)>;
 
 struct SoakOptions {
-    int cards = 300;        // cards to report written
+    int cards = 300; // cards to report written
     unsigned seed = 1;
     double faultRate = 0.04; // per request, for each of the line faults
     bool tcp = false;        // the programmer on TCP instead of COM1

@@ -43,8 +43,8 @@ std::optional<std::uint8_t> blockNumber(std::string_view text) {
 
 } // namespace
 
-base::Result<ControllerFrame, ControllerFrameError> buildControllerFrame(std::string_view blockText,
-                                                                   const KeyBoxes& newKeyBoxes) {
+base::Result<ControllerFrame, ControllerFrameError>
+buildControllerFrame(std::string_view blockText, const KeyBoxes& newKeyBoxes) {
     const auto block = blockNumber(blockText);
     if (!block) {
         return ControllerFrameError{ControllerFrameError::Kind::BlockNumber, 0,

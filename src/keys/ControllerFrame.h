@@ -1,7 +1,7 @@
 #pragma once
 
-#include "keys/KeyBoxes.h"
 #include "base/Result.h"
+#include "keys/KeyBoxes.h"
 
 #include <array>
 #include <cstddef>
@@ -28,8 +28,8 @@ struct ControllerFrameError {
 // 8F 0C FF 34 58, block, six key bytes, X, S. The block is the leading number of the block
 // list's text and must be a whole number 0 to 255; a text without a leading number is
 // refused too rather than sent as block 0. Key boxes go through Hex2Dec and must fit a byte.
-base::Result<ControllerFrame, ControllerFrameError> buildControllerFrame(std::string_view blockText,
-                                                                   const KeyBoxes& newKeyBoxes);
+base::Result<ControllerFrame, ControllerFrameError>
+buildControllerFrame(std::string_view blockText, const KeyBoxes& newKeyBoxes);
 
 // The infoErr text for a refused frame, naming the block text or the key box (from 1).
 std::string controllerFrameErrorMessage(const ControllerFrameError& error, bool english);

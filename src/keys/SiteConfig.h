@@ -1,8 +1,8 @@
 #pragma once
 
+#include "base/Result.h"
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"
-#include "base/Result.h"
 
 #include <cstddef>
 #include <filesystem>

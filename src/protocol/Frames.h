@@ -1,8 +1,8 @@
 #pragma once
 
-#include "keys/KeyBoxes.h"
-#include "base/Result.h"
 #include "base/CardNumber.h"
+#include "base/Result.h"
+#include "keys/KeyBoxes.h"
 
 #include <cstdint>
 #include <vector>

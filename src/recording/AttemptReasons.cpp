@@ -90,10 +90,14 @@ std::optional<AlarmText> heldNumber(const WriteAttempt& attempt) {
         }
         const std::string wide = std::string(layout) == "V1" ? "Ｖ１" : "Ｖ３";
         const bool sure = outcome == LayoutOutcome::Written;
-        held.chinese +=
-            (held.chinese.empty() ? "" : "，") + wide + (sure ? "已寫入 " : "可能已寫入 ") + number;
-        held.english += std::string(held.english.empty() ? "" : ", ") + layout +
-                        (sure ? " holds " : " may hold ") + number;
+        held.chinese.append(held.chinese.empty() ? "" : "，")
+            .append(wide)
+            .append(sure ? "已寫入 " : "可能已寫入 ")
+            .append(number);
+        held.english.append(held.english.empty() ? "" : ", ")
+            .append(layout)
+            .append(sure ? " holds " : " may hold ")
+            .append(number);
     }
     if (held.english.empty()) {
         return std::nullopt;

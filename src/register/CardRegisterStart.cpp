@@ -30,7 +30,7 @@ std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int c
     }
     // The started row only has to outlive this station; the outcome's durable commit right
     // after the write makes it durable with it. One disk flush per card instead of two.
-    const auto attempt = startLightly(group, card, uid, lock, rule);
+    auto attempt = startLightly(group, card, uid, lock, rule);
     if (attempt || !connectionLost_) {
         return attempt;
     }
@@ -49,7 +49,7 @@ std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int c
         fail();
         return std::nullopt;
     }
-    const auto attempt = startOnce(group, card, uid, lock, rule);
+    auto attempt = startOnce(group, card, uid, lock, rule);
     const RegisterError error = error_;
     const bool lost = connectionLost_;
     if (!db_->setDurableCommits(true) && attempt) {

@@ -61,10 +61,10 @@ void expectThePromiseKept(RecordRun& run, bool v1) {
 class IntegrityTest : public ::testing::TestWithParam<Link> {
   protected:
     void TearDown() override { fs::remove(ptyLink); }
-    std::string ptyLink = (fs::temp_directory_path() /
-                           ("zr-integrity-" + std::to_string(::getpid()) + "-" +
-                            std::to_string(GetParam() == Link::Tcp ? 0 : 1)))
-                              .string();
+    std::string ptyLink =
+        (fs::temp_directory_path() / ("zr-integrity-" + std::to_string(::getpid()) + "-" +
+                                      std::to_string(GetParam() == Link::Tcp ? 0 : 1)))
+            .string();
     testing::TempDir dir;
 };
 
@@ -112,17 +112,17 @@ TEST_P(IntegrityTest, ALostAnswerKeepsItsNumberAndLateUidsAreStillRead) {
     // attempt wrote the same number again.
     bool unanswered = false;
     for (const WriteAttempt& attempt : run.sink().writes) {
-        unanswered = unanswered || (attempt.uid == std::to_string(kFirstUid + 1) &&
-                                    attempt.v3 == LayoutOutcome::WriteUnanswered &&
-                                    attempt.cardCode == "00002");
+        unanswered = unanswered ||
+                     (attempt.uid == std::to_string(kFirstUid + 1) &&
+                      attempt.v3 == LayoutOutcome::WriteUnanswered && attempt.cardCode == "00002");
     }
     EXPECT_TRUE(unanswered);
     std::vector<std::string> numbers;
     for (const Removed& card : run.removed()) {
         numbers.push_back(card.v3);
     }
-    EXPECT_EQ(numbers,
-              (std::vector<std::string>{"00001:00001", "00001:00002", "00001:00003", "00001:00004"}));
+    EXPECT_EQ(numbers, (std::vector<std::string>{"00001:00001", "00001:00002", "00001:00003",
+                                                 "00001:00004"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Links, IntegrityTest, ::testing::Values(Link::Tcp, Link::Pty),

@@ -2,7 +2,6 @@
 // command's, so a card is reported written only when its own writes were confirmed, and
 // every UID on record is one.
 #include "RecordingRig.h"
-
 #include "base/TextRules.h"
 
 #include <gtest/gtest.h>
@@ -13,10 +12,10 @@ namespace {
 struct LateCase {
     const char* name;
     bool tcp;
-    const char* wait;          // txtInterval
-    std::uint32_t delay;       // every answer but the UID's
+    const char* wait;    // txtInterval
+    std::uint32_t delay; // every answer but the UID's
     std::uint32_t uidDelay;
-    bool refuseNumberWrites;   // the programmer answers "NO" to every number write
+    bool refuseNumberWrites; // the programmer answers "NO" to every number write
 };
 
 class LateReplyTest : public ::testing::TestWithParam<LateCase> {};
@@ -55,7 +54,6 @@ TEST_P(LateReplyTest, NeverAFalseSuccessAndNeverARowWithoutAUid) {
     EXPECT_FALSE(rig.sink.writes.empty());
     // Refused writes are never written; a slow but willing programmer still records.
     EXPECT_EQ(reportedWritten, c.refuseNumberWrites ? 0 : 3);
-
 }
 
 INSTANTIATE_TEST_SUITE_P(

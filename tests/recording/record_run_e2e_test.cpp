@@ -55,9 +55,9 @@ void expectConsecutiveNumbers(const RecordRun& run, const std::set<std::string>&
 class RecordRunTest : public ::testing::TestWithParam<Link> {
   protected:
     void TearDown() override { fs::remove(ptyLink); }
-    std::string ptyLink = (fs::temp_directory_path() /
-                           ("zr-record-run-" + std::to_string(::getpid()) + ".pty"))
-                              .string();
+    std::string ptyLink =
+        (fs::temp_directory_path() / ("zr-record-run-" + std::to_string(::getpid()) + ".pty"))
+            .string();
 };
 
 TEST_P(RecordRunTest, TwentyCardsInSequence) {

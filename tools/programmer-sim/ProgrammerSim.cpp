@@ -48,16 +48,15 @@ void ProgrammerSim::onPiece(Link& link, const CutPiece& piece) {
     }
     const bool numberWrite = piece.bytes.size() > 1 &&
                              piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::WriteNumber);
-    const bool uidRead = piece.bytes.size() > 1 &&
-                         piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::ReadUid);
+    const bool uidRead =
+        piece.bytes.size() > 1 && piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::ReadUid);
     if (numberWrite && snatchAtWrite_ > 0 && --snatchAtWrite_ == 0) {
         takeOffCard();
         swapTimer_.start(swapAfter_);
     }
     if (uidRead && uidReply_) {
         note(link, "->", "(instead of the UID) " + *uidReply_);
-        link.queueReply(QByteArray::fromStdString(*uidReply_), settings_.replyDelay,
-                        replyPieces_);
+        link.queueReply(QByteArray::fromStdString(*uidReply_), settings_.replyDelay, replyPieces_);
         uidReply_.reset();
         return;
     }
