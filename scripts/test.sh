@@ -41,7 +41,7 @@ run_sanitized() {
   ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600 -LE long
-  bash fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-15}"
+  bash fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-10}"
 }
 
 case "$mode" in
