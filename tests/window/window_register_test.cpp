@@ -122,6 +122,17 @@ TEST(RegisterPanel, TakesNoControlsPlaceAndShowsInTheOperatorsArea) {
         EXPECT_TRUE(rig.front.rect().contains(panel)) << width << " x " << height;
         EXPECT_TRUE(rig.front.showsControl("infoErr"));
     }
+    // An alarm stays on screen beside the panel until the operator acknowledges it.
+    rig.station.size1 = 9570;
+    rig.station.size2 = 8000;
+    rig.station.raiseAlarm({"Ｖ１已寫入 00001:00005", "V1 holds 00001:00005"});
+    rig.front.syncFromStation();
+    ASSERT_TRUE(rig.front.showsControl("lblAlarm"));
+    EXPECT_TRUE(rig.front.showsControl("cmdAlarmAck"));
+    EXPECT_FALSE(rig.front.widgetFor("lblAlarm")->geometry().intersects(panel));
+    rig.station.cmdAlarmAck.onClick();
+    rig.front.syncFromStation();
+    EXPECT_FALSE(rig.front.showsControl("cmdAlarmAck"));
 }
 
 } // namespace

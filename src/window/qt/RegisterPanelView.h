@@ -19,7 +19,7 @@ class RegisterPanelView {
     static constexpr int kY = 4800;
     static constexpr int kWidth = 4720;
     static constexpr int kHeadingHeight = 285;
-    static constexpr int kListHeight = 1000;
+    static constexpr int kListHeight = 680; // the alarm line sits under it
 
     RegisterPanelView(QWidget* parent, double twipsPerPixel);
 

@@ -52,6 +52,9 @@ std::vector<Place> buildLayout() {
         {"txtBlockIDV1", 1700, 5220, 2800, 345, F::Normal, "lblV1Status"},
         {"lblV2Status", 120, 5640, 1500, 330},
         {"txtBlockIDV2", 1700, 5640, 2800, 345, F::Normal, "lblV2Status"},
+        // The alarm line under the register panel: an alarm stays until acknowledged.
+        {"lblAlarm", 4600, 5800, 3660, 300},
+        {"cmdAlarmAck", 8340, 5770, 980, 330},
         {"infoOK", 120, 6120, 9200, 600, F::Message},
         {"infoErr", 120, 6780, 9200, 600, F::Message},
         // Administrator's column: x 9600..12200.
