@@ -32,8 +32,12 @@ constexpr std::array<PngPass, 7> kAdam7{{
     {0, 1, 1, 2},
 }};
 
+// Computed wide: a header may state a size up to 2^31 - 1, where size + step would overflow.
 std::int32_t passExtent(std::int32_t size, std::int32_t first, std::int32_t step) {
-    return size <= first ? 0 : (size - first + step - 1) / step;
+    if (size <= first) {
+        return 0;
+    }
+    return static_cast<std::int32_t>((std::int64_t{size} - first + step - 1) / step);
 }
 
 } // namespace
