@@ -127,13 +127,5 @@ TEST_F(ButtonWidget, HoverPollFollowsTheCursor) {
     EXPECT_FALSE(button->model().IsHovering());
 }
 
-TEST_F(ButtonWidget, KeyCodesAndShiftMaskAsTheEventsCarryThem) {
-    EXPECT_EQ(keyCodeOf(Qt::Key_A), 65);
-    EXPECT_EQ(keyCodeOf(Qt::Key_5), 53);
-    EXPECT_EQ(keyCodeOf(Qt::Key_Enter), 13);
-    EXPECT_EQ(keyCodeOf(Qt::Key_F2), 113);
-    EXPECT_EQ(shiftMaskOf(Qt::ShiftModifier | Qt::AltModifier), 5);
-}
-
 } // namespace
 } // namespace zr::widgets
