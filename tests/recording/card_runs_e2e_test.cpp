@@ -145,7 +145,8 @@ class CardRunTest : public ::testing::TestWithParam<std::tuple<Link, CardRun>> {
 };
 
 TEST_P(CardRunTest, ThePromiseHolds) {
-    const auto& [link, card] = GetParam();
+    const Link link = std::get<0>(GetParam());
+    const CardRun& card = std::get<1>(GetParam());
     RecordRun run(link, ptyLink, card.replyDelayMs);
     ASSERT_TRUE(run.ready());
     run.useRegister(dir.file("cards.sqlite"));
