@@ -13,6 +13,9 @@ back after every fault, also when the script is interrupted.
 
 import argparse
 import configparser
+import datetime
+import json
+import os
 import pathlib
 import subprocess
 import sys
@@ -47,6 +50,38 @@ def run(command, timeout):
         return -1, "timed out"
 
 
+def targets_of(build, folders):
+    """The build targets whose programs the tests of the given folders run (None: all)."""
+    if folders is None:
+        return None
+    _, listing = run(["cmake", "--build", str(build), "--target", "help"], timeout=120)
+    known = {line[4:].split()[0] for line in listing.splitlines() if line.startswith("... ")}
+    wanted = set()
+    for folder in folders:
+        code, text = run(["ctest", "--test-dir", str(build / folder), "--show-only=json-v1"],
+                         timeout=120)
+        if code != 0:
+            continue
+        try:
+            tests = json.loads(text[text.find("{"):]).get("tests", [])
+        except ValueError:
+            return None
+        for test in tests:
+            for argument in test.get("command", []):
+                name = os.path.basename(argument)
+                if name in known and argument.startswith(str(build)):
+                    wanted.add(name)
+    return sorted(wanted) or None
+
+
+def build_fails(build, targets):
+    command = ["cmake", "--build", str(build), "-j2"]
+    if targets:
+        command += ["--target", *targets]
+    code, _ = run(command, timeout=1800)
+    return code != 0
+
+
 def suite_fails(build, folders):
     """True when a test of the given folders (None: the whole suite) fails."""
     dirs = [build] if folders is None else [build / folder for folder in folders]
@@ -60,19 +95,40 @@ def suite_fails(build, folders):
     return False
 
 
-def try_fault(fault, build, full):
+def faulty(original, find, replace):
+    """The text with the fault applied, or None when `find` does not occur exactly once.
+
+    A one-line `find` is a snippet anywhere in a line. A multi-line one (configparser drops the
+    continuation lines' indentation) matches whole lines whatever their indentation, and the
+    replacement lines take the indentation of the first matched line."""
+    if "\n" not in find:
+        return original.replace(find, replace, 1) if original.count(find) == 1 else None
+    wanted = [line.strip() for line in find.split("\n")]
+    lines = original.split("\n")
+    starts = [i for i in range(len(lines) - len(wanted) + 1)
+              if all(lines[i + k].strip() == wanted[k] for k in range(len(wanted)))]
+    if len(starts) != 1:
+        return None
+    first = starts[0]
+    indent = lines[first][:len(lines[first]) - len(lines[first].lstrip())]
+    new = [indent + line.strip() if line.strip() else "" for line in replace.split("\n")]
+    new = [] if not replace.strip() else new
+    return "\n".join(lines[:first] + new + lines[first + len(wanted):])
+
+
+def try_fault(fault, build, full, targets):
     source = ROOT / fault["file"]
     original = source.read_text(encoding="utf-8")
-    if original.count(fault["find"]) != 1:
+    changed = faulty(original, fault["find"], fault["replace"])
+    if changed is None or changed == original:
         return "stale"
     try:
-        source.write_text(original.replace(fault["find"], fault["replace"], 1), encoding="utf-8")
-        code, _ = run(["cmake", "--build", str(build), "-j2"], timeout=1800)
-        if code != 0:
+        source.write_text(changed, encoding="utf-8")
+        if build_fails(build, targets):
             return "build-failed"
         if suite_fails(build, fault["tests"]):
             return "caught"
-        if full and suite_fails(build, None):
+        if full and not build_fails(build, None) and suite_fails(build, None):
             return "caught-elsewhere"
         return "missed"
     finally:
@@ -94,23 +150,37 @@ def main():
         wanted = set(args.only.split(","))
         faults = [fault for fault in faults if fault["id"] in wanted]
 
+    # Only the programs the named folders' tests run are built for a fault; a full build per
+    # fault would relink every program for nothing.
+    targets = {}
     results = []
+    began = time.monotonic()
     for fault in faults:
         started = time.monotonic()
-        verdict = try_fault(fault, build, args.full)
-        results.append((fault["id"], verdict))
-        print(f"{fault['id']:<40} {verdict:<16} {time.monotonic() - started:6.0f} s", flush=True)
+        key = " ".join(fault["tests"])
+        if key not in targets:
+            targets[key] = targets_of(build, fault["tests"])
+        verdict = try_fault(fault, build, args.full, targets[key])
+        seconds = time.monotonic() - started
+        results.append((fault["id"], verdict, seconds))
+        print(f"{fault['id']:<40} {verdict:<16} {seconds:6.0f} s", flush=True)
     run(["cmake", "--build", str(build), "-j2"], timeout=1800)
 
     counts = {}
-    for _, verdict in results:
+    for _, verdict, _ in results:
         counts[verdict] = counts.get(verdict, 0) + 1
     summary = ", ".join(f"{verdict} {count}" for verdict, count in sorted(counts.items()))
-    print(f"{len(results)} faults: {summary}")
+    total = time.monotonic() - began
+    print(f"{len(results)} faults: {summary} ({total:.0f} s)")
     if args.report:
-        lines = [f"{fault_id} {verdict}" for fault_id, verdict in results]
+        _, commit = run(["git", "rev-parse", "--short", "HEAD"], timeout=60)
+        when = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
+        mode = "full suite for misses" if args.full else "named folders"
+        lines = [f"# {when}, commit {commit.strip()}, {mode}: {summary}, {total:.0f} s"]
+        lines += [f"{fault_id:<40} {verdict:<16} {seconds:5.0f} s"
+                  for fault_id, verdict, seconds in results]
         pathlib.Path(args.report).write_text("\n".join(lines) + "\n", encoding="utf-8")
-    return 1 if any(v in ("missed", "stale", "build-failed") for _, v in results) else 0
+    return 1 if any(v in ("missed", "stale", "build-failed") for _, v, _ in results) else 0
 
 
 if __name__ == "__main__":
