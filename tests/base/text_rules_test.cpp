@@ -86,6 +86,16 @@ TEST(TextRulesTest, CharacterCountsAreCodePoints) {
     EXPECT_EQ(zr::base::rightChars("abc", 0), "");
 }
 
+TEST(TextRulesTest, CardUidsAndWholeNumbers) {
+    const std::pair<const char*, bool> uids[] = {
+        {"1234554321", true}, {"6553565535", true}, {"6553665535", false}, {"123455432", false}};
+    for (const auto& [text, uid] : uids) {
+        EXPECT_EQ(zr::base::isCardUid(text), uid) << text;
+    }
+    EXPECT_EQ(zr::base::parseWholeNumber("120"), 120);
+    EXPECT_EQ(zr::base::parseWholeNumber("12a"), std::nullopt);
+}
+
 TEST(TextRulesTest, UpperCaseTouchesOnlyAsciiLetters) {
     EXPECT_EQ(zr::base::upperAscii("a1f-é"), "A1F-é");
 }

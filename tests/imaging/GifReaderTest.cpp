@@ -3,6 +3,7 @@
 #include "ImageBuilders.h"
 #include "TestFiles.h"
 #include "imaging/c32bppDIB.h"
+#include "imaging/gif/GifLzw.h"
 #include "imaging/gif/cGIFparser.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,28 @@ TEST(GifEdgeCases, TransparencyFollowsTheControlExtensionFlagAndTheTableInUse) {
 }
 
 // Each case damages a valid 2 × 2 file; all are recognised and leave the surface empty.
+// Literals fill the table without a clear; its last entry, 4095, is then a string like any
+// other (each entry here is the literal before it and its own).
+TEST(GifEdgeCases, TheLastTableEntryIsUsable) {
+    test::GifCodeWriter writer;
+    Bytes indices;
+    std::uint32_t bits = 3;
+    std::uint32_t next = 6;
+    writer.put(4, bits);
+    for (std::uint32_t i = 0; i < 4100; ++i) {
+        indices.push_back(static_cast<std::uint8_t>(i % 3));
+        writer.put(indices.back(), bits);
+        if (i > 0 && next < 4096 && ++next == (1U << bits) && bits < 12) {
+            ++bits;
+        }
+    }
+    writer.put(4095, 12);
+    indices.insert(indices.end(), {indices[4089], indices[4090]});
+    std::vector<std::uint8_t> pixels;
+    ASSERT_TRUE(decodeGifLzw(writer.finish(), 2, indices.size(), pixels));
+    EXPECT_EQ(pixels, indices);
+}
+
 TEST(GifHostileInput, DamagedImagesLeaveTheSurfaceEmpty) {
     const Bytes valid = test::gifFile("GIF89a", 2, 2, kFourColours, {twoByTwo({0, 1, 2, 3})});
     const std::size_t descriptor = 13 + kFourColours.size();

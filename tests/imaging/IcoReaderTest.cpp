@@ -6,6 +6,7 @@
 #include "ReferenceDecoder.h"
 #include "TestFiles.h"
 #include "imaging/c32bppDIB.h"
+#include "imaging/ico/IcoDirectory.h"
 #include "imaging/ico/cICOparser.h"
 
 #include <cstdlib>
@@ -154,6 +155,21 @@ TEST(IcoEdgeCases, TheEntryClosestToTheWantedSizeIsChosen) {
         c32bppDIB surface;
         ASSERT_TRUE(cICOparser().LoadStream(file, surface, line.cx, line.cy));
         EXPECT_EQ(surface.Width(), line.width);
+    }
+}
+
+// The choice itself, for 32 × 32: a shortfall in size counts twice, an excess once, 32 bits are
+// wanted, the first of equals wins, and with every entry too small the last of equals does.
+TEST(IcoEdgeCases, EntryChoiceBySizeDepthAndOrder) {
+    const struct {
+        std::vector<IcoEntry> entries; // width, height, bit count
+        std::size_t chosen;
+    } cases[] = {{{{30, 48, 32}, {40, 33, 32}}, 1},
+                 {{{32, 32, 24}, {32, 32, 32}}, 1},
+                 {{{48, 48, 32}, {48, 48, 32}}, 0},
+                 {{{16, 16, 32}, {16, 16, 32}}, 1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(chooseIcoEntry(c.entries, 32, 32), c.chosen) << c.entries[0].width;
     }
 }
 

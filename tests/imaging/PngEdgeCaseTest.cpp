@@ -79,6 +79,9 @@ std::vector<EdgeCase> edgeCases() {
         {"stored CRC 0 is never checked", withIdatCrc(0), Route::Both, Bytes{30, 20, 10, 255},
          true},
         {"filter byte 5", simplePng(1, 2, 8, 0, {0, 1, 5, 2}), Route::Both, std::nullopt},
+        // Above 6, upper left 10, left 12: above and upper left tie, and above wins.
+        {"grey Paeth tie", simplePng(2, 2, 8, 0, {0, 10, 6, 4, 2, 94}), Route::Both,
+         Bytes{12, 12, 12, 255, 100, 100, 100, 255, 10, 10, 10, 255, 6, 6, 6, 255}, false},
         {"PLTE of 10 bytes", simplePng(1, 1, 8, 3, {0, 0}, {pngChunk("PLTE", Bytes(10, 1))}),
          Route::Both, std::nullopt},
         {"palette index beyond the palette", simplePng(1, 1, 8, 3, {0, 2}, {redPalette}),

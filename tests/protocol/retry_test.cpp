@@ -62,6 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(Retry, IntervalIsReadAfreshDuringTheWait) {
     StationRig rig;
+    rig.station.txtV2_AssignAKey.setText("OK"); // an earlier answer ends no wait
     rig.world.loop.post(100, [&] { rig.station.txtInterval.setText("500"); });
     EXPECT_FALSE(SendV2LoginFixedKey(rig.station));
     EXPECT_EQ(gaps(rig.sendTicks()), (std::vector<std::uint64_t>{501, 501}));
@@ -143,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
                       "NO", true, 1, 301},
         EarlyExitCase{"WriteNoIsFailure", SendV2WriteCardCode, "06 09 00 02 00 01 00", "NO", false,
                       3, 903},
+        EarlyExitCase{"V1WriteNoIsFailure", SendV1WriteCardCode, "06 09 00 02 00 01 00", "NO",
+                      false, 3, 903},
         EarlyExitCase{"V1LoginNoIsFailure", SendV1LoginFixedKey, "08 07 04 FF FF FF FF FF FF", "NO",
                       false, 3, 903},
         EarlyExitCase{"CountedV1ModifyNoEndsAtOnce", SendV1ModifyKey, "02 02 01", "NO", true, 1,
@@ -193,6 +196,18 @@ INSTANTIATE_TEST_SUITE_P(
                     KeyMessageCase{"V2NoEnglish", SendV2ModifyKey, "08 08 20 FF FF FF FF FF FF",
                                    "NO", true, "", "Modify Key Fault!"}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
+
+// The UID a read gave up on arrives while the next command waits: it is shown, never taken.
+TEST(Retry, AUidAfterItsReadGaveUpChangesNothing) {
+    StationRig rig;
+    rig.answers["08 07 04 FF FF FF FF FF FF"] = "OK";
+    EXPECT_FALSE(SendReadUid(rig.station));
+    rig.world.serial.deliverText("1234554321", 100);
+    EXPECT_TRUE(SendV1LoginFixedKey(rig.station));
+    EXPECT_EQ(rig.station.txtUID.text(), "");
+    EXPECT_NE(rig.station.txtReceive.text().find("ReadUID - 1234554321 (late: ignored)"),
+              std::string::npos);
+}
 
 TEST(Retry, UnknownLinkSendsNothingAndRunsOut) {
     StationRig rig;

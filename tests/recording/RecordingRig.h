@@ -19,7 +19,8 @@ namespace zr::recording::test {
 
 using zr::testing::hex;
 
-// Keeps every write attempt and read-back; refuses writes while `refuse` is set.
+// Keeps every write attempt and read-back; refuses writes while `refuse` is set, and gives
+// a card `ownNumber` back as its own when set.
 struct MemorySink final : CardRecordSink {
     bool recordWrite(const WriteAttempt& attempt) override {
         writes.push_back(attempt);
@@ -29,7 +30,12 @@ struct MemorySink final : CardRecordSink {
         return !refuse;
     }
     void recordReadBack(const ReadBackResult& result) override { readBacks.push_back(result); }
+    std::optional<NumberClaim> claimCardCode(const std::string&, const std::string&,
+                                             const std::string& cardCode) override {
+        return ownNumber ? NumberClaim{*ownNumber, true} : NumberClaim{cardCode};
+    }
     std::function<void(const WriteAttempt&)> onWrite;
+    std::optional<std::string> ownNumber; // the number the card holds already, if any
 
     std::vector<WriteAttempt> writes;
     std::vector<ReadBackResult> readBacks;

@@ -161,6 +161,11 @@ TEST(AutoRecord, UnwritableSettingsHoldTheNextCardUntilTheyAreSaved) {
     rig.station.cmdRecordBlock.click();
     EXPECT_EQ(writtenNumbers(rig.sink).back(), "1000000002=00002");
     EXPECT_EQ(rig.world.settings.values.at("CardCode"), "00003");
+    // Saved, nothing is pending: the next card is written before its own number fails to save.
+    rig.world.settings.failWrites = true;
+    rig.programmer.layCard("1000000003");
+    rig.station.cmdRecordBlock.click();
+    EXPECT_EQ(writtenNumbers(rig.sink).back(), "1000000003=00003");
 }
 
 struct RefusalCase {

@@ -56,15 +56,21 @@ TEST(ReadBack, ReadsBothLayoutsWhateverTheBoxesAfterAPause) {
     EXPECT_EQ(result.v3Number, "00012:00345");
 }
 
+// A blank card answers "NO" to the reads; a silent V3 read is no read either.
 TEST(ReadBack, BlankCardReportsNothingRead) {
-    RecordingRig rig;
-    rig.programmer.layCard(kUid);
-    rig.station.txtBlockIDV2.setText("00002:00001"); // an earlier card's number
-    rig.station.cmdReadBack.click();
-    ASSERT_EQ(rig.sink.readBacks.size(), 1U);
-    EXPECT_FALSE(rig.sink.readBacks[0].v1Read);
-    EXPECT_FALSE(rig.sink.readBacks[0].v3Read);
-    EXPECT_EQ(rig.station.txtBlockIDV2.text(), "");
+    for (const bool silentV3 : {false, true}) {
+        RecordingRig rig;
+        rig.programmer.layCard(kUid);
+        if (silentV3) {
+            rig.faults["01 0A"] = std::nullopt;
+        }
+        rig.station.txtBlockIDV2.setText("00002:00001"); // an earlier card's number
+        rig.station.cmdReadBack.click();
+        ASSERT_EQ(rig.sink.readBacks.size(), 1U);
+        EXPECT_FALSE(rig.sink.readBacks[0].v1Read);
+        EXPECT_FALSE(rig.sink.readBacks[0].v3Read) << silentV3;
+        EXPECT_EQ(rig.station.txtBlockIDV2.text(), "");
+    }
 }
 
 TEST(ReadBack, ClosedLinkEmptiesTheFieldsAndSendsNothing) {

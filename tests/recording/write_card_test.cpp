@@ -169,6 +169,36 @@ TEST(WriteCard, NothingIsWrittenWithoutALayoutOrWithAReplyThatIsNoUid) {
     }
 }
 
+// A card given back its own number steps nothing: the operator's next number stays, on disk too.
+TEST(WriteCard, ACardsOwnNumberLeavesTheNextNumberAlone) {
+    RecordingRig rig;
+    rig.programmer.layCard(kUid);
+    rig.sink.ownNumber = "00001";
+    rig.station.chkAutoAdd.setValue(1);
+    rig.station.txtCardCode.setText("00007");
+    rig.station.cmdRecordBlock.click();
+    ASSERT_EQ(rig.sink.writes.size(), 1U);
+    EXPECT_EQ(rig.sink.writes[0].outcome, AttemptOutcome::Written);
+    EXPECT_EQ(rig.sink.writes[0].cardCode, "00001");
+    EXPECT_EQ(rig.station.txtCardCode.text(), "00007");
+    EXPECT_EQ(rig.world.settings.values.count("CardCode"), 0U);
+}
+
+// A key row that did not get the UID's key (the derivation stopped half-way) stops the write.
+TEST(WriteCard, ANewKeyRowNotFromTheUidStopsTheWrite) {
+    RecordingRig rig;
+    rig.programmer.layCard(kUid);
+    const auto derive = rig.station.cmdCalculate_A_Key.onClick;
+    rig.station.cmdCalculate_A_Key.onClick = [&rig, derive] {
+        derive();
+        rig.station.txtNewAKey[5].setText("ZZ");
+    };
+    rig.station.cmdRecordBlock.click();
+    EXPECT_EQ(rig.codes(), Codes{"00"});
+    EXPECT_EQ(rig.station.infoErr.caption,
+              "The card's key could not be derived from its UID; nothing was written!");
+}
+
 TEST(WriteCard, ClosedLinkSendsAndChangesNothing) {
     RecordingRig rig;
     rig.programmer.layCard(kUid);
@@ -210,6 +240,7 @@ TEST(WriteCard, SecondStartWhileWaitingIsIgnoredAndTheFieldsStayFixed) {
     auto& s = rig.station;
     rig.programmer.layCard(kUid);
     s.chkAutoAdd.setValue(1);
+    s.chkLock.enabled = false; // stays as it was before the write
     std::vector<bool> fixed;
     for (std::uint32_t at : {5U, 50U, 200U}) {
         rig.world.loop.post(at, [&s, &fixed] {
@@ -228,6 +259,7 @@ TEST(WriteCard, SecondStartWhileWaitingIsIgnoredAndTheFieldsStayFixed) {
     EXPECT_EQ(fixed, (std::vector<bool>{true, true, true}));
     EXPECT_EQ(s.txtCardCode.text(), "00002");
     EXPECT_TRUE(s.txtCardCode.enabled);
+    EXPECT_FALSE(s.chkLock.enabled);
     EXPECT_EQ(s.txtV1_Record.text(), s.txtV2_Record.text());
     EXPECT_EQ(rig.sink.writes.size(), 1U);
     // Once the write is over, a click runs again.

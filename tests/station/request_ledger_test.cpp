@@ -43,6 +43,8 @@ TEST(RequestLedger, AReplyBelongsToTheOldestOpenRequestAndCountsOnlyWhileItsSend
     EXPECT_EQ(ledger.replies().answers, 2);
     EXPECT_EQ(ledger.replies().refusals, 1);
     EXPECT_EQ(ledger.quietFor(1800), 1000U);
+    ledger.bytesArrived(1700);
+    EXPECT_EQ(ledger.quietFor(1800), 100U);
 }
 
 TEST(RequestLedger, ADetachedRequestIsAnsweredOnlyWhileNothingElseIsOpen) {
@@ -53,6 +55,10 @@ TEST(RequestLedger, ADetachedRequestIsAnsweredOnlyWhileNothingElseIsOpen) {
     const RequestLedger::WaitingSender sender(ledger);
     ledger.sent("ReadUID", 30);
     EXPECT_EQ(ledger.replyRead("OK", 40).owner, Owner::GaveUp);
+    ledger.sent("120", 50, true); // while a sender waits: its reply is not the sender's
+    EXPECT_EQ(ledger.replyRead("OK", 60).owner, Owner::Waiting);
+    EXPECT_EQ(ledger.replyRead("OK", 70).owner, Owner::GaveUp);
+    EXPECT_EQ(ledger.replies().answers, 1);
     ledger.forgetOpenRequests();
     EXPECT_FALSE(ledger.open());
 }

@@ -173,9 +173,14 @@ TEST_F(ButtonInput, DisabledButtonRaisesNothingAndNeverLooksPressedOrHovered) {
     EXPECT_FALSE(button.IsHovering());
     EXPECT_FALSE(button.HasFocus());
 
-    // Focus that arrived while disabled shows once the button is enabled again.
+    // Focus that arrived while disabled shows once the button is enabled again; focus that
+    // left meanwhile does not.
     button.SetEnabled(true);
     EXPECT_TRUE(button.HasFocus());
+    button.SetEnabled(false);
+    button.LostFocus();
+    button.SetEnabled(true);
+    EXPECT_FALSE(button.HasFocus());
 }
 
 TEST_F(ButtonInput, DisablingWhilePressedDoesNotLeaveThePressedLookBehind) {

@@ -154,6 +154,19 @@ std::vector<HostileCase> hostileCases() {
     for (const auto& [name, writer] : badCodes) {
         add(name, writer, InflateStatus::BadCodeLengths);
     }
+    // One code too many or one short at the longest length only: 1 to 14 bits once each, then
+    // three 15-bit codes or one (two would complete the code).
+    for (const std::size_t fifteens : {3U, 1U}) {
+        std::vector<std::uint8_t> litLen(257, 0);
+        for (std::size_t symbol = 0; symbol < 14; ++symbol) {
+            litLen[symbol] = static_cast<std::uint8_t>(symbol + 1);
+        }
+        std::fill(litLen.end() - static_cast<std::ptrdiff_t>(fifteens), litLen.end(),
+                  std::uint8_t{15});
+        DeflateWriter writer;
+        dynamicBlock(writer, litLen, {1});
+        add("fifteenBitCodes" + std::to_string(fifteens), writer, InflateStatus::BadCodeLengths);
+    }
     {
         DeflateWriter writer;
         const auto codes = dynamicHeader(writer, 257, 1, lengths(19, {{0, 1}, {16, 1}}));
