@@ -76,11 +76,12 @@ written_in_register() {
   "$tool" --register "$url" list | grep -c $'\twritten$' || true
 }
 
-# The page's "written today" after it has loaded and fetched its views.
+# The page after it has loaded and fetched its views; options go to the browser.
 look() {
   "$browser" --headless=new --no-sandbox --disable-gpu --user-data-dir="$work/chrome" \
-    --virtual-time-budget=4000 --dump-dom "http://127.0.0.1:$serve_port/" 2>>"$work/chrome.err"
+    --virtual-time-budget=4000 "$@" --dump-dom "http://127.0.0.1:$serve_port/" 2>>"$work/chrome.err"
 }
+chinese=(--lang=zh-TW --accept-lang=zh-TW)
 
 page_written() {
   sed -n 's/.*id="total-written">\([0-9]*\)<.*/\1/p' "$1"
@@ -117,9 +118,20 @@ look >"$work/page2.html"
 [ "$(page_written "$work/page2.html")" = "$second" ] \
   || { cat "$work/page2.html" >&2; fail "the page does not show $second cards written after the second run"; }
 
+# A browser in Chinese gets the page in Chinese.
+LANG=zh_TW.UTF-8 look "${chinese[@]}" >"$work/page3.html"
+grep -q '<html lang="zh-Hant">' "$work/page3.html" && grep -qF '今日已錄' "$work/page3.html" \
+  && [ "$(page_written "$work/page3.html")" = "$second" ] \
+  || { cat "$work/page3.html" >&2; fail "the page does not follow the browser's Chinese"; }
+
 if [ -n "$screenshot" ]; then
-  "$browser" --headless=new --no-sandbox --disable-gpu --user-data-dir="$work/chrome" \
-    --hide-scrollbars --window-size=1200,900 --virtual-time-budget=4000 \
-    --screenshot="$screenshot" "http://127.0.0.1:$serve_port/" 2>>"$work/chrome.err"
+  for language in en zh; do
+    options=() file="$screenshot"
+    if [ "$language" = zh ]; then options=("${chinese[@]}") file="${screenshot%.png}-zh.png"; fi
+    LANG=zh_TW.UTF-8 "$browser" --headless=new --no-sandbox --disable-gpu \
+      --user-data-dir="$work/chrome-$language" --hide-scrollbars --window-size=1200,900 \
+      --virtual-time-budget=4000 "${options[@]}" --screenshot="$file" \
+      "http://127.0.0.1:$serve_port/" 2>>"$work/chrome.err"
+  done
 fi
 echo "serve in the browser: ok ($first, then $second cards written)"

@@ -4,7 +4,7 @@
 
 const TEXTS = {
   en: {
-    title: "Card register", today: "Written today", updated: "Updated", stations: "Stations today",
+    title: "Card register", today: "Written today:", updated: "Updated", stations: "Stations today",
     station: "Station", written: "Written", failed: "Failed", partly: "Partly written",
     perHour: "Cards per hour (last 15 min)", lastCard: "Last card", time: "Time",
     ranges: "Group ranges being recorded today", group: "Group", first: "First", last: "Last",
@@ -17,7 +17,7 @@ const TEXTS = {
     yes: "yes", no: "no", switchTo: "中文",
   },
   zh: {
-    title: "卡片登錄", today: "今日已錄", updated: "更新於", stations: "今日各站",
+    title: "卡片登錄", today: "今日已錄：", updated: "更新於", stations: "今日各站",
     station: "站名", written: "已寫入", failed: "失敗", partly: "部分寫入",
     perHour: "每小時卡數（近 15 分鐘）", lastCard: "最後一張卡", time: "時間",
     ranges: "今日錄製中的群組範圍", group: "群組", first: "起", last: "迄",
