@@ -211,6 +211,7 @@ TEST_F(Serve, Requests) {
         {openPort, "/export.csv?group=12&cards=5-1", {}, 400, {}, {}},
         {openPort, "/export.csv?group=12&cards=1-10001", {}, 400, "10000", {}},
         {openPort, "/export.csv?group=12&cards=1-10000&x=1", {}, 400, {}, {}},
+        {openPort, "/export.csv?group=12&cards=1-2&cards=3-4", {}, 400, {}, {}},
         {guardedPort, "/api/stations", {}, 401, {}, "bench"},
         {guardedPort,
          "/api/stations",

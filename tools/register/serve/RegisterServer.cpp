@@ -133,6 +133,9 @@ Reply RegisterServer::exportRange(const QHttpServerRequest& request) {
         if (key != "group" && key != "cards") {
             return textReply(400, "Unknown parameter " + key.toUtf8() + "; give group and cards.");
         }
+        if (query.allQueryItemValues(key).size() > 1) {
+            return textReply(400, "Give " + key.toUtf8() + " once.");
+        }
     }
     const auto group = parseCode(query.queryItemValue("group").toStdString());
     const auto cards = parseCardRange(query.queryItemValue("cards").toStdString());
