@@ -30,6 +30,8 @@ enum class AttemptOutcome {
     V1Failed,      // V1 key assignment or V1 write failed; V3 not attempted
     V3Failed,      // V3 key assignment or V3 write failed
     RefusedBySink, // no number could be given, or the written card could not be recorded
+    BeyondRun,     // the register's next free number lies past the run's end: nothing was
+                   // written (the row the claim began is closed as failed)
     VerifyFailed,  // written and recorded, but the read-back after it gave another number (or
                    // none): not reported written; the sink saw it as Written, then the read-back
 };

@@ -41,6 +41,11 @@ void txtRunTarget_LostFocus(station::Station& s) {
         return;
     }
     const std::string target = base::trimSpaces(s.txtRunTarget.text());
+    // Passing through the box that shows the run's end changes nothing.
+    if (!s.run.groupCode.empty() && target == std::to_string(s.run.lastCard)) {
+        s.showRun();
+        return;
+    }
     if (target.empty()) {
         s.run = station::RunState{};
         s.SaveStationSettings();

@@ -18,11 +18,17 @@ bool reads(LayoutOutcome outcome, bool read, const std::string& number,
 bool Recorder::verifyWritten(WriteAttempt& attempt) {
     station::Station& s = station_;
     const std::string written = base::displayForm(attempt.groupCode, attempt.cardCode);
+    // A card that reads back right keeps the write's messages ("change the card"), not the
+    // read-back's.
+    const std::string ok = s.infoOK.caption;
+    const std::string err = s.infoErr.caption;
     const std::optional<ReadBackResult> result = readBack();
     const ReadBackResult got = result.value_or(ReadBackResult{});
     if (got.uidRead && got.uid == attempt.uid &&
         reads(attempt.v1, got.v1Read, got.v1Number, written) &&
         reads(attempt.v3, got.v3Read, got.v3Number, written)) {
+        s.infoOK.caption = ok;
+        s.infoErr.caption = err;
         return true;
     }
     attempt.outcome = AttemptOutcome::VerifyFailed;

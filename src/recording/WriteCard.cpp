@@ -223,7 +223,7 @@ std::optional<WriteAttempt> Recorder::writeCard() {
         // The register's next free number lies past the run: nothing is written, and the row
         // the claim began is closed as failed.
         attempt.cardCode = claim->cardCode;
-        attempt.outcome = AttemptOutcome::RefusedBySink;
+        attempt.outcome = AttemptOutcome::BeyondRun;
         report(attempt);
         announceRunComplete();
         return attempt;

@@ -49,7 +49,6 @@ TEST(AttemptReasons, EachStepAndAnswerGivesItsReasonInBothLanguages) {
          "Check the programmer's link, then try again.",
          "V2_ReadCardCode：Ｖ３讀取卡號失敗（卡機回覆無法辨識）。請檢查卡機連線後再試。"},
         {"V1_WriteCardCode", S::V1Write, A::Refused, nullptr, nullptr},
-        {"120", S::None, A::Silent, nullptr, nullptr},
     };
     for (const auto& c : cases) {
         std::optional<station::AlarmText> reason;
