@@ -19,7 +19,7 @@ std::string csvField(std::string_view text) {
     return quoted;
 }
 
-bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& filter) {
+bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& numbers) {
     out << kCsvHeader << "\r\n";
     std::string line;
     const bool read = cardRegister.forEachWrite(
@@ -40,7 +40,7 @@ bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& 
             out << line;
             return static_cast<bool>(out);
         },
-        filter);
+        numbers);
     out.flush();
     return read && static_cast<bool>(out);
 }
