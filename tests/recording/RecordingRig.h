@@ -29,12 +29,18 @@ struct MemorySink final : CardRecordSink {
         }
         return !refuse;
     }
-    void recordReadBack(const ReadBackResult& result) override { readBacks.push_back(result); }
+    void recordReadBack(const ReadBackResult& result) override {
+        readBacks.push_back(result);
+        if (onReadBack) {
+            onReadBack(result);
+        }
+    }
     std::optional<NumberClaim> claimCardCode(const std::string&, const std::string&,
                                              const std::string& cardCode) override {
         return ownNumber ? NumberClaim{*ownNumber, true} : NumberClaim{cardCode};
     }
     std::function<void(const WriteAttempt&)> onWrite;
+    std::function<void(const ReadBackResult&)> onReadBack;
     std::optional<std::string> ownNumber; // the number the card holds already, if any
 
     std::vector<WriteAttempt> writes;

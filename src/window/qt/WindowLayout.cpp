@@ -134,6 +134,8 @@ std::vector<Place> buildLayout() {
         {"txtReceive", 12840, 5700, 6120, 4600, F::Traffic, "", "Traffic"},
     };
     places.insert(places.end(), tail.begin(), tail.end());
+    const std::vector<Place>& runs = runControlsLayout();
+    places.insert(places.end(), runs.begin(), runs.end());
     return places;
 }
 
