@@ -12,10 +12,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHash>
+#include <QImage>
 #include <QPixmap>
+#include <algorithm>
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <vector>
 
 namespace {
 
@@ -28,6 +32,54 @@ void settle() {
     while (clock.elapsed() < 300) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
+}
+
+// The picture with the 256 colours it uses most, each other colour drawn in the nearest of
+// them: the window's faces and gradients keep their colours, the text's soft edges come
+// close, and the PNG is a fraction of the size. (Qt's own palette would band the gradients.)
+QImage withFewColours(const QImage& shot) {
+    const QImage picture = shot.convertToFormat(QImage::Format_RGB32);
+    QHash<QRgb, int> uses;
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            ++uses[row[x]];
+        }
+    }
+    std::vector<std::pair<int, QRgb>> ranked;
+    for (auto it = uses.cbegin(); it != uses.cend(); ++it) {
+        ranked.emplace_back(it.value(), it.key());
+    }
+    std::sort(ranked.begin(), ranked.end(), std::greater<>());
+    ranked.resize(std::min<std::size_t>(ranked.size(), 256));
+    QList<QRgb> palette;
+    for (const auto& entry : ranked) {
+        palette.push_back(entry.second);
+    }
+    const auto nearest = [&palette](QRgb colour) {
+        const auto distance = [colour](QRgb other) {
+            const int red = qRed(colour) - qRed(other);
+            const int green = qGreen(colour) - qGreen(other);
+            const int blue = qBlue(colour) - qBlue(other);
+            return red * red + green * green + blue * blue;
+        };
+        return static_cast<uchar>(
+            std::min_element(palette.cbegin(), palette.cend(),
+                             [&](QRgb a, QRgb b) { return distance(a) < distance(b); }) -
+            palette.cbegin());
+    };
+    QHash<QRgb, uchar> index;
+    QImage reduced(picture.size(), QImage::Format_Indexed8);
+    reduced.setColorTable(palette);
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        uchar* out = reduced.scanLine(y);
+        for (int x = 0; x < picture.width(); ++x) {
+            const auto found = index.constFind(row[x]);
+            out[x] = found != index.cend() ? found.value() : (index[row[x]] = nearest(row[x]));
+        }
+    }
+    return reduced;
 }
 
 int shoot(const app::StationOptions& options, const QString& out) {
@@ -67,7 +119,7 @@ int shoot(const app::StationOptions& options, const QString& out) {
     }
     front.syncFromStation();
     settle();
-    if (!front.grab().save(out, "PNG")) {
+    if (!withFewColours(front.grab().toImage()).save(out, "PNG", 0)) {
         std::cerr << "zr-window-shot: cannot write " << out.toStdString() << '\n';
         return 1;
     }
