@@ -56,12 +56,40 @@ double processCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
 }
 
-void measure(Link link, int cards, const std::string& ptyLink) {
+// Seconds per card with each card read back after its write (chkVerify), beside the same run
+// without: what verification costs the bench.
+double verifiedPerCard(Link link, int cards, const std::string& ptyLink) {
+    RecordRun run(link, ptyLink, 0, true);
+    if (!run.ready()) {
+        return 0.0;
+    }
+    std::vector<std::uint32_t> writtenAt;
+    auto& station = run.station();
+    run.sink().onReadBack = [&](const zr::recording::ReadBackResult& result) {
+        if (result.uidRead) {
+            writtenAt.push_back(station.tickCount());
+        }
+    };
+    // The operator lifts the card after the tones, which now follow the read-back: the next card
+    // comes later than after an unverified write, still before the next tick's probe.
+    run.scenario("swap 1500");
+    run.scenario("queue 3000000001 " + std::to_string(cards));
+    station.chkVerify.setValue(1);
+    run.start();
+    run.runUntilQueueEmpty(cards * 15000);
+    if (writtenAt.size() != static_cast<std::size_t>(cards)) {
+        std::printf("%zu of %d cards verified\n", writtenAt.size(), cards);
+        return 0.0;
+    }
+    return static_cast<double>(writtenAt.back() - writtenAt.front()) / (cards - 1) / 1000.0;
+}
+
+double measure(Link link, int cards, const std::string& ptyLink) {
     const char* name = link == Link::Tcp ? "tcp" : "pty";
     RecordRun run(link, ptyLink, 0, true);
     if (!run.ready()) {
         std::printf("%s: the simulator did not start\n", name);
-        return;
+        return 0.0;
     }
     std::vector<std::uint32_t> writtenAt;
     run.sink().onWrite = [&](const zr::recording::WriteAttempt& attempt) {
@@ -75,7 +103,7 @@ void measure(Link link, int cards, const std::string& ptyLink) {
     run.runUntilQueueEmpty(cards * 10000);
     if (writtenAt.size() != static_cast<std::size_t>(cards)) {
         std::printf("%s: %zu of %d cards written\n", name, writtenAt.size(), cards);
-        return;
+        return 0.0;
     }
     const double perCard =
         static_cast<double>(writtenAt.back() - writtenAt.front()) / (cards - 1) / 1000.0;
@@ -97,6 +125,14 @@ void measure(Link link, int cards, const std::string& ptyLink) {
     const double wallSeconds = static_cast<double>(station.tickCount() - idleStart) / 1000.0;
     std::printf("%s: idle loop with the same card on the programmer: %.3f %% of one core\n", name,
                 100.0 * (processCpuSeconds() - cpuStart) / wallSeconds);
+    return perCard;
+}
+
+void measureVerified(Link link, int cards, const std::string& ptyLink, double unverified) {
+    const double verified = verifiedPerCard(link, cards, ptyLink);
+    std::printf("%s: %d cards verified, %.3f s per card, %.3f s without, +%.3f s\n",
+                link == Link::Tcp ? "tcp" : "pty", cards, verified, unverified,
+                verified - unverified);
 }
 
 } // namespace
@@ -108,8 +144,10 @@ int main(int argc, char** argv) {
     const std::string ptyLink = (std::filesystem::temp_directory_path() /
                                  ("zr-bench-recording-" + std::to_string(::getpid()) + ".pty"))
                                     .string();
-    measure(Link::Tcp, cards, ptyLink);
-    measure(Link::Pty, cards, ptyLink);
+    const double tcp = measure(Link::Tcp, cards, ptyLink);
+    const double pty = measure(Link::Pty, cards, ptyLink);
+    measureVerified(Link::Tcp, cards, ptyLink, tcp);
+    measureVerified(Link::Pty, cards, ptyLink, pty);
     std::filesystem::remove(ptyLink);
     return 0;
 }

@@ -2,7 +2,8 @@
 # Screenshots of the station's real window under Xvfb, against the programmer simulator, each
 # with a register of its own: Chinese and English with the advanced area open (chkBlock
 # checked) and closed after one card was written; the first start on a serial port that is
-# not there; a write the programmer refused, with its message and the alarm line's reason.
+# not there; a write the programmer refused, with its message and the alarm line's reason; a
+# run of cards under way.
 # Writes the PNGs the README shows into docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -50,6 +51,9 @@ mkdir -p "$out"
 printf 'queue 1000000101 2\nsnatch 1\n' >"$work/refused.scenario"
 start_sim refused "$work/refused.scenario"
 refused_port="$port"
+printf 'swap 600\nqueue 1000000201 6\n' >"$work/run.scenario"
+start_sim run "$work/run.scenario"
+run_port="$port"
 start_sim cards scripts/demo/cards.scenario
 link() { printf '[ZR_Record]\nConnType=TCPIP\nIP=127.0.0.1\nPORT=%s\nGroupCode=00012\nCardCode=00345\nLanguage=%s\n' "$1" "$2"; }
 
@@ -62,3 +66,6 @@ done
 # A first start: no settings, the serial link on COM1, which has no device here.
 shot first-start "" "" --com 1=/dev/zr-no-port
 shot en-refused "$(link "$refused_port" 1)" "click cmdRecordBlock"
+# A run of six cards under way: automatic recording has written two of them.
+shot en-run "$(link "$run_port" 1)" \
+  "$(printf 'set chkAutoAdd 1\nset txtRunTarget +6\nleave txtRunTarget\nset chkAutoRecord 1\nwait 10500')"

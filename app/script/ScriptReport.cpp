@@ -36,6 +36,10 @@ const char* attemptText(AttemptOutcome outcome) {
         return "V3 failed";
     case AttemptOutcome::RefusedBySink:
         return "not registered";
+    case AttemptOutcome::BeyondRun:
+        return "past the run";
+    case AttemptOutcome::VerifyFailed:
+        return "read back otherwise";
     }
     return "";
 }

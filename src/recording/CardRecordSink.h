@@ -30,10 +30,29 @@ enum class AttemptOutcome {
     V1Failed,      // V1 key assignment or V1 write failed; V3 not attempted
     V3Failed,      // V3 key assignment or V3 write failed
     RefusedBySink, // no number could be given, or the written card could not be recorded
+    BeyondRun,     // the register's next free number lies past the run's end: nothing was
+                   // written (the row the claim began is closed as failed)
+    VerifyFailed,  // written and recorded, but the read-back after it gave another number (or
+                   // none): not reported written; the sink saw it as Written, then the read-back
 };
 
 // The step that ended a failed attempt, and what the programmer said to it.
-enum class FailedStep { None, UidRead, V1CardType, V1Write, V3Login, V3Write, Register };
+// The key changes and reads end no write attempt; they name what an operator's single command
+// or a verifying read-back was doing when the programmer failed it.
+enum class FailedStep {
+    None,
+    UidRead,
+    V1CardType,
+    V1KeyChange,
+    V1Write,
+    V3Login,
+    V3KeyChange,
+    V3Write,
+    V1Read,
+    V3Read,
+    ReadBack, // the number read back after the write is not the number written
+    Register,
+};
 enum class ProgrammerAnswer {
     Confirmed, // "OK" (or nothing asked)
     Refused,   // "NO" to every request of the step

@@ -1,6 +1,7 @@
 #include "recording/Recorder.h"
 
 #include "protocol/Senders.h"
+#include "recording/AttemptReasons.h"
 
 namespace zr::recording {
 namespace {
@@ -61,15 +62,30 @@ void Recorder::cmdRecordBlock_Click() {
 
 void Recorder::cmdReadBack_Click() {
     const BusyScope scope(*this);
-    if (scope.entered()) {
-        readBack();
+    if (scope.entered() && readBack()) {
+        noteUnanswered();
     }
 }
 
+// A command the programmer left without an answer of its own gets no reply message, so the
+// alarm line says what happened.
 void Recorder::runCommand(const std::function<void()>& command) {
     const BusyScope scope(*this);
-    if (scope.entered()) {
-        command();
+    if (!scope.entered()) {
+        return;
+    }
+    command();
+    noteUnanswered();
+}
+
+void Recorder::noteUnanswered() {
+    const auto& replies = station_.requests.replies();
+    if (replies.sends == 0 || replies.answers > 0) {
+        return;
+    }
+    if (const auto reason =
+            commandFailureReason(station_.currentCommand, ProgrammerAnswer::Silent)) {
+        station_.noteFailure(*reason);
     }
 }
 

@@ -16,6 +16,11 @@ namespace zr::recording {
 enum class IndicatorLook { Neutral, Failure, Success };
 void paintIndicator(station::Label& indicator, IndicatorLook look);
 
+// 4000 Hz 500/100/100 ms for a failure; 4000 then 2000 Hz, 100 ms each, for a success; each
+// only while chkSound is checked.
+void failureTones(station::Station& station);
+void successTones(station::Station& station);
+
 class Recorder {
   public:
     explicit Recorder(station::Station& station) : station_(station) {}
@@ -72,6 +77,12 @@ class Recorder {
     bool numberUsable();
     bool keyRowsDerivedFrom(const std::string& uid);
     void completeWrite(WriteAttempt& attempt, bool cardsOwnNumber);
+    // The read-back after a confirmed write gives the number written in every layout written;
+    // otherwise the alarm says so and automatic recording pauses.
+    bool verifyWritten(WriteAttempt& attempt);
+    void announceRunComplete();
+    // The last command went out and got no answer of its own: the alarm line says so.
+    void noteUnanswered();
     void stepCardCode();
     void failStep(WriteAttempt& attempt, AttemptOutcome outcome, FailedStep step);
     void concludeFailure(const WriteAttempt& attempt);

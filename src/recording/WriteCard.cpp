@@ -5,6 +5,7 @@
 #include "protocol/Senders.h"
 #include "recording/AttemptReasons.h"
 #include "recording/CardNumberFields.h"
+#include "recording/CardRuns.h"
 #include "recording/Recorder.h"
 
 #include <utility>
@@ -23,6 +24,8 @@ constexpr const char* kUnsavedEnglish =
     "Settings cannot be written, the card number is not saved. Check them before recording!";
 constexpr const char* kExhaustedChinese = "卡號已達 65535，請輸入新的卡號!";
 constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a new card number!";
+
+} // namespace
 
 void failureTones(station::Station& station) {
     if (!station.chkSound.checked()) {
@@ -43,6 +46,8 @@ void successTones(station::Station& station) {
         tone.beep(kSecondToneHz, kShortToneMs);
     }
 }
+
+namespace {
 
 LayoutOutcome requested(const station::CheckBox& box) {
     return box.checked() ? LayoutOutcome::NotAttempted : LayoutOutcome::NotRequested;
@@ -75,7 +80,8 @@ class FieldsFixed {
     explicit FieldsFixed(station::Station& s) {
         for (station::Control* control : std::initializer_list<station::Control*>{
                  &s.txtGroupCode, &s.txtCardCode, &s.cmdAdd, &s.cmdDec, &s.chkLock, &s.chkAutoAdd,
-                 &s.chkProgramV1, &s.chkProgramV3, &s.cboProgrammer, &s.txtUID, &s.cmdSwitch}) {
+                 &s.chkProgramV1, &s.chkProgramV3, &s.cboProgrammer, &s.txtUID, &s.cmdSwitch,
+                 &s.txtRunTarget, &s.chkVerify}) {
             fix(*control);
         }
         for (std::size_t i = 0; i < s.txtAKey.size(); ++i) {
@@ -212,6 +218,16 @@ std::optional<WriteAttempt> Recorder::writeCard() {
         attempt.outcome = AttemptOutcome::RefusedBySink;
         return attempt;
     }
+    if (!claim->cardsOwnNumber &&
+        !takeClaim(s, attempt.groupCode, attempt.cardCode, claim->cardCode)) {
+        // The register's next free number lies past the run: nothing is written, and the row
+        // the claim began is closed as failed.
+        attempt.cardCode = claim->cardCode;
+        attempt.outcome = AttemptOutcome::BeyondRun;
+        report(attempt);
+        announceRunComplete();
+        return attempt;
+    }
     const ClaimedNumber number(s.txtCardCode, *claim);
     attempt.cardCode = claim->cardCode;
     s.txtBlockIDV1.setText("");
@@ -225,9 +241,13 @@ std::optional<WriteAttempt> Recorder::writeCard() {
     return attempt;
 }
 
-// A failed key assignment or V3 write: the V3 indicator shows it.
+// A failed key assignment or V3 write: the V3 indicator shows it. By hand the operator sees
+// it; in automatic recording nobody watches the screen, so it sounds too.
 void Recorder::failStep(WriteAttempt& attempt, AttemptOutcome outcome, FailedStep step) {
     paintIndicator(station_.lblV2Status, IndicatorLook::Failure);
+    if (station_.chkAutoRecord.checked()) {
+        failureTones(station_);
+    }
     attempt.outcome = outcome;
     attempt.failedStep = step;
     attempt.answer = answerOf(station_);
@@ -304,11 +324,25 @@ void Recorder::completeWrite(WriteAttempt& attempt, bool cardsOwnNumber) {
                         "the card register!");
         return;
     }
+    const bool counts = s.chkAutoAdd.checked() && !cardsOwnNumber;
+    if (s.chkVerify.checked() && !verifyWritten(attempt)) {
+        // The card may hold the number whatever it read back: it stays with that card.
+        if (counts) {
+            countPassedOver(s, attempt.groupCode, attempt.cardCode);
+            stepCardCode();
+        }
+        return;
+    }
     s.clearFailure();
     s.txtUID_Record.setText(s.txtUID.text());
     successTones(s);
-    if (s.chkAutoAdd.checked() && !cardsOwnNumber) {
+    const bool runWasActive = s.run.active();
+    if (counts) {
+        countWritten(s, attempt.groupCode, attempt.cardCode);
         stepCardCode();
+    }
+    if (runWasActive && s.run.complete) {
+        announceRunComplete();
     }
 }
 

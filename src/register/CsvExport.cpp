@@ -19,10 +19,18 @@ std::string csvField(std::string_view text) {
     return quoted;
 }
 
-bool exportCsv(CardRegister& cardRegister, std::ostream& out) {
+bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& numbers) {
     out << kCsvHeader << "\r\n";
     std::string line;
+    const auto wanted = [&numbers](const WriteRow& row) {
+        return (!numbers.group || row.group == *numbers.group) &&
+               (!numbers.cardFrom || row.card >= *numbers.cardFrom) &&
+               (!numbers.cardTo || row.card <= *numbers.cardTo);
+    };
     const bool read = cardRegister.forEachWrite([&](const WriteRow& row) {
+        if (!wanted(row)) {
+            return true;
+        }
         line.clear();
         line += std::to_string(row.id);
         for (const std::string* text : {&row.time, &row.station, &row.uid}) {

@@ -16,8 +16,9 @@ std::string csvField(std::string_view text);
 inline constexpr const char* kCsvHeader =
     "id,time_utc,station,uid,group_code,card_code,number,lock,v1,v3,outcome";
 
-// Every write attempt as CSV (UTF-8, CR LF line ends, a header line). False when the
-// register could not be read; the lines written so far are then incomplete.
-bool exportCsv(CardRegister& cardRegister, std::ostream& out);
+// Every write attempt as CSV (UTF-8, CR LF line ends, a header line); with a group or a card
+// range in `numbers`, only the attempts on those numbers (a run's delivery file). False when
+// the register could not be read; the lines written so far are then incomplete.
+bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& numbers = {});
 
 } // namespace zr::reg

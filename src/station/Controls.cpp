@@ -226,6 +226,19 @@ void ScrollBar::setValue(int newValue) {
     raise(onChange);
 }
 
+std::optional<std::string> ProgressBar::property(std::string_view propertyName) const {
+    if (propertyName.empty() || propertyName == "Value") {
+        return std::to_string(value);
+    }
+    if (propertyName == "Max") {
+        return std::to_string(maximum);
+    }
+    if (propertyName == "Text") {
+        return text;
+    }
+    return Control::property(propertyName);
+}
+
 std::optional<std::string> TimerControl::property(std::string_view propertyName) const {
     if (propertyName.empty() || propertyName == "Enabled") {
         return boolText(enabled);

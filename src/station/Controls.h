@@ -178,6 +178,18 @@ class ScrollBar : public Control {
     int value_ = 0;
 };
 
+// A bar that fills from `minimum` to `maximum`, with a text written on it ("37 / 500").
+class ProgressBar : public Control {
+  public:
+    using Control::Control;
+    std::optional<std::string> property(std::string_view propertyName) const override;
+
+    int minimum = 0;
+    int maximum = 100;
+    int value = 0;
+    std::string text;
+};
+
 class TimerControl : public Control {
   public:
     using Control::Control;

@@ -33,6 +33,8 @@ void Station::ApplyLanguage() {
         {&Label4, "寫入卡片", "Card Type"},
         {&Label5, "新密碼", "New Password"},
         {&cmdAlarmAck, "確認", "Acknowledge"},
+        {&lblVerify, "寫後讀回驗證", "Verify each card"},
+        {&lblRunTarget, "批次末號", "Run to card"},
     };
 
     cboPassword0.clear();
@@ -54,6 +56,7 @@ void Station::ApplyLanguage() {
     cboPassword0.setListIndex(0);
     cboPassword1.setListIndex(0);
     showAlarmLine();
+    showRun();
 }
 
 } // namespace zr::station

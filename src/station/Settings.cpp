@@ -83,6 +83,8 @@ void Station::Form_Load() {
     chkSound.backColor = rgb(15, 60, 115);
     chkAutoRecord.backColor = rgb(25, 76, 133);
     restoreKeys();
+    chkVerify.setValue(integerSetting("Verify", 0, 0, 1));
+    restoreRun();
 }
 
 void Station::fillBlockList() {
@@ -134,7 +136,41 @@ bool Station::SaveStationSettings() {
         {"KeyA", keepKeys ? joinKey(txtAKey) : std::string()},
         {"KeyNew", keepKeys ? joinKey(txtNewAKey) : std::string()},
     };
-    return platform_.settings.saveAll(kApp, kSection, values);
+    platform::SettingValues all = values;
+    addRunSettings(all);
+    return platform_.settings.saveAll(kApp, kSection, all);
+}
+
+// A run whose stored figures do not fit together is dropped rather than continued wrongly.
+void Station::restoreRun() {
+    run = RunState{};
+    showRun();
+    const std::string group = base::trimSpaces(setting("RunGroup", ""));
+    const int first = integerSetting("RunFirst", -1, 0, 65535);
+    const int last = integerSetting("RunLast", -1, 0, 65535);
+    if (group.empty() || first < 0 || last < first) {
+        return;
+    }
+    run.groupCode = group;
+    run.firstCard = first;
+    run.lastCard = last;
+    run.written = integerSetting("RunWritten", 0, 0, run.total());
+    run.skipped = integerSetting("RunSkipped", 0, 0, run.total() - run.written);
+    run.complete = integerSetting("RunComplete", 0, 0, 1) != 0;
+    txtRunTarget.setText(std::to_string(last));
+    showRun();
+}
+
+void Station::addRunSettings(platform::SettingValues& values) const {
+    const bool any = !run.groupCode.empty();
+    const auto number = [any](int value) { return any ? std::to_string(value) : std::string(); };
+    values.insert(values.end(), {{"Verify", std::to_string(chkVerify.value())},
+                                 {"RunGroup", run.groupCode},
+                                 {"RunFirst", number(run.firstCard)},
+                                 {"RunLast", number(run.lastCard)},
+                                 {"RunWritten", number(run.written)},
+                                 {"RunSkipped", number(run.skipped)},
+                                 {"RunComplete", number(run.complete ? 1 : 0)}});
 }
 
 void Station::CmdExit_Click() {

@@ -59,6 +59,7 @@ void Station::setDesignValues() {
     scrInterval.setValue(300);
     chkBlock.caption = "進階功能";
     cmdAlarmAck.visible = false;
+    prgRun.visible = false;
     chkBlock.setValue(1);
     cboBlock.freeText = true;
     cboBlock.text = "cboBlock";
@@ -117,6 +118,7 @@ void Station::wireShellEvents() {
     sbTCPIP.onClick = [this] { sbTCPIP_Click(); };
     sbConnect.onClick = [this] { sbConnect_Click(); };
     cmdAlarmAck.onClick = [this] { cmdAlarmAck_Click(); };
+    chkVerify.onClick = [this] { saveSetting("Verify", std::to_string(chkVerify.value())); };
     cboProgrammer.onClick = [this] { cboProgrammer_Click(); };
     chkLanguage.onClick = [this] { chkLanguage_Click(); };
     scrInterval.onChange = [this] { scrInterval_Change(); };

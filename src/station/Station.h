@@ -5,6 +5,7 @@
 #include "station/ControlArray.h"
 #include "station/Controls.h"
 #include "station/RequestLedger.h"
+#include "station/RunState.h"
 #include "station/SiteKeys.h"
 
 #include <cstdint>
@@ -70,6 +71,9 @@ class Station {
     void noteFailure(AlarmText reason);
     void clearFailure();
     void cmdAlarmAck_Click();
+    // Shows the run on prgRun ("37 / 500") and lblRunStatus (skipped numbers, pace, time
+    // left, or the completion text).
+    void showRun();
     // Adds a line at the top of the traffic view.
     void addTrafficLine(std::string_view line);
     // False for "COM" with the port closed or "TCPIP" without a connection; any other link
@@ -118,6 +122,8 @@ class Station {
     // The requests on the link whose replies have not come yet, and who waits for them.
     RequestLedger requests;
     const AlarmLine& alarms() const { return alarmLine_; }
+    // The run of cards the operator set a target for (kept in the settings).
+    RunState run;
     // The site's fixed keys and masks (set by the owner before Form_Load).
     SiteKeys site;
 
@@ -233,6 +239,13 @@ class Station {
     Label infoErr{registry_, "infoErr"};
     Label lblAlarm{registry_, "lblAlarm"};
     Button cmdAlarmAck{registry_, "cmdAlarmAck"};
+    // Runs of cards and verification
+    CheckBox chkVerify{registry_, "chkVerify"};
+    Label lblVerify{registry_, "lblVerify"};
+    Label lblRunTarget{registry_, "lblRunTarget"};
+    TextBox txtRunTarget{registry_, "txtRunTarget"};
+    ProgressBar prgRun{registry_, "prgRun"};
+    Label lblRunStatus{registry_, "lblRunStatus"};
     // Keys
     Button sbBlock{registry_, "sbBlock"};
     ComboBox cboBlock{registry_, "cboBlock"};
@@ -259,6 +272,8 @@ class Station {
     void wireShellEvents();
     void fillBlockList();
     void restoreKeys();
+    void restoreRun();
+    void addRunSettings(platform::SettingValues& values) const;
     std::string setting(const std::string& key, const std::string& defaultValue) const;
     void saveSetting(const std::string& key, const std::string& value);
     int integerSetting(const std::string& key, int defaultValue, int minValue, int maxValue) const;

@@ -7,6 +7,7 @@
 #include "protocol/ReplyDispatch.h"
 #include "protocol/Senders.h"
 #include "recording/CardNumberFields.h"
+#include "recording/CardRuns.h"
 
 namespace zr::window {
 
@@ -64,6 +65,7 @@ void MainWindow::wireEvents() {
     txtCardCode.onKeyPress = [this](int key) { return txtCardCode_KeyPress(key); };
     txtGroupCode.onLostFocus = [this] { txtGroupCode_LostFocus(); };
     txtCardCode.onLostFocus = [this] { txtCardCode_LostFocus(); };
+    txtRunTarget.onLostFocus = [this] { txtRunTarget_LostFocus(); };
 
     for (std::size_t i = 0; i < 6; ++i) {
         txtAKey[i].onKeyPress = [this, i](int key) { return txtAKey_KeyPress(i, key); };
@@ -165,6 +167,9 @@ void MainWindow::txtGroupCode_LostFocus() {
 }
 void MainWindow::txtCardCode_LostFocus() {
     recording::codeFieldLostFocus(*this, txtCardCode, txtGroupCode);
+}
+void MainWindow::txtRunTarget_LostFocus() {
+    recording::txtRunTarget_LostFocus(*this);
 }
 // The step buttons and the key swap are disabled while a write runs; a click that was on its
 // way when they were is not carried out either.

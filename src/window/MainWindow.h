@@ -56,6 +56,7 @@ class MainWindow : public station::Station {
     int txtCardCode_KeyPress(int keyAscii);
     void txtGroupCode_LostFocus();
     void txtCardCode_LostFocus();
+    void txtRunTarget_LostFocus();
     void cmdAdd_Click();
     void cmdDec_Click();
 

@@ -28,8 +28,14 @@ struct MemorySink final : CardRecordSink {
         }
         return !refuse;
     }
-    void recordReadBack(const ReadBackResult& result) override { readBacks.push_back(result); }
+    void recordReadBack(const ReadBackResult& result) override {
+        readBacks.push_back(result);
+        if (onReadBack) {
+            onReadBack(result);
+        }
+    }
     std::function<void(const WriteAttempt&)> onWrite;
+    std::function<void(const ReadBackResult&)> onReadBack;
 
     std::vector<WriteAttempt> writes;
     std::vector<ReadBackResult> readBacks;

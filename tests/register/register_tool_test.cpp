@@ -86,6 +86,11 @@ TEST_F(RegisterTool, Commands) {
          {"id,time_utc,station,uid,group_code,card_code,number,lock,v1,v3,outcome\r\n1,2026-12-"
           "06T09:00:00.000Z,bench-A,2000000170,1,1,00001:00001,1,ok,ok,written\r\n"},
          {}},
+        // A run's delivery file: the attempts on the run's numbers only.
+        {{"export", "--group", "1", "--cards", "2-9", "--csv"},
+         0,
+         {"2000000187,1,2,00001:00002"},
+         {"2000000170", "2000000204"}},
     };
     for (const auto& c : cases) {
         std::vector<std::string> arguments{"--register", url};

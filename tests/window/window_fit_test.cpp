@@ -106,6 +106,8 @@ TEST(StationWindowFit, EveryControlAndTextFitsAtEverySizeInBothLanguages) {
          "TCPIP link lost!\r\nAutomatic recording connects again by itself."},
         {"COM Port 通訊錯誤！\r\n請確認連線及放置卡片！",
          "COM Port Error！\r\nPlease Check Connect Setting And Card!"},
+        {"批次完成：500 張卡片，00012:00001–00012:00500（略過 3 個卡號）",
+         "Run complete: 500 cards, 00012:00001–00012:00500 (3 numbers skipped)"},
     };
     WindowRig rig;
     // An alarm, which shows the acknowledge button, with a refused write's reason.
@@ -117,6 +119,10 @@ TEST(StationWindowFit, EveryControlAndTextFitsAtEverySizeInBothLanguages) {
         for (const auto& [chinese, englishText] : messages) {
             rig.station.infoOK.caption = english == 1 ? englishText : chinese;
             rig.station.infoErr.caption = rig.station.infoOK.caption;
+            // The run's line takes the same texts as the message lines.
+            rig.station.lblRunStatus.caption = rig.station.infoOK.caption;
+            rig.station.prgRun.visible = true;
+            rig.station.prgRun.text = "499 / 500";
             for (const WindowSize& size : kSizes) {
                 rig.station.size1 = size.size1;
                 rig.station.size2 = size.size2;

@@ -247,11 +247,15 @@ int exportCommand(CardRegister& cards, const std::vector<std::string>& options, 
                   std::ostream& err) {
     bool csv = false;
     std::optional<std::string> output;
+    std::vector<std::string> range;
     for (std::size_t i = 0; i < options.size(); ++i) {
         if (options[i] == "--csv") {
             csv = true;
         } else if (options[i] == "--output" && i + 1 < options.size()) {
             output = options[++i];
+        } else if ((options[i] == "--group" || options[i] == "--cards") && i + 1 < options.size()) {
+            range.push_back(options[i]);
+            range.push_back(options[++i]);
         } else {
             err << "zr-register: unknown export option " << options[i] << '\n' << kRegisterUsage;
             return kExitUsage;
@@ -261,8 +265,14 @@ int exportCommand(CardRegister& cards, const std::vector<std::string>& options, 
         err << "zr-register: export needs --csv (the only format)\n";
         return kExitUsage;
     }
+    const auto filter = parseFilter(range);
+    if (!filter) {
+        err << "zr-register: " << filter.error().message << '\n' << kRegisterUsage;
+        return kExitUsage;
+    }
     if (!output) {
-        return reg::exportCsv(cards, out) ? kExitOk : registerFailed(err, cards.lastError());
+        return reg::exportCsv(cards, out, filter.value()) ? kExitOk
+                                                          : registerFailed(err, cards.lastError());
     }
     // Written beside the target and renamed over it, so an import never reads half a file.
     const std::string partial = *output + ".partial";
@@ -271,7 +281,7 @@ int exportCommand(CardRegister& cards, const std::vector<std::string>& options, 
         err << "zr-register: cannot write " << partial << '\n';
         return kExitRegister;
     }
-    const bool exported = reg::exportCsv(cards, file);
+    const bool exported = reg::exportCsv(cards, file, filter.value());
     file.close();
     std::error_code error;
     if (!exported || !file) {

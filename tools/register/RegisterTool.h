@@ -16,7 +16,8 @@ inline constexpr const char* kRegisterUsage =
     "                          2026-12-06T14:30, UTC)\n"
     "  find UID|GROUP:CARD     every attempt on that card or number, and its read-backs\n"
     "  duplicates              numbers on more than one UID, UIDs with more than one number\n"
-    "  export --csv [--output FILE]   every attempt as CSV (RFC 4180, UTF-8)\n"
+    "  export --csv [--group N] [--cards FROM-TO] [--output FILE]\n"
+    "                          every attempt (of those numbers) as CSV (RFC 4180, UTF-8)\n"
     "  stats                   attempts and failures per station and hour, failure rate\n"
     "URL: sqlite:PATH or postgresql://USER@HOST[:PORT]/DB; default: the [Register] URL of\n"
     "the settings file, else sqlite:~/.local/share/ZR/cards.sqlite\n";

@@ -11,7 +11,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QScrollBar>
+#include <algorithm>
 
 namespace zr::window::qt {
 namespace {
@@ -306,6 +308,37 @@ class ScrollBinding final : public ControlBinding {
     QScrollBar* widget_;
 };
 
+// The run's bar: the station sets its range, value and the text written on it.
+class ProgressBinding final : public ControlBinding {
+  public:
+    ProgressBinding(station::ProgressBar& bar, QProgressBar* widget, const Place& place,
+                    BindingHost& host)
+        : ControlBinding(bar, widget, place, host), bar_(bar), widget_(widget) {
+        widget_->setTextVisible(true);
+        widget_->setAlignment(Qt::AlignCenter);
+    }
+
+    void sync() override {
+        ControlBinding::sync();
+        const int maximum = std::max(bar_.minimum, bar_.maximum);
+        if (widget_->minimum() != bar_.minimum || widget_->maximum() != maximum) {
+            widget_->setRange(bar_.minimum, maximum);
+        }
+        const int value = std::clamp(bar_.value, bar_.minimum, maximum);
+        if (widget_->value() != value) {
+            widget_->setValue(value);
+        }
+        const QString text = QString::fromStdString(bar_.text);
+        if (widget_->format() != text) {
+            widget_->setFormat(text);
+        }
+    }
+
+  private:
+    station::ProgressBar& bar_;
+    QProgressBar* widget_;
+};
+
 } // namespace
 
 ControlBinding::ControlBinding(station::Control& control, QWidget* widget, const Place& place,
@@ -391,6 +424,9 @@ std::unique_ptr<ControlBinding> bindControl(station::Control& control, const Pla
     }
     if (auto* combo = dynamic_cast<station::ComboBox*>(&control)) {
         return std::make_unique<ComboBinding>(*combo, new QComboBox(parent), place, host);
+    }
+    if (auto* progress = dynamic_cast<station::ProgressBar*>(&control)) {
+        return std::make_unique<ProgressBinding>(*progress, new QProgressBar(parent), place, host);
     }
     if (auto* bar = dynamic_cast<station::ScrollBar*>(&control)) {
         return std::make_unique<ScrollBinding>(*bar, new QScrollBar(Qt::Horizontal, parent), place,

@@ -16,7 +16,7 @@ class RegisterPanelView {
   public:
     // Placed in twips in free space of the operator's area, so no control moves.
     static constexpr int kX = 4600;
-    static constexpr int kY = 4320;
+    static constexpr int kY = 4410;
     static constexpr int kWidth = 4720;
     static constexpr int kHeadingHeight = 285;
     static constexpr int kListHeight = 550; // the alarm line sits under it

@@ -16,7 +16,7 @@ namespace {
 std::vector<Place> buildLayout() {
     using F = FontKind;
     std::vector<Place> places = {
-        // Operator's area: x 120..9330, y 105..7380 (the client area of sbBlock's size is 9450 x
+        // Operator's area: x 120..9330, y 105..7495 (the client area of sbBlock's size is 9450 x
         // 7550).
         {"lblCaption", 120, 150, 560, 285},
         {"cboCOM", 720, 120, 1500, 345, F::Normal, "lblCaption"},
@@ -46,22 +46,22 @@ std::vector<Place> buildLayout() {
         {"lblprogramV1", 5820, 1867, 2600, 285},
         {"chkProgramV3", 5400, 2220, 360, 360, F::Normal, "lblProgramV3"},
         {"lblProgramV3", 5820, 2257, 2600, 285},
-        {"cmdRecordBlock", 120, 3480, 2700, 720, F::WorkButton},
-        {"cmdReadBack", 2920, 3480, 2700, 720, F::WorkButton},
-        {"cmdReadUID", 5720, 3480, 1900, 720, F::WorkButton},
-        {"CmdExit", 7720, 3480, 1600, 720, F::WorkButton},
-        {"lblUID", 120, 4320, 1500, 330},
-        {"txtUID2", 1700, 4320, 2800, 345, F::Normal, "lblUID"},
-        {"lblV1Status", 120, 4710, 1500, 330},
-        {"txtBlockIDV1", 1700, 4710, 2800, 345, F::Normal, "lblV1Status"},
-        {"lblV2Status", 120, 5100, 1500, 330},
-        {"txtBlockIDV2", 1700, 5100, 2800, 345, F::Normal, "lblV2Status"},
+        {"cmdRecordBlock", 120, 3570, 2700, 720, F::WorkButton},
+        {"cmdReadBack", 2920, 3570, 2700, 720, F::WorkButton},
+        {"cmdReadUID", 5720, 3570, 1900, 720, F::WorkButton},
+        {"CmdExit", 7720, 3570, 1600, 720, F::WorkButton},
+        {"lblUID", 120, 4410, 1500, 330},
+        {"txtUID2", 1700, 4410, 2800, 345, F::Normal, "lblUID"},
+        {"lblV1Status", 120, 4800, 1500, 330},
+        {"txtBlockIDV1", 1700, 4800, 2800, 345, F::Normal, "lblV1Status"},
+        {"lblV2Status", 120, 5190, 1500, 330},
+        {"txtBlockIDV2", 1700, 5190, 2800, 345, F::Normal, "lblV2Status"},
         // The alarm line under the register panel, two lines: an alarm stays until acknowledged.
-        {"lblAlarm", 4600, 5175, 3420, 540},
-        {"cmdAlarmAck", 8080, 5255, 1240, 375},
+        {"lblAlarm", 4600, 5265, 3420, 540},
+        {"cmdAlarmAck", 8080, 5345, 1240, 375},
         // Two lines of the message font and a small margin each.
-        {"infoOK", 120, 5730, 9200, 810, F::Message},
-        {"infoErr", 120, 6595, 9200, 810, F::Message},
+        {"infoOK", 120, 5820, 9200, 810, F::Message},
+        {"infoErr", 120, 6685, 9200, 810, F::Message},
         // Administrator's column: x 9600..12200.
         {"ZephraButton1", 9600, 105, 2600, 375},
         {"cboProgrammer", 9600, 540, 2600, 345, F::Normal, "ZephraButton1"},
@@ -142,6 +142,8 @@ std::vector<Place> buildLayout() {
         {"txtReceive", 12840, 6850, 6120, 3450, F::Traffic, "", "Traffic"},
     };
     places.insert(places.end(), tail.begin(), tail.end());
+    const std::vector<Place>& runs = runControlsLayout();
+    places.insert(places.end(), runs.begin(), runs.end());
     return places;
 }
 

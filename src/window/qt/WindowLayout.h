@@ -25,6 +25,10 @@ struct Place {
 // column, the key rows, then the single commands, results and traffic view on the right.
 const std::vector<Place>& windowLayout();
 
+// The run and verification controls (WindowRunControls.cpp), in free space of the operator's
+// area beside the option rows; windowLayout() ends with them.
+const std::vector<Place>& runControlsLayout();
+
 // The title bar and borders of the window: sizes 1 and 2 are the outer width and height,
 // so the client area is this much smaller.
 inline constexpr int kFrameWidthTwips = 120;
