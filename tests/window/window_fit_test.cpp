@@ -16,25 +16,6 @@ namespace {
 
 using testing::WindowRig;
 
-struct WindowSize {
-    const char* what;
-    int size1;
-    int size2;
-};
-
-// Start-up, sbBlock and the unlock, each followed by chkBlock checked and unchecked.
-const WindowSize kSizes[] = {
-    {"start-up", 19200, 11200},
-    {"start-up, chkBlock on", 19200, 10810},
-    {"start-up, chkBlock off", 19200, 8040},
-    {"sbBlock", 9570, 8000},
-    {"sbBlock, chkBlock on", 9570, 10810},
-    {"sbBlock, chkBlock off", 9570, 8040},
-    {"unlock", 12800, 8777},
-    {"unlock, chkBlock on", 12800, 10810},
-    {"unlock, chkBlock off", 12800, 8040},
-};
-
 // The room a widget gives its text and the text, by the widget's kind.
 struct TextRoom {
     QRect room;
@@ -98,6 +79,9 @@ void expectEverythingFits(const WindowRig& rig, const std::string& where) {
     }
 }
 
+// Start-up, sbBlock and the unlock; each is also followed by chkBlock on and off.
+const std::pair<int, int> kSizes[] = {{19200, 11200}, {9570, 8000}, {12800, 8777}};
+
 TEST(StationWindowFit, EveryControlAndTextFitsAtEverySizeInBothLanguages) {
     // The longest two-line messages of each language stand in the message lines.
     const std::pair<const char*, const char*> messages[] = {
@@ -123,12 +107,14 @@ TEST(StationWindowFit, EveryControlAndTextFitsAtEverySizeInBothLanguages) {
             rig.station.lblRunStatus.caption = rig.station.infoOK.caption;
             rig.station.prgRun.visible = true;
             rig.station.prgRun.text = "499 / 500";
-            for (const WindowSize& size : kSizes) {
-                rig.station.size1 = size.size1;
-                rig.station.size2 = size.size2;
-                rig.front.syncFromStation();
-                expectEverythingFits(rig, std::string(size.what) +
-                                              (english ? ", English" : ", Chinese"));
+            for (const auto& [width, first] : kSizes) {
+                for (const int height : {first, 10810, 8040}) {
+                    rig.station.size1 = width;
+                    rig.station.size2 = height;
+                    rig.front.syncFromStation();
+                    expectEverythingFits(rig, std::to_string(width) + "x" + std::to_string(height) +
+                                                  (english == 1 ? " English" : " Chinese"));
+                }
             }
         }
     }
