@@ -27,6 +27,9 @@ struct DatabaseAddress {
     std::string host;
     int port = 5432;
     std::string name;
+    // A connection that never writes: SQLite opens the file read-only, PostgreSQL makes
+    // every transaction read-only (the role's grants are the real guard).
+    bool readOnly = false;
 };
 
 // Why a statement failed, as far as the register acts on it.

@@ -2,6 +2,7 @@
 
 #include "base/Result.h"
 #include "platform/Database.h"
+#include "register/RegisterDashboard.h"
 #include "register/RegisterError.h"
 #include "register/RegisterTypes.h"
 
@@ -20,6 +21,9 @@ using Clock = std::function<std::chrono::system_clock::time_point()>;
 
 // UTC text of a time point, to the millisecond: 2026-12-06T20:28:28.123Z.
 std::string utcText(std::chrono::system_clock::time_point time);
+// The local midnight at or before `now`.
+std::chrono::system_clock::time_point
+localMidnightBefore(std::chrono::system_clock::time_point now);
 
 // Filters of a listing; empty fields do not filter.
 struct ListFilter {
@@ -127,8 +131,28 @@ class CardRegister {
     base::Result<std::vector<Duplicate>, RegisterError> numbersOnSeveralUids();
     base::Result<std::vector<Duplicate>, RegisterError> uidsWithSeveralNumbers();
     base::Result<std::vector<StationHour>, RegisterError> stationHours();
-    // Every write attempt in order; `onRow` returning false stops. False when reading failed.
-    bool forEachWrite(const std::function<bool(const WriteRow&)>& onRow);
+    // Every write attempt the filter lets through, in order; `onRow` returning false stops.
+    // False when reading failed.
+    bool forEachWrite(const std::function<bool(const WriteRow&)>& onRow,
+                      const ListFilter& filter = {});
+
+    // The live page's views (RegisterDashboard.cpp), each one query of at most `limit` rows.
+    // Stations with attempts since `dayStart`; recentWritten counts from `recentStart`.
+    base::Result<std::vector<StationDay>, RegisterError>
+    stationDays(const std::string& dayStart, const std::string& recentStart, int limit);
+    // Per station and group, the codes written since `since`, latest first.
+    base::Result<std::vector<RangeProgress>, RegisterError> rangesSince(const std::string& since,
+                                                                        int limit);
+    // Numbers that more than one card holds, among those with an attempt since `since`.
+    base::Result<std::vector<SharedNumber>, RegisterError>
+    sharedNumbersSince(const std::string& since, int limit);
+    // Partly written attempts since `since` whose card has not been written since, newest
+    // first.
+    base::Result<std::vector<WriteRow>, RegisterError> openPartlyWritten(const std::string& since,
+                                                                         int limit);
+    // Stations whose attempts since `since` end in at least `atLeast` failures.
+    base::Result<std::vector<FailureRun>, RegisterError> failureRuns(const std::string& since,
+                                                                     int atLeast, int limit);
 
   private:
     CardRegister(std::unique_ptr<platform::Database> db, std::string where, std::string station,

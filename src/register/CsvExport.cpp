@@ -22,31 +22,25 @@ std::string csvField(std::string_view text) {
 bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& numbers) {
     out << kCsvHeader << "\r\n";
     std::string line;
-    const auto wanted = [&numbers](const WriteRow& row) {
-        return (!numbers.group || row.group == *numbers.group) &&
-               (!numbers.cardFrom || row.card >= *numbers.cardFrom) &&
-               (!numbers.cardTo || row.card <= *numbers.cardTo);
-    };
-    const bool read = cardRegister.forEachWrite([&](const WriteRow& row) {
-        if (!wanted(row)) {
-            return true;
-        }
-        line.clear();
-        line += std::to_string(row.id);
-        for (const std::string* text : {&row.time, &row.station, &row.uid}) {
-            line += ',';
-            line += csvField(*text);
-        }
-        line += ',' + std::to_string(row.group) + ',' + std::to_string(row.card) + ',' +
-                numberText(row.group, row.card) + ',' + (row.lock ? "1" : "0");
-        for (const std::string* text : {&row.v1, &row.v3, &row.outcome}) {
-            line += ',';
-            line += csvField(*text);
-        }
-        line += "\r\n";
-        out << line;
-        return static_cast<bool>(out);
-    });
+    const bool read = cardRegister.forEachWrite(
+        [&](const WriteRow& row) {
+            line.clear();
+            line += std::to_string(row.id);
+            for (const std::string* text : {&row.time, &row.station, &row.uid}) {
+                line += ',';
+                line += csvField(*text);
+            }
+            line += ',' + std::to_string(row.group) + ',' + std::to_string(row.card) + ',' +
+                    numberText(row.group, row.card) + ',' + (row.lock ? "1" : "0");
+            for (const std::string* text : {&row.v1, &row.v3, &row.outcome}) {
+                line += ',';
+                line += csvField(*text);
+            }
+            line += "\r\n";
+            out << line;
+            return static_cast<bool>(out);
+        },
+        numbers);
     out.flush();
     return read && static_cast<bool>(out);
 }

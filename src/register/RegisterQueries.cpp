@@ -11,18 +11,6 @@ namespace {
 using platform::SqlRow;
 using platform::SqlValue;
 
-std::chrono::system_clock::time_point
-localMidnightBefore(std::chrono::system_clock::time_point now) {
-    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-    std::tm local{};
-    localtime_r(&seconds, &local);
-    local.tm_hour = 0;
-    local.tm_min = 0;
-    local.tm_sec = 0;
-    local.tm_isdst = -1;
-    return std::chrono::system_clock::from_time_t(std::mktime(&local));
-}
-
 std::vector<Duplicate> grouped(const std::vector<std::pair<std::string, std::string>>& pairs) {
     std::vector<Duplicate> duplicates;
     for (const auto& [key, holder] : pairs) {
@@ -34,7 +22,56 @@ std::vector<Duplicate> grouped(const std::vector<std::pair<std::string, std::str
     return duplicates;
 }
 
+struct Clause {
+    std::string where;
+    std::vector<SqlValue> parameters;
+    std::string tail;
+};
+
+Clause filterClause(const ListFilter& filter) {
+    Clause clause{" WHERE 1 = 1", {}, " ORDER BY id"};
+    const auto add = [&](const char* condition, SqlValue value) {
+        clause.where += condition;
+        clause.parameters.push_back(std::move(value));
+    };
+    if (!filter.since.empty()) {
+        add(" AND written_at >= ?", filter.since);
+    }
+    if (!filter.before.empty()) {
+        add(" AND written_at < ?", filter.before);
+    }
+    if (!filter.station.empty()) {
+        add(" AND station = ?", filter.station);
+    }
+    if (filter.group) {
+        add(" AND group_code = ?", std::int64_t{*filter.group});
+    }
+    if (filter.cardFrom) {
+        add(" AND card_code >= ?", std::int64_t{*filter.cardFrom});
+    }
+    if (filter.cardTo) {
+        add(" AND card_code <= ?", std::int64_t{*filter.cardTo});
+    }
+    if (filter.limit) {
+        clause.tail += " LIMIT ?";
+        clause.parameters.emplace_back(std::int64_t{*filter.limit});
+    }
+    return clause;
+}
+
 } // namespace
+
+std::chrono::system_clock::time_point
+localMidnightBefore(std::chrono::system_clock::time_point now) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    localtime_r(&seconds, &local);
+    local.tm_hour = 0;
+    local.tm_min = 0;
+    local.tm_sec = 0;
+    local.tm_isdst = -1;
+    return std::chrono::system_clock::from_time_t(std::mktime(&local));
+}
 
 base::Result<std::vector<WriteRow>, RegisterError>
 CardRegister::writeRows(const std::string& where, const std::vector<SqlValue>& parameters,
@@ -51,38 +88,8 @@ CardRegister::writeRows(const std::string& where, const std::vector<SqlValue>& p
 }
 
 base::Result<std::vector<WriteRow>, RegisterError> CardRegister::list(const ListFilter& filter) {
-    std::string where = " WHERE 1 = 1";
-    std::vector<SqlValue> parameters;
-    if (!filter.since.empty()) {
-        where += " AND written_at >= ?";
-        parameters.emplace_back(filter.since);
-    }
-    if (!filter.before.empty()) {
-        where += " AND written_at < ?";
-        parameters.emplace_back(filter.before);
-    }
-    if (!filter.station.empty()) {
-        where += " AND station = ?";
-        parameters.emplace_back(filter.station);
-    }
-    if (filter.group) {
-        where += " AND group_code = ?";
-        parameters.emplace_back(std::int64_t{*filter.group});
-    }
-    if (filter.cardFrom) {
-        where += " AND card_code >= ?";
-        parameters.emplace_back(std::int64_t{*filter.cardFrom});
-    }
-    if (filter.cardTo) {
-        where += " AND card_code <= ?";
-        parameters.emplace_back(std::int64_t{*filter.cardTo});
-    }
-    std::string tail = " ORDER BY id";
-    if (filter.limit) {
-        tail += " LIMIT ?";
-        parameters.emplace_back(std::int64_t{*filter.limit});
-    }
-    return writeRows(where, parameters, tail);
+    const Clause clause = filterClause(filter);
+    return writeRows(clause.where, clause.parameters, clause.tail);
 }
 
 base::Result<std::vector<WriteRow>, RegisterError> CardRegister::lastCards(int count) {
@@ -186,9 +193,12 @@ base::Result<std::vector<StationHour>, RegisterError> CardRegister::stationHours
     return hours;
 }
 
-bool CardRegister::forEachWrite(const std::function<bool(const WriteRow&)>& onRow) {
-    return query(std::string("SELECT ") + rows::kWriteColumns + " FROM card_writes ORDER BY id", {},
-                 [&](const SqlRow& row) { return onRow(rows::writeRow(row)); });
+bool CardRegister::forEachWrite(const std::function<bool(const WriteRow&)>& onRow,
+                                const ListFilter& filter) {
+    const Clause clause = filterClause(filter);
+    return query(std::string("SELECT ") + rows::kWriteColumns + " FROM card_writes" + clause.where +
+                     clause.tail,
+                 clause.parameters, [&](const SqlRow& row) { return onRow(rows::writeRow(row)); });
 }
 
 } // namespace zr::reg

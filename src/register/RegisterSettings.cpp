@@ -42,13 +42,15 @@ RegisterSettings readRegisterSettings(const platform::SettingsStore& store,
 CardRegister::Result openRegister(const std::string& url, const std::string& station,
                                   CardRegister::Access access, const DatabaseOpener& opener,
                                   Clock clock) {
-    const auto address = parseRegisterUrl(url);
-    if (!address) {
-        return RegisterError{RegisterFailure::CannotOpen, address.error().message};
+    const auto parsed = parseRegisterUrl(url);
+    if (!parsed) {
+        return RegisterError{RegisterFailure::CannotOpen, parsed.error().message};
     }
-    const std::string where = describeAddress(address.value());
+    platform::DatabaseAddress address = parsed.value();
+    address.readOnly = access == CardRegister::Access::ReadOnly;
+    const std::string where = describeAddress(address);
     platform::SqlError error;
-    auto db = opener(address.value(), error);
+    auto db = opener(address, error);
     if (!db) {
         if (error.kind == platform::SqlFailure::NotADatabase ||
             error.kind == platform::SqlFailure::ReadOnly) {

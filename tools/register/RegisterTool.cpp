@@ -3,6 +3,8 @@
 #include "base/TextRules.h"
 #include "register/CsvExport.h"
 #include "register/RegisterUrl.h"
+#include "tools/register/NumberArguments.h"
+#include "tools/register/serve/Serve.h"
 
 #include <filesystem>
 #include <fstream>
@@ -26,14 +28,6 @@ struct CommandLine {
 struct UsageError {
     std::string message;
 };
-
-std::optional<int> code(const std::string& text) {
-    const auto value = base::parseWholeNumber(text);
-    if (!value || *value < 0 || *value > 65535) {
-        return std::nullopt;
-    }
-    return value;
-}
 
 base::Result<CommandLine, UsageError> parseCommandLine(const std::vector<std::string>& arguments) {
     CommandLine line;
@@ -73,18 +67,17 @@ base::Result<reg::ListFilter, UsageError> parseFilter(const std::vector<std::str
         } else if (option == "--station") {
             filter.station = value;
         } else if (option == "--group") {
-            filter.group = code(value);
+            filter.group = parseCode(value);
             if (!filter.group) {
                 return UsageError{"--group wants a number from 0 to 65535, not '" + value + "'"};
             }
         } else if (option == "--cards") {
-            const std::size_t dash = value.find('-');
-            filter.cardFrom = code(value.substr(0, dash));
-            filter.cardTo =
-                dash == std::string::npos ? filter.cardFrom : code(value.substr(dash + 1));
-            if (!filter.cardFrom || !filter.cardTo || *filter.cardFrom > *filter.cardTo) {
+            const auto cards = parseCardRange(value);
+            if (!cards) {
                 return UsageError{"--cards wants FROM-TO (0 to 65535), not '" + value + "'"};
             }
+            filter.cardFrom = cards->first;
+            filter.cardTo = cards->second;
         } else if (option == "--limit") {
             const auto limit = base::parseWholeNumber(value);
             if (!limit || *limit < 1) {
@@ -137,8 +130,8 @@ int find(CardRegister& cards, const std::vector<std::string>& options, std::ostr
     const std::size_t colon = key.find(':');
     base::Result<std::vector<reg::WriteRow>, reg::RegisterError> rows{std::vector<reg::WriteRow>{}};
     if (colon != std::string::npos) {
-        const auto group = code(key.substr(0, colon));
-        const auto card = code(key.substr(colon + 1));
+        const auto group = parseCode(key.substr(0, colon));
+        const auto card = parseCode(key.substr(colon + 1));
         if (!group || !card) {
             err << "zr-register: '" << key << "' is not GROUP:CARD with codes 0 to 65535\n";
             return kExitUsage;
@@ -310,7 +303,7 @@ int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnviron
         return kExitUsage;
     }
     const CommandLine& command = line.value();
-    const std::vector<std::string> known{"list", "find", "duplicates", "export", "stats"};
+    const std::vector<std::string> known{"list", "find", "duplicates", "export", "stats", "serve"};
     if (std::find(known.begin(), known.end(), command.command) == known.end()) {
         err << "zr-register: unknown command " << command.command << '\n' << kRegisterUsage;
         return kExitUsage;
@@ -341,6 +334,9 @@ int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnviron
     }
     if (command.command == "export") {
         return exportCommand(cards, command.rest, out, err);
+    }
+    if (command.command == "serve") {
+        return serve::runServe(cards, command.rest, out, err);
     }
     if (!command.rest.empty()) {
         err << "zr-register: " << command.command << " takes no options\n";

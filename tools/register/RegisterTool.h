@@ -19,6 +19,8 @@ inline constexpr const char* kRegisterUsage =
     "  export --csv [--group N] [--cards FROM-TO] [--output FILE]\n"
     "                          every attempt (of those numbers) as CSV (RFC 4180, UTF-8)\n"
     "  stats                   attempts and failures per station and hour, failure rate\n"
+    "  serve [--listen ADDR:PORT] [--token FILE]   a live read-only web page of the\n"
+    "                          register (default 127.0.0.1:8642; beyond loopback a token)\n"
     "URL: sqlite:PATH or postgresql://USER@HOST[:PORT]/DB; default: the [Register] URL of\n"
     "the settings file, else sqlite:~/.local/share/ZR/cards.sqlite\n";
 

@@ -93,7 +93,9 @@ bool QtDatabase::connect() {
         const QString path = QString::fromStdString(address_.path);
         QDir().mkpath(QFileInfo(path).absolutePath());
         db_.setDatabaseName(path);
-        db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        db_.setConnectOptions(
+            address_.readOnly ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000;QSQLITE_OPEN_READONLY")
+                              : QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
     } else {
         db_.setHostName(QString::fromStdString(address_.host));
         db_.setPort(address_.port);
@@ -106,11 +108,16 @@ bool QtDatabase::connect() {
                   db_.lastError().text().toStdString()};
         return false;
     }
-    const char* setup = sqlite ? "PRAGMA journal_mode=WAL" : "SET client_min_messages TO WARNING";
-    if (!exec(setup, {}, {})) {
-        return false;
+    if (!sqlite) {
+        // A reader asks about time windows whose size its parameters decide: a plan made for
+        // any window would scan the whole table for today's rows.
+        return exec("SET client_min_messages TO WARNING", {}, {}) &&
+               (!address_.readOnly || (exec("SET default_transaction_read_only TO on", {}, {}) &&
+                                       exec("SET plan_cache_mode TO force_custom_plan", {}, {})));
     }
-    return !sqlite || exec("PRAGMA synchronous=FULL", {}, {});
+    // A reader leaves the journal mode to the writers that made the file.
+    return address_.readOnly ||
+           (exec("PRAGMA journal_mode=WAL", {}, {}) && exec("PRAGMA synchronous=FULL", {}, {}));
 }
 
 void QtDatabase::disconnect() {
