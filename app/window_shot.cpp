@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -34,9 +35,49 @@ void settle() {
     }
 }
 
-// The picture with the 256 colours it uses most, each other colour drawn in the nearest of
-// them: the window's faces and gradients keep their colours, the text's soft edges come
-// close, and the PNG is a fraction of the size. (Qt's own palette would band the gradients.)
+int colourDistance(QRgb one, QRgb other) {
+    const int red = qRed(one) - qRed(other);
+    const int green = qGreen(one) - qGreen(other);
+    const int blue = qBlue(one) - qBlue(other);
+    return red * red + green * green + blue * blue;
+}
+
+// The colours the picture uses most, then the ones farthest from all of those: the faces and
+// gradients keep their colours, and so does a caption drawn in a colour few pixels have (a red
+// link caption would otherwise come out grey, and the picture would show a state the station
+// is not in).
+QList<QRgb> paletteOf(const QHash<QRgb, int>& uses) {
+    constexpr std::size_t kColours = 256;
+    constexpr std::size_t kMostUsed = 224;
+    std::vector<std::pair<int, QRgb>> ranked;
+    for (auto it = uses.cbegin(); it != uses.cend(); ++it) {
+        ranked.emplace_back(it.value(), it.key());
+    }
+    std::sort(ranked.begin(), ranked.end(), std::greater<>());
+    QList<QRgb> palette;
+    for (std::size_t i = 0; i < std::min(ranked.size(), kMostUsed); ++i) {
+        palette.push_back(ranked[i].second);
+    }
+    std::vector<int> gap(ranked.size(), std::numeric_limits<int>::max());
+    for (std::size_t i = 0; i < ranked.size(); ++i) {
+        for (const QRgb chosen : palette) {
+            gap[i] = std::min(gap[i], colourDistance(ranked[i].second, chosen));
+        }
+    }
+    while (static_cast<std::size_t>(palette.size()) < std::min(ranked.size(), kColours)) {
+        const auto farthest =
+            static_cast<std::size_t>(std::max_element(gap.cbegin(), gap.cend()) - gap.cbegin());
+        const QRgb chosen = ranked[farthest].second;
+        palette.push_back(chosen);
+        for (std::size_t i = 0; i < ranked.size(); ++i) {
+            gap[i] = std::min(gap[i], colourDistance(ranked[i].second, chosen));
+        }
+    }
+    return palette;
+}
+
+// The picture in 256 colours, each other colour drawn in the nearest of them: the PNG is a
+// fraction of the size. (Qt's own palette would band the gradients.)
 QImage withFewColours(const QImage& shot) {
     const QImage picture = shot.convertToFormat(QImage::Format_RGB32);
     QHash<QRgb, int> uses;
@@ -46,27 +87,14 @@ QImage withFewColours(const QImage& shot) {
             ++uses[row[x]];
         }
     }
-    std::vector<std::pair<int, QRgb>> ranked;
-    for (auto it = uses.cbegin(); it != uses.cend(); ++it) {
-        ranked.emplace_back(it.value(), it.key());
-    }
-    std::sort(ranked.begin(), ranked.end(), std::greater<>());
-    ranked.resize(std::min<std::size_t>(ranked.size(), 256));
-    QList<QRgb> palette;
-    for (const auto& entry : ranked) {
-        palette.push_back(entry.second);
-    }
+    const QList<QRgb> palette = paletteOf(uses);
     const auto nearest = [&palette](QRgb colour) {
-        const auto distance = [colour](QRgb other) {
-            const int red = qRed(colour) - qRed(other);
-            const int green = qGreen(colour) - qGreen(other);
-            const int blue = qBlue(colour) - qBlue(other);
-            return red * red + green * green + blue * blue;
-        };
-        return static_cast<uchar>(
-            std::min_element(palette.cbegin(), palette.cend(),
-                             [&](QRgb a, QRgb b) { return distance(a) < distance(b); }) -
-            palette.cbegin());
+        return static_cast<uchar>(std::min_element(palette.cbegin(), palette.cend(),
+                                                   [colour](QRgb a, QRgb b) {
+                                                       return colourDistance(colour, a) <
+                                                              colourDistance(colour, b);
+                                                   }) -
+                                  palette.cbegin());
     };
     QHash<QRgb, uchar> index;
     QImage reduced(picture.size(), QImage::Format_Indexed8);
