@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libspng-dev libpng-dev libgif-dev
   clang clang-format libclang-rt-14-dev
-  fonts-noto-cjk xvfb xauth dpkg-dev
+  fonts-noto-cjk xvfb xauth dpkg-dev lintian
   libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
   qt6-httpserver-dev qt6-websockets-dev chromium
 )

@@ -3,6 +3,8 @@
 #include "base/CardNumber.h"
 #include "recording/CardNumberFields.h"
 
+#include <utility>
+
 namespace zr::reg {
 namespace {
 
@@ -69,11 +71,15 @@ void RegisterSink::refresh() {
 void RegisterSink::linkChanged() {
     refresh();
     if (link_.cards() != nullptr) {
+        if (!std::exchange(outageShown_, false)) {
+            return;
+        }
         station_.showOK(station_.say("卡片登錄已恢復，繼續錄碼。",
                                      "The card register is back; recording goes on."));
         return;
     }
     detail_(link_.reason());
+    outageShown_ = true;
     station_.raiseAlarm(
         {"卡片登錄無法使用（" + link_.reason() + "）：恢復前不會寫入任何卡片，每 5 秒自動重試。",
          "The card register is unavailable (" + link_.reason() +

@@ -53,6 +53,8 @@ class RegisterSink final : public recording::CardRecordSink {
     Clock clock_;
     std::function<void(const std::string&)> detail_;
     RegisterPanel panel_;
+    // "Back" is news only after an outage the operator was told of, not at the first opening.
+    bool outageShown_ = false;
     // The row startAttempt made for the write in progress.
     std::int64_t attemptId_ = 0;
     std::string attemptUid_;

@@ -181,6 +181,8 @@ TEST_F(Sink, AWriteByHandOfANumberAnotherCardHoldsAsksFirst) {
     }
 }
 
+constexpr const char* kBack = "The card register is back; recording goes on.";
+
 TEST_F(Sink, NoNumberWhileTheRegisterIsAwayAndItGoesOnWhenItIsBack) {
     refuseOpen = true;
     auto sink = make(false);
@@ -199,6 +201,7 @@ TEST_F(Sink, NoNumberWhileTheRegisterIsAwayAndItGoesOnWhenItIsBack) {
     world.loop.runFor(1000);
     ASSERT_NE(link->cards(), nullptr);
     EXPECT_EQ(sink->panel().unavailable, "");
+    EXPECT_EQ(station.infoOK.caption, kBack);
     EXPECT_EQ(codeOf(write(*sink, "2000000401", "00001", AttemptOutcome::Written)), "00001");
 
     // A register that fails mid-run gives no number until it is back.
@@ -212,6 +215,7 @@ TEST_F(Sink, NoNumberWhileTheRegisterIsAwayAndItGoesOnWhenItIsBack) {
 
 TEST_F(Sink, AConfirmedWriteTheRegisterCannotTakeIsJournalledAndStoredLater) {
     auto sink = make(false);
+    EXPECT_NE(station.infoOK.caption, kBack); // the first opening is no news
     const auto claim = sink->claimCardCode("2000000401", "00012", "00005");
     ASSERT_TRUE(claim);
     flaky->down = true;

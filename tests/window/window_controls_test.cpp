@@ -113,8 +113,8 @@ TEST(StationWindow, WindowSizesShowAndHideTheirAreas) {
         {"unlock",
          12800,
          8777,
-         {"CmdExit", "lblNote", "cboProgrammer", "chkLanguage", "sbBlock", "cboBlock"},
-         {"txtAKey(0)", "cmdSendKeyToController", "txtReceive", "cmdV1_AssignAKey"}},
+         {"CmdExit", "cboProgrammer", "chkLanguage", "sbBlock", "cboBlock"},
+         {"txtAKey(0)", "cmdSendKeyToController", "txtReceive", "cmdV1_AssignAKey", "lblNote"}},
         {"chkBlock checked",
          12800,
          10810,
@@ -124,8 +124,13 @@ TEST(StationWindow, WindowSizesShowAndHideTheirAreas) {
         {"chkBlock unchecked",
          12800,
          8040,
-         {"CmdExit", "infoErr", "lblNote"},
+         {"CmdExit", "infoErr", "cboProgrammer"},
          {"sbBlock", "txtAKey(0)"}},
+        {"sbBlock, then chkBlock checked",
+         9570,
+         10810,
+         {"sbBlock", "txtBKey(5)", "cboPassword1", "cmdModifykey", "cmdSendKeyToController"},
+         {"cboProgrammer", "lblNote"}},
     };
     WindowRig rig;
     for (const auto& c : cases) {

@@ -19,8 +19,12 @@ namespace zr::window::qt {
 namespace {
 
 // The character code a key press raises, as the station's key filters take it: 8 for
-// Backspace, 13 for Enter, else the typed character; -1 for keys that type nothing.
+// Backspace, 13 for Enter, else the typed character; -1 for keys that type nothing and for
+// Tab, which moves the focus on (a filter that takes digits only would swallow it).
 int keyAscii(const QKeyEvent& key) {
+    if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) {
+        return -1;
+    }
     if (key.key() == Qt::Key_Backspace) {
         return 8;
     }
@@ -43,6 +47,10 @@ class LabelBinding final : public ControlBinding {
         widget_->setAlignment(place.height > 400 && place.font == FontKind::Normal
                                   ? Qt::AlignLeft | Qt::AlignTop
                                   : Qt::AlignLeft | Qt::AlignVCenter);
+        if (place.font == FontKind::Message) {
+            // The message lines keep their text off the bar's edges.
+            widget_->setContentsMargins(6, 3, 6, 3);
+        }
         const bool indicator = label.name() == "lblV1Status" || label.name() == "lblV2Status";
         if (indicator) {
             widget_->setFrameShape(QFrame::Box);
@@ -348,8 +356,9 @@ void ControlBinding::sync() {
     if (widget_->isEnabled() != control_.enabled) {
         widget_->setEnabled(control_.enabled);
     }
-    if (widget_->isHidden() == control_.visible) {
-        widget_->setVisible(control_.visible);
+    const bool shown = control_.visible && host_.fitsWindow(*widget_);
+    if (widget_->isHidden() == shown) {
+        widget_->setVisible(shown);
     }
     std::string name = ownCaption();
     if (name.empty() && !place_.buddy.empty()) {

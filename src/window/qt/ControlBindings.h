@@ -21,6 +21,9 @@ class BindingHost {
     virtual void focusEntered(const station::Control& control) = 0;
     // The caption of a label or button, for accessible names; empty when there is none.
     virtual std::string captionOf(std::string_view controlName) = 0;
+    // False for a widget the window's current size would cut: the window shows whole
+    // controls only.
+    virtual bool fitsWindow(const QWidget& widget) const = 0;
 };
 
 // Binds one station control to one widget, both ways: sync() shows the control's values in

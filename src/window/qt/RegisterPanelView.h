@@ -16,10 +16,10 @@ class RegisterPanelView {
   public:
     // Placed in twips in free space of the operator's area, so no control moves.
     static constexpr int kX = 4600;
-    static constexpr int kY = 4800;
+    static constexpr int kY = 4410;
     static constexpr int kWidth = 4720;
     static constexpr int kHeadingHeight = 285;
-    static constexpr int kListHeight = 680; // the alarm line sits under it
+    static constexpr int kListHeight = 550; // the alarm line sits under it
 
     RegisterPanelView(QWidget* parent, double twipsPerPixel);
 

@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QShortcut>
 #include <cmath>
 #include <cstdlib>
 
@@ -24,6 +25,10 @@ StationWindow::StationWindow(station::Station& station)
     setPalette(background);
     buildWidgets();
     chainTabOrder();
+    addShortcut(kWriteCardKey, [this] { station_.cmdRecordBlock.click(); });
+    addShortcut(kAutoRecordKey, [this] {
+        station_.chkAutoRecord.setValue(station_.chkAutoRecord.checked() ? 0 : 1);
+    });
     registerPanel_ = std::make_unique<RegisterPanelView>(this, twipsPerPixel_);
     // Every wait of the station pumps the event loop; the copy runs whenever the loop is
     // about to sleep, so what a waiting command changed is on screen before the wait goes on.
@@ -74,7 +79,35 @@ void StationWindow::chainTabOrder() {
             setTabOrder(previous, widget);
         }
         previous = widget;
+        tabStops_.push_back(widget);
     }
+}
+
+bool StationWindow::focusNextPrevChild(bool next) {
+    QWidget* target = nextTabStop(tabStops_, focusWidget(), next, [this](const QWidget* widget) {
+        return widget->isEnabled() && shows(widget);
+    });
+    if (target == nullptr) {
+        return false;
+    }
+    target->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+    return true;
+}
+
+void StationWindow::addShortcut(const WindowKey& key, std::function<void()> run) {
+    // Owned by the window, as every widget of it; a held key does not repeat the click.
+    auto* shortcut = new QShortcut(QKeySequence(key.key), this);
+    shortcut->setContext(Qt::WindowShortcut);
+    shortcut->setAutoRepeat(false);
+    connect(shortcut, &QShortcut::activated, this,
+            [this, name = key.control, run = std::move(run)] {
+                const QWidget* widget = widgetFor(name);
+                if (widget == nullptr || !widget->isEnabled() || !shows(widget)) {
+                    return;
+                }
+                run();
+                syncFromStation();
+            });
 }
 
 int StationWindow::pixels(int twips) const {
@@ -88,7 +121,21 @@ QWidget* StationWindow::widgetFor(std::string_view controlName) const {
 
 bool StationWindow::showsControl(std::string_view controlName) const {
     const QWidget* widget = widgetFor(controlName);
-    return widget != nullptr && !widget->isHidden() && rect().contains(widget->geometry());
+    return widget != nullptr && shows(widget);
+}
+
+bool StationWindow::shows(const QWidget* widget) const {
+    return !widget->isHidden() && fitsWindow(*widget);
+}
+
+bool StationWindow::fitsWindow(const QWidget& widget) const {
+    return clientArea().contains(widget.geometry());
+}
+
+// Sizes 1 and 2 are the outer width and height; the client area is the rest.
+QRect StationWindow::clientArea() const {
+    return {0, 0, std::max(1, pixels(station_.size1 - kFrameWidthTwips)),
+            std::max(1, pixels(station_.size2 - kFrameHeightTwips))};
 }
 
 void StationWindow::syncFromStation() {
@@ -96,11 +143,13 @@ void StationWindow::syncFromStation() {
         return;
     }
     syncing_ = true;
+    // The size first: which controls fit depends on it.
+    syncSize();
     for (const auto& binding : bindings_) {
         binding->sync();
     }
     registerPanel_->sync(station_.english());
-    syncWindow();
+    syncPlace();
     syncing_ = false;
 }
 
@@ -109,17 +158,18 @@ void StationWindow::setRegisterPanel(const reg::RegisterPanel* panel) {
     syncFromStation();
 }
 
-void StationWindow::syncWindow() {
+void StationWindow::syncSize() {
     const QString title = QString::fromStdString(station_.Caption);
     if (windowTitle() != title) {
         setWindowTitle(title);
     }
-    // Sizes 1 and 2 are the outer width and height; the client area is the rest.
-    const QSize client(std::max(1, pixels(station_.size1 - kFrameWidthTwips)),
-                       std::max(1, pixels(station_.size2 - kFrameHeightTwips)));
+    const QSize client = clientArea().size();
     if (size() != client || minimumSize() != client || maximumSize() != client) {
         setFixedSize(client);
     }
+}
+
+void StationWindow::syncPlace() {
     const QPoint position(pixels(station_.left), pixels(station_.top));
     if ((pos() - position).manhattanLength() > 1) {
         move(position);

@@ -3,6 +3,7 @@
 #include "station/Station.h"
 #include "window/qt/ControlBindings.h"
 #include "window/qt/RegisterPanelView.h"
+#include "window/qt/WindowKeys.h"
 
 #include <QWidget>
 #include <functional>
@@ -30,8 +31,10 @@ class StationWindow final : public QWidget, private BindingHost {
     void syncFromStation();
     // The widget of a control ("txtAKey(3)" for a key box), or null.
     QWidget* widgetFor(std::string_view controlName) const;
-    // True when the control's widget lies wholly inside the window's client area.
+    // True when the control's widget is not hidden and lies wholly inside the window's client
+    // area.
     bool showsControl(std::string_view controlName) const;
+    bool shows(const QWidget* widget) const;
     double twipsPerPixel() const { return twipsPerPixel_; }
     // The card register's panel to show (kept by its owner, who outlives the window); null,
     // the default, shows none.
@@ -44,21 +47,31 @@ class StationWindow final : public QWidget, private BindingHost {
   protected:
     void closeEvent(QCloseEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    // Tab and Backtab go round the controls the window shows, skipping hidden ones, disabled
+    // ones and those outside its current size.
+    bool focusNextPrevChild(bool next) override;
 
   private:
     void afterEvent() override { syncFromStation(); }
     void focusEntered(const station::Control& control) override;
     std::string captionOf(std::string_view controlName) override;
+    bool fitsWindow(const QWidget& widget) const override;
+    // The client area the station's sizes ask for, in pixels.
+    QRect clientArea() const;
 
     void buildWidgets();
     void chainTabOrder();
-    void syncWindow();
+    // The key runs `run` when the key's control could take a click: shown and enabled.
+    void addShortcut(const WindowKey& key, std::function<void()> run);
+    void syncSize();
+    void syncPlace();
     int pixels(int twips) const;
 
     station::Station& station_;
     double twipsPerPixel_;
     std::vector<std::unique_ptr<ControlBinding>> bindings_;
     std::map<std::string, QWidget*, std::less<>> widgets_;
+    std::vector<QWidget*> tabStops_;
     bool syncing_ = false;
     bool closed_ = false;
     std::function<void()> quit_;

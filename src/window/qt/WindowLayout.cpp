@@ -2,7 +2,10 @@
 // exactly the intended parts: 9570 x 8000 (sbBlock) the operator's area alone; 12800 x 8777
 // (administrator unlock) adds the administrator's column and the block row; a height of 10810
 // (chkBlock checked) adds the block and key rows, 8040 hides them again; the design size 19200 x
-// 11200 shows everything, the single commands and the traffic view on the right included.
+// 11200 shows everything, the single commands, the card-form note and the traffic view on the
+// right included. No control crosses the edge of any of these sizes that shows it (the window
+// leaves out a control it would cut), and every text fits its box in its font in both
+// languages (tests/window/window_fit_test.cpp).
 #include "window/qt/WindowLayout.h"
 
 #include <string_view>
@@ -13,7 +16,8 @@ namespace {
 std::vector<Place> buildLayout() {
     using F = FontKind;
     std::vector<Place> places = {
-        // Operator's area: x 120..9400, y 120..7450.
+        // Operator's area: x 120..9330, y 105..7495 (the client area of sbBlock's size is 9450 x
+        // 7550).
         {"lblCaption", 120, 150, 560, 285},
         {"cboCOM", 720, 120, 1500, 345, F::Normal, "lblCaption"},
         {"sbCOM", 2340, 105, 1000, 375},
@@ -24,39 +28,40 @@ std::vector<Place> buildLayout() {
         {"Label9", 2820, 630, 600, 285},
         {"txtPORT", 3420, 600, 1000, 345, F::Normal, "Label9"},
         {"sbConnect", 4500, 585, 1700, 375},
-        {"txtGroupCode", 120, 1140, 2200, 600, F::CardNumber, "", "Group code"},
-        {"Label1", 2340, 1140, 300, 600, F::CardNumber},
-        {"txtCardCode", 2660, 1140, 2200, 600, F::CardNumber, "", "Card code"},
-        {"cmdAdd", 4980, 1140, 700, 600},
-        {"cmdDec", 5760, 1140, 700, 600},
-        {"chkLock", 120, 1900, 360, 360, F::Normal, "lblLock"},
-        {"lblLock", 540, 1935, 2600, 285},
-        {"chkBlock", 3300, 1900, 1900, 360},
-        {"chkAutoAdd", 120, 2320, 360, 360, F::Normal, "lblAutoAdd"},
-        {"lblAutoAdd", 540, 2355, 2600, 285},
-        {"chkSound", 120, 2740, 360, 360, F::Normal, "lblSound"},
-        {"lblSound", 540, 2775, 2600, 285},
-        {"chkAutoRecord", 120, 3160, 360, 360, F::Normal, "lblAutoRecord"},
-        {"lblAutoRecord", 540, 3195, 2600, 285},
-        {"chkProgramV1", 5400, 1900, 360, 360, F::Normal, "lblprogramV1"},
-        {"lblprogramV1", 5820, 1935, 2600, 285},
-        {"chkProgramV3", 5400, 2320, 360, 360, F::Normal, "lblProgramV3"},
-        {"lblProgramV3", 5820, 2355, 2600, 285},
-        {"cmdRecordBlock", 120, 3700, 2700, 900, F::WorkButton},
-        {"cmdReadBack", 2920, 3700, 2700, 900, F::WorkButton},
-        {"cmdReadUID", 5720, 3700, 1900, 900, F::WorkButton},
-        {"CmdExit", 7720, 3700, 1600, 900, F::WorkButton},
-        {"lblUID", 120, 4800, 1500, 330},
-        {"txtUID2", 1700, 4800, 2800, 345, F::Normal, "lblUID"},
-        {"lblV1Status", 120, 5220, 1500, 330},
-        {"txtBlockIDV1", 1700, 5220, 2800, 345, F::Normal, "lblV1Status"},
-        {"lblV2Status", 120, 5640, 1500, 330},
-        {"txtBlockIDV2", 1700, 5640, 2800, 345, F::Normal, "lblV2Status"},
-        // The alarm line under the register panel: an alarm stays until acknowledged.
-        {"lblAlarm", 4600, 5800, 3660, 300},
-        {"cmdAlarmAck", 8340, 5770, 980, 330},
-        {"infoOK", 120, 6120, 9200, 600, F::Message},
-        {"infoErr", 120, 6780, 9200, 600, F::Message},
+        {"txtGroupCode", 120, 1080, 2200, 630, F::CardNumber, "", "Group code"},
+        {"Label1", 2340, 1080, 300, 630, F::CardNumber},
+        {"txtCardCode", 2660, 1080, 2200, 630, F::CardNumber, "", "Card code"},
+        {"cmdAdd", 4980, 1080, 700, 630},
+        {"cmdDec", 5760, 1080, 700, 630},
+        {"chkLock", 120, 1830, 360, 360, F::Normal, "lblLock"},
+        {"lblLock", 540, 1867, 2600, 285},
+        {"chkBlock", 3300, 1830, 1900, 360},
+        {"chkAutoAdd", 120, 2220, 360, 360, F::Normal, "lblAutoAdd"},
+        {"lblAutoAdd", 540, 2257, 2600, 285},
+        {"chkSound", 120, 2610, 360, 360, F::Normal, "lblSound"},
+        {"lblSound", 540, 2647, 2600, 285},
+        {"chkAutoRecord", 120, 3000, 360, 360, F::Normal, "lblAutoRecord"},
+        {"lblAutoRecord", 540, 3037, 2600, 285},
+        {"chkProgramV1", 5400, 1830, 360, 360, F::Normal, "lblprogramV1"},
+        {"lblprogramV1", 5820, 1867, 2600, 285},
+        {"chkProgramV3", 5400, 2220, 360, 360, F::Normal, "lblProgramV3"},
+        {"lblProgramV3", 5820, 2257, 2600, 285},
+        {"cmdRecordBlock", 120, 3570, 2700, 720, F::WorkButton},
+        {"cmdReadBack", 2920, 3570, 2700, 720, F::WorkButton},
+        {"cmdReadUID", 5720, 3570, 1900, 720, F::WorkButton},
+        {"CmdExit", 7720, 3570, 1600, 720, F::WorkButton},
+        {"lblUID", 120, 4410, 1500, 330},
+        {"txtUID2", 1700, 4410, 2800, 345, F::Normal, "lblUID"},
+        {"lblV1Status", 120, 4800, 1500, 330},
+        {"txtBlockIDV1", 1700, 4800, 2800, 345, F::Normal, "lblV1Status"},
+        {"lblV2Status", 120, 5190, 1500, 330},
+        {"txtBlockIDV2", 1700, 5190, 2800, 345, F::Normal, "lblV2Status"},
+        // The alarm line under the register panel, two lines: an alarm stays until acknowledged.
+        {"lblAlarm", 4600, 5265, 3420, 540},
+        {"cmdAlarmAck", 8080, 5345, 1240, 375},
+        // Two lines of the message font and a small margin each.
+        {"infoOK", 120, 5820, 9200, 810, F::Message},
+        {"infoErr", 120, 6685, 9200, 810, F::Message},
         // Administrator's column: x 9600..12200.
         {"ZephraButton1", 9600, 105, 2600, 375},
         {"cboProgrammer", 9600, 540, 2600, 345, F::Normal, "ZephraButton1"},
@@ -64,13 +69,12 @@ std::vector<Place> buildLayout() {
         {"txtInterval", 10650, 990, 800, 345, F::Normal, "lblInterval"},
         {"scrInterval", 9600, 1440, 2600, 285, F::Normal, "lblInterval"},
         {"chkLanguage", 9600, 1860, 2600, 360},
-        {"lblNote", 9600, 2340, 2600, 5100},
-        // Block row: y 7600..7975 (the unlock shows it); key rows: y 8400..10280.
-        {"sbBlock", 120, 7600, 1100, 375},
-        {"cboBlock", 1300, 7615, 2900, 345, F::Normal, "sbBlock"},
-        {"Label6", 4300, 7645, 1700, 285},
-        {"chkSaveKey", 6000, 7600, 360, 360, F::Normal, "Label6"},
-        {"cmdCalculate_A_Key", 6500, 7600, 1400, 375},
+        // Block row: y 7650..8025 (the unlock shows it); key rows: y 8400..10280.
+        {"sbBlock", 120, 7650, 1100, 375},
+        {"cboBlock", 1300, 7665, 2900, 345, F::Normal, "sbBlock"},
+        {"Label6", 4300, 7695, 1700, 285},
+        {"chkSaveKey", 6000, 7650, 360, 360, F::Normal, "Label6"},
+        {"cmdCalculate_A_Key", 6500, 7650, 1400, 375},
     };
     const char* rows[3][2] = {
         {"sbAKey", "txtAKey"}, {"sbNewKey", "txtNewAKey"}, {"ZephraButton4", "txtBKey"}};
@@ -90,8 +94,9 @@ std::vector<Place> buildLayout() {
         {"cboPassword0", 6750, 8400, 2400, 345, F::Normal, "Label4"},
         {"Label5", 5300, 8880, 1400, 285},
         {"cboPassword1", 6750, 8850, 2400, 345, F::Normal, "Label5"},
-        {"cmdModifykey", 5300, 9780, 2000, 500},
-        {"cmdSendKeyToController", 7400, 9780, 2400, 500},
+        // Inside the 9450 twips sbBlock's width leaves.
+        {"cmdModifykey", 5300, 9780, 1950, 500},
+        {"cmdSendKeyToController", 7330, 9780, 2000, 500},
         // Single commands and their status flags: x 12840..15800.
         {"cmdV1_AssignAKey", 12840, 120, 2300, 375},
         {"txtV1_AssignAKey", 15200, 135, 600, 345, F::Normal, "cmdV1_AssignAKey"},
@@ -130,8 +135,11 @@ std::vector<Place> buildLayout() {
         {"txtV2_Record", 16450, 1800, 2500, 345, F::Normal, "", "V3 card written last"},
         {"txtUID_Record", 16450, 2220, 2500, 345, F::Normal, "", "UID written last"},
         {"Command1", 15900, 2700, 3050, 375},
+        // The card-form note in its four lines, wider than the administrator's column could
+        // ever be: the full width shows it.
+        {"lblNote", 9600, 5650, 7560, 1110},
         // Traffic view.
-        {"txtReceive", 12840, 5700, 6120, 4600, F::Traffic, "", "Traffic"},
+        {"txtReceive", 12840, 6850, 6120, 3450, F::Traffic, "", "Traffic"},
     };
     places.insert(places.end(), tail.begin(), tail.end());
     const std::vector<Place>& runs = runControlsLayout();

@@ -1,17 +1,17 @@
 // The run of cards and the verification option: beside the sound and automatic-recording rows
-// (x 3300..9320, y 2740..3620), free space of the operator's area above the work buttons.
+// (x 3300..9320, y 2610..3540), free space of the operator's area above the work buttons.
 #include "window/qt/WindowLayout.h"
 
 namespace zr::window::qt {
 
 const std::vector<Place>& runControlsLayout() {
     static const std::vector<Place> places = {
-        {"chkVerify", 3300, 2740, 360, 360, FontKind::Normal, "lblVerify"},
-        {"lblVerify", 3720, 2775, 1600, 285},
-        {"lblRunTarget", 5400, 2775, 1500, 285},
-        {"txtRunTarget", 6950, 2740, 1200, 345, FontKind::Normal, "lblRunTarget"},
-        {"prgRun", 3300, 3180, 2000, 330, FontKind::Normal, "", "Run progress"},
-        {"lblRunStatus", 5400, 3160, 3920, 460, FontKind::Normal, "", "Run status"},
+        {"chkVerify", 3300, 2610, 360, 360, FontKind::Normal, "lblVerify"},
+        {"lblVerify", 3720, 2647, 1600, 285},
+        {"lblRunTarget", 5400, 2647, 1500, 285},
+        {"txtRunTarget", 6950, 2610, 1200, 345, FontKind::Normal, "lblRunTarget"},
+        {"prgRun", 3300, 3000, 2000, 330, FontKind::Normal, "", "Run progress"},
+        {"lblRunStatus", 5400, 3000, 3920, 540, FontKind::Normal, "", "Run status"},
     };
     return places;
 }

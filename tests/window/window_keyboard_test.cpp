@@ -1,0 +1,69 @@
+// The keyboard: Tab goes round what the window shows, and the work keys act wherever the
+// focus is.
+#include "WindowRig.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <gtest/gtest.h>
+#include <set>
+
+namespace zr::window::qt {
+namespace {
+
+using testing::WindowRig;
+
+// At each size Tab from the first control visits only controls shown inside the window and
+// comes back to it.
+TEST(StationWindowKeys, TabGoesRoundTheControlsShown) {
+    const std::pair<int, int> sizes[] = {
+        {19200, 11200}, {9570, 8000}, {12800, 8777}, {12800, 10810}};
+    WindowRig rig;
+    QWidget* first = rig.widget("cboCOM");
+    for (const auto& [width, height] : sizes) {
+        rig.station.size1 = width;
+        rig.station.size2 = height;
+        rig.front.syncFromStation();
+        first->setFocus(Qt::OtherFocusReason);
+        std::set<QString> visited;
+        for (std::size_t step = 0; step < windowLayout().size(); ++step) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            const QWidget* focused = QApplication::focusWidget();
+            ASSERT_NE(focused, nullptr);
+            if (focused == first) {
+                break;
+            }
+            EXPECT_TRUE(rig.front.showsControl(focused->objectName().toStdString()))
+                << focused->objectName().toStdString() << " at " << width << "x" << height;
+            visited.insert(focused->objectName());
+        }
+        EXPECT_EQ(QApplication::focusWidget(), first) << width << "x" << height;
+        EXPECT_TRUE(visited.count("CmdExit") == 1) << width << "x" << height;
+        EXPECT_EQ(visited.count("txtAKey(0)"), height > 10000 ? 1U : 0U) << width << "x" << height;
+    }
+}
+
+// F5 clicks the write button and F6 the automatic recording box with the focus in a text
+// box; neither acts on a control the window does not show.
+TEST(StationWindowKeys, WorkKeysActWherever) {
+    WindowRig rig;
+    int writes = 0;
+    rig.station.cmdRecordBlock.onClick = [&writes] { ++writes; };
+    auto* cardCode = rig.widget<QLineEdit>("txtCardCode");
+    cardCode->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(cardCode, Qt::Key_F5);
+    EXPECT_EQ(writes, 1);
+    QTest::keyClick(cardCode, Qt::Key_F6);
+    EXPECT_TRUE(rig.station.chkAutoRecord.checked());
+    EXPECT_TRUE(rig.station.timerAutoRecord.isEnabled());
+    QTest::keyClick(cardCode, Qt::Key_F6);
+    EXPECT_FALSE(rig.station.timerAutoRecord.isEnabled());
+    EXPECT_EQ(cardCode->text(), "00001");
+
+    rig.station.chkBlock.setValue(0); // hides the write button
+    rig.front.syncFromStation();
+    QTest::keyClick(cardCode, Qt::Key_F5);
+    EXPECT_EQ(writes, 1);
+}
+
+} // namespace
+} // namespace zr::window::qt
