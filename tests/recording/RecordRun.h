@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../protocol/SimStation.h"
+#include "SimStation.h"
 #include "RecordingRig.h"
 #include "platform/sql/QtDatabase.h"
 #include "register/RegisterSettings.h"
