@@ -1,6 +1,6 @@
-#include "SimStation.h"
 #include "protocol/Frames.h"
 #include "protocol/Senders.h"
+#include "support/SimStation.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

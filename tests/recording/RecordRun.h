@@ -1,10 +1,10 @@
 #pragma once
 
-#include "SimStation.h"
 #include "RecordingRig.h"
 #include "platform/sql/QtDatabase.h"
 #include "register/RegisterSettings.h"
 #include "register/RegisterSink.h"
+#include "support/SimStation.h"
 
 #include <chrono>
 #include <regex>
