@@ -193,26 +193,6 @@ TEST(ThemeLooks, FocusBeatsHoverAndPressedBeatsBoth) {
     EXPECT_EQ(lastBands({true, true, true}, false), disabled);
 }
 
-TEST(ThemeLooks, Theme3LayersOnA100By30Button) {
-    RecordingCanvas canvas;
-    PaintButton(canvas, 100, 30, theme3Button(), {}, nullptr);
-    const auto fills = canvas.of(Kind::Gradient);
-    ASSERT_EQ(fills.size(), 2U);
-    EXPECT_EQ(fills[0].rect, (Rect{3, 3, 96, 14}));
-    EXPECT_EQ(fills[1].rect, (Rect{3, 14, 96, 26}));
-    const auto outlines = canvas.of(Kind::Outline);
-    ASSERT_EQ(outlines.size(), 3U);
-    EXPECT_EQ(outlines[0].rect, (Rect{0, 0, 99, 29}));
-    EXPECT_EQ(outlines[0].first, rgb(161, 189, 207));
-    EXPECT_EQ(outlines[0].corner, 5);
-    EXPECT_EQ(outlines[2].rect, (Rect{2, 2, 97, 27}));
-    const auto points = canvas.of(Kind::Point);
-    ASSERT_EQ(points.size(), 4U);
-    EXPECT_EQ(points[2].rect.left, 95);
-    EXPECT_EQ(points[2].rect.top, 25);
-    EXPECT_EQ(canvas.of(Kind::Clear).at(0).first, kWhite);
-}
-
 TEST(ThemeLooks, FocusMarksOnlyWithFocusDottedRectWhileEnabled) {
     const auto marks = [](bool dotted, bool enabled) {
         ButtonProperties p = theme3Button();
