@@ -38,7 +38,12 @@ run_sanitized() {
     "${launcher[@]}" >/dev/null
   cmake --build build-sanitize -j"$jobs"
   # Leaks are reported; scripts/lsan-suppressions.txt names the toolkit's own allocations.
-  ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan-suppressions.txt" \
+  # Thread-local storage is not scanned: clang 14's leak checker reads the dynamic TLS of
+  # plug-ins that Qt loads with dlopen wrongly on Debian 12's glibc and dies after the tests
+  # passed, depending only on how the binary happens to be laid out. Our own thread-local
+  # buffers are freed at exit before the check, so no leak of ours hides behind it.
+  ASAN_OPTIONS=detect_leaks=1 \
+    LSAN_OPTIONS="use_tls=0:suppressions=$PWD/scripts/lsan-suppressions.txt" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600 -LE long
   bash fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-10}"
