@@ -13,7 +13,7 @@ namespace {
 using testing::WindowRig;
 
 // At each size Tab from the first control visits only controls shown inside the window and
-// comes back to it.
+// comes back to it; Shift+Tab goes back.
 TEST(StationWindowKeys, TabGoesRoundTheControlsShown) {
     const std::pair<int, int> sizes[] = {
         {19200, 11200}, {9570, 8000}, {12800, 8777}, {12800, 10810}};
@@ -39,6 +39,10 @@ TEST(StationWindowKeys, TabGoesRoundTheControlsShown) {
         EXPECT_EQ(QApplication::focusWidget(), first) << width << "x" << height;
         EXPECT_TRUE(visited.count("CmdExit") == 1) << width << "x" << height;
         EXPECT_EQ(visited.count("txtAKey(0)"), height > 10000 ? 1U : 0U) << width << "x" << height;
+        // Shift+Tab walks the same round backwards.
+        QTest::keyClick(first, Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), first) << width << "x" << height;
     }
 }
 
