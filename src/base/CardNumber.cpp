@@ -18,10 +18,6 @@ int filterKey(int keyCode, std::string_view allowed) {
     return allowed.find(static_cast<char>(keyCode)) == std::string_view::npos ? 0 : keyCode;
 }
 
-std::string fiveDigits(long long value) {
-    return base::zeroPadded(value, kCodeDigits);
-}
-
 constexpr std::string_view kTooLargeChinese = "卡號必須小於  65536";
 constexpr std::string_view kTooLargeEnglish = "Number must smaller than 65536";
 constexpr std::string_view kNegativeChinese = "卡號不可小於 0";
@@ -81,10 +77,10 @@ CodeFieldCheck checkCodeField(std::string_view fieldText, std::string_view other
                 std::string(pick(english, kNegativeChinese, kNegativeEnglish))};
     }
     if (value == 0 && codeValue(otherFieldText) == 0) {
-        return {CodeFieldOutcome::BothZero, fiveDigits(value),
+        return {CodeFieldOutcome::BothZero, codeText(value),
                 std::string(pick(english, kBothZeroChinese, kBothZeroEnglish))};
     }
-    return {CodeFieldOutcome::Accepted, fiveDigits(value), {}};
+    return {CodeFieldOutcome::Accepted, codeText(value), {}};
 }
 
 std::string stepCardCodeUp(std::string_view cardText) {
@@ -92,7 +88,7 @@ std::string stepCardCodeUp(std::string_view cardText) {
     if (value < 0 || value >= kMaxCode) {
         return std::string(cardText);
     }
-    return fiveDigits(value + 1);
+    return codeText(value + 1);
 }
 
 std::string stepCardCodeDown(std::string_view cardText) {
@@ -100,7 +96,7 @@ std::string stepCardCodeDown(std::string_view cardText) {
     if (value <= 1) {
         return std::string(cardText);
     }
-    return fiveDigits(value - 1);
+    return codeText(value - 1);
 }
 
 std::optional<CardPayload> encodeCardNumber(std::string_view groupText, std::string_view cardText,
@@ -127,6 +123,10 @@ std::string displayForm(std::string_view groupText, std::string_view cardText) {
 
 std::string splitForm(std::string_view text) {
     return base::leftChars(text, kCodeDigits) + ':' + base::rightChars(text, kCodeDigits);
+}
+
+std::string codeText(long long code) {
+    return zeroPadded(code, kCodeDigits);
 }
 
 } // namespace zr::base

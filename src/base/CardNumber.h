@@ -58,6 +58,9 @@ std::string_view cardNumberOutOfRangeMessage(bool english);
 
 // group:card, as shown after a write ("00012:00345").
 std::string displayForm(std::string_view groupText, std::string_view cardText);
+
+// A group or card code as the fields hold it: five digits, zero-padded.
+std::string codeText(long long code);
 // First five characters, ':', last five characters ("1234567890" -> "12345:67890").
 std::string splitForm(std::string_view text);
 

@@ -1,5 +1,6 @@
 #include "recording/CardRuns.h"
 
+#include "base/CardNumber.h"
 #include "base/TextRules.h"
 
 #include <algorithm>
@@ -15,11 +16,6 @@ std::optional<int> codeOf(const std::string& text) {
         return std::nullopt;
     }
     return *value;
-}
-
-std::string fiveDigits(int code) {
-    std::string text = std::to_string(code);
-    return std::string(text.size() < 5 ? 5 - text.size() : 0, '0') + text;
 }
 
 void refuseTarget(station::Station& s, const char* chinese, const char* english) {
@@ -67,7 +63,7 @@ void txtRunTarget_LostFocus(station::Station& s) {
                      "The run's last card code must lie between the card code and 65535.");
         return;
     }
-    const std::string groupCode = fiveDigits(*group);
+    const std::string groupCode = base::codeText(*group);
     station::RunState& run = s.run;
     if (!run.active() || run.groupCode != groupCode) {
         run = station::RunState{};

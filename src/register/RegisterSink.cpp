@@ -30,11 +30,6 @@ int codeOf(const std::string& text) {
     return static_cast<int>(base::codeValue(text));
 }
 
-std::string fiveDigits(int code) {
-    std::string text = std::to_string(code);
-    return std::string(text.size() < 5 ? 5 - text.size() : 0, '0') + text;
-}
-
 } // namespace
 
 RegisterSink::RegisterSink(station::Station& station, RegisterLink& link, RegisterJournal& journal,
@@ -204,7 +199,7 @@ std::optional<recording::NumberClaim> RegisterSink::claimCardCode(const std::str
     attemptUid_ = uid;
     attemptGroup_ = group;
     attemptCard_ = attempt->card;
-    return recording::NumberClaim{fiveDigits(attempt->card), attempt->ownNumber};
+    return recording::NumberClaim{base::codeText(attempt->card), attempt->ownNumber};
 }
 
 // A number the register gives another card is written by hand only when the operator says

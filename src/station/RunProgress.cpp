@@ -9,12 +9,6 @@ namespace {
 
 constexpr double kMsPerHour = 3600.0 * 1000.0;
 
-std::string fiveDigits(int code) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%05d", code);
-    return text;
-}
-
 std::string clockText(double ms) {
     const long seconds = static_cast<long>(ms / 1000.0 + 0.5);
     char text[32];
@@ -37,8 +31,9 @@ void Station::showRun() {
     prgRun.value = run.used();
     prgRun.text = std::to_string(run.used()) + " / " + std::to_string(run.total());
     if (run.complete) {
-        const std::string range = base::displayForm(run.groupCode, fiveDigits(run.firstCard)) +
-                                  "–" + base::displayForm(run.groupCode, fiveDigits(run.lastCard));
+        const std::string range = base::displayForm(run.groupCode, base::codeText(run.firstCard)) +
+                                  "–" +
+                                  base::displayForm(run.groupCode, base::codeText(run.lastCard));
         const std::string cards = std::to_string(run.written);
         std::string text = inEnglish ? "Run complete: " + cards + " cards, " + range
                                      : "批次完成：" + cards + " 張卡片，" + range;
