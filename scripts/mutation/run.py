@@ -3,12 +3,14 @@
 reports which faults no test caught. Run by hand, not in CI:
 
     python3 scripts/mutation/run.py BUILD_DIR [--faults FILE] [--only ID,ID] [--full]
-                                    [--report FILE]
+                                    [--every] [--report FILE]
 
 BUILD_DIR is a configured build of this checkout (the normal build of scripts/test.sh). Each
 fault names the test folders that should catch it; they run first, and with --full the whole
-suite (without the long real-time runs) runs for a fault they missed. The source file is put
-back after every fault, also when the script is interrupted.
+suite runs for a fault they missed. The source file is put back after every fault, also when
+the script is interrupted. With --every the named folders' tests all run and the report lists
+every test that failed, not only the first: a test that is no fault's only catcher is a
+candidate for cutting.
 """
 
 import argparse
@@ -17,6 +19,7 @@ import datetime
 import json
 import os
 import pathlib
+import re
 import subprocess
 import sys
 import time
@@ -82,20 +85,28 @@ def build_fails(build, targets):
     return code != 0
 
 
-def failing_test(build, folders):
-    """The first failing test of the given folders (None: the whole suite), or None."""
+def failing_tests(build, folders, every=False):
+    """The failing tests of the given folders (None: the whole suite): the first one, or with
+    `every` all of them."""
     dirs = [build] if folders is None else [build / folder for folder in folders]
+    failed = []
     for test_dir in dirs:
         if not test_dir.exists():
             continue
         # The checks of the source text itself would fail on any unformatted fault.
-        code, output = run(["ctest", "--test-dir", str(test_dir), "-LE", "long",
-                            "-E", "^(source_format|folder_layers)$", "-j2",
-                            "--timeout", "300", "--stop-on-failure"], timeout=1800)
-        if code != 0:
-            failed = output.split("The following tests FAILED:")[-1].split()
-            return failed[2] if len(failed) > 2 and failed[1] == "-" else test_dir.name
-    return None
+        command = ["ctest", "--test-dir", str(test_dir), "-E", "^(source_format|folder_layers)$",
+                   "-j2", "--timeout", "300"]
+        code, output = run(command if every else command + ["--stop-on-failure"],
+                           timeout=1800)
+        if code == 0:
+            continue
+        listing = output.split("The following tests FAILED:")[-1]
+        names = re.findall(r"^\s*\d+ - (\S+)", listing, flags=re.MULTILINE)
+        # A folder nested in an earlier one repeats its failures: they are listed once.
+        failed += [name for name in names if name not in failed] if names else [test_dir.name]
+        if not every:
+            return failed[:1]
+    return failed
 
 
 def faulty(original, find, replace):
@@ -119,7 +130,7 @@ def faulty(original, find, replace):
     return "\n".join(lines[:first] + new + lines[first + len(wanted):])
 
 
-def try_fault(fault, build, full, targets):
+def try_fault(fault, build, full, targets, every):
     source = ROOT / fault["file"]
     original = source.read_text(encoding="utf-8")
     changed = faulty(original, fault["find"], fault["replace"])
@@ -129,13 +140,13 @@ def try_fault(fault, build, full, targets):
         source.write_text(changed, encoding="utf-8")
         if build_fails(build, targets):
             return "build-failed", ""
-        failed = failing_test(build, fault["tests"])
+        failed = failing_tests(build, fault["tests"], every)
         if failed:
-            return "caught", failed
+            return "caught", " ".join(failed)
         if full and not build_fails(build, None):
-            failed = failing_test(build, None)
+            failed = failing_tests(build, None)
             if failed:
-                return "caught-elsewhere", failed
+                return "caught-elsewhere", failed[0]
         return "missed", ""
     finally:
         source.write_text(original, encoding="utf-8")
@@ -147,6 +158,7 @@ def main():
     parser.add_argument("--faults", default=str(ROOT / "scripts/mutation/faults.txt"))
     parser.add_argument("--only", default="")
     parser.add_argument("--full", action="store_true")
+    parser.add_argument("--every", action="store_true")
     parser.add_argument("--report")
     args = parser.parse_args()
 
@@ -166,7 +178,7 @@ def main():
         key = " ".join(fault["tests"])
         if key not in targets:
             targets[key] = targets_of(build, fault["tests"])
-        verdict, test = try_fault(fault, build, args.full, targets[key])
+        verdict, test = try_fault(fault, build, args.full, targets[key], args.every)
         seconds = time.monotonic() - started
         results.append((fault["id"], verdict, seconds, test))
         print(f"{fault['id']:<40} {verdict:<16} {seconds:6.0f} s  {test}", flush=True)
@@ -182,6 +194,7 @@ def main():
         _, commit = run(["git", "rev-parse", "--short", "HEAD"], timeout=60)
         when = datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC")
         mode = "full suite for misses" if args.full else "named folders"
+        mode += ", every failing test" if args.every else ""
         lines = [f"# {when}, commit {commit.strip()}, {mode}: {summary}, {total:.0f} s"]
         lines += [f"{fault_id:<40} {verdict:<16} {seconds:5.0f} s  {test}".rstrip()
                   for fault_id, verdict, seconds, test in results]
