@@ -1,6 +1,6 @@
 #include "protocol/Frames.h"
 #include "protocol/Senders.h"
-#include "support/SimStation.h"
+#include "sim/SimStation.h"
 
 #include <QCoreApplication>
 #include <benchmark/benchmark.h>

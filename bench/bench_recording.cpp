@@ -1,7 +1,7 @@
 // Automatic recording against the simulator: seconds per card beside the floor that the
 // station's fixed waits allow for a blank card in both layouts, and the CPU the loop costs
 // while it idles with the written card still on the programmer.
-#include "recording/RecordRun.h"
+#include "sim/RecordRun.h"
 
 #include <QCoreApplication>
 #include <cstdio>

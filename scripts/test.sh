@@ -2,8 +2,7 @@
 # The whole test suite from a clean clone: installs what is missing, builds, runs every
 # test. Modes:
 #   scripts/test.sh             normal build and tests, then the sanitizer build (ASan +
-#                               UBSan, clang) with its tests and a short fuzz run; the long
-#                               real-time card runs (label `long`) run in the normal build only
+#                               UBSan, clang) with its tests and a short fuzz run
 #   scripts/test.sh --quick     normal build and tests only
 #   scripts/test.sh --sanitize  sanitizer build, its tests and the short fuzz run only
 set -euo pipefail
@@ -26,10 +25,7 @@ run_normal() {
   cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZR_WERROR=ON -DZR_BENCHMARKS=ON \
     "${launcher[@]}" >/dev/null
   cmake --build build-test -j"$jobs"
-  ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 300 -LE long
-  # The long runs record cards at the programmer's real pace: they wait far more than they
-  # compute, so they run side by side.
-  ctest --test-dir build-test --output-on-failure -j6 --timeout 900 -L long
+  ctest --test-dir build-test --output-on-failure -j"$jobs" --timeout 300
 }
 
 run_sanitized() {
@@ -45,7 +41,7 @@ run_sanitized() {
   ASAN_OPTIONS=detect_leaks=1 \
     LSAN_OPTIONS="use_tls=0:suppressions=$PWD/scripts/lsan-suppressions.txt" \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600 -LE long
+    ctest --test-dir build-sanitize --output-on-failure -j"$jobs" --timeout 600
   bash fuzz/run-fuzzers.sh build-sanitize "${ZR_FUZZ_SECONDS:-10}"
 }
 

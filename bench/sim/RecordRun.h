@@ -1,10 +1,10 @@
 #pragma once
 
-#include "RecordingRig.h"
 #include "platform/sql/QtDatabase.h"
+#include "recording/RecordingRig.h"
 #include "register/RegisterSettings.h"
 #include "register/RegisterSink.h"
-#include "support/SimStation.h"
+#include "sim/SimStation.h"
 
 #include <chrono>
 #include <regex>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "../tools/SimProcess.h"
 #include "keys/SiteConfig.h"
 #include "platform/Platform.h"
 #include "platform/qt/QtEventLoop.h"
@@ -8,6 +7,7 @@
 #include "platform/qt/QtTcpSocket.h"
 #include "platform/virtual/VirtualDevices.h"
 #include "protocol/Exchange.h"
+#include "sim/SimProcess.h"
 #include "station/Station.h"
 
 #include <memory>
