@@ -9,30 +9,6 @@ namespace {
 
 using namespace zr::base;
 
-TEST(KeyFilterTest, DigitFieldsTakeDigitsBackspaceAndEnterOnly) {
-    for (const char c : std::string("0123456789")) {
-        EXPECT_EQ(FilterDigitKey(c), c);
-    }
-    EXPECT_EQ(FilterDigitKey(8), 8);
-    EXPECT_EQ(FilterDigitKey(13), 13);
-    for (const int refused : std::initializer_list<int>{'a', 'A', '-', '+', '.', ' ', 0, 9, 10, 127,
-                                                        200, 0x4F60, -48, 304}) {
-        EXPECT_EQ(FilterDigitKey(refused), 0) << refused;
-    }
-}
-
-TEST(KeyFilterTest, HexFieldsTakeBothLetterCasesAsTyped) {
-    for (const char c : std::string("0123456789ABCDEFabcdef")) {
-        EXPECT_EQ(FilterHexKey(c), c);
-    }
-    EXPECT_EQ(FilterHexKey(8), 8);
-    EXPECT_EQ(FilterHexKey(13), 13);
-    for (const int refused :
-         std::initializer_list<int>{'g', 'G', 'z', '-', ' ', 'x', 0, 0x100 + 'A', -65}) {
-        EXPECT_EQ(FilterHexKey(refused), 0) << refused;
-    }
-}
-
 // Leaving a field through the station, with its message boxes, is tested in
 // card_number_fields_test; here the rule itself.
 TEST(CodeFieldTest, LeavingTheField) {

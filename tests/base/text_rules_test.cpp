@@ -35,45 +35,6 @@ TEST(Hex2DecTest, ValueAndNormalisedText) {
     }
 }
 
-TEST(NumericValueTest, LeadingNumber) {
-    const std::pair<const char*, double> cases[] = {{"300", 300},
-                                                    {"abc", 0},
-                                                    {"", 0},
-                                                    {"012345", 12345},
-                                                    {"7abc", 7},
-                                                    {"  42", 42},
-                                                    {"32 - Sec  8 BLOCK 32", 32},
-                                                    {"-5", -5},
-                                                    {"2.5x", 2.5},
-                                                    {".", 0},
-                                                    {"-", 0},
-                                                    {"1e3", 1000},
-                                                    {"1e", 1},
-                                                    {"99999999999999999999", 1e20}};
-    for (const auto& [text, value] : cases) {
-        EXPECT_DOUBLE_EQ(zr::base::numericValue(text), value) << text;
-    }
-}
-
-TEST(NumericValueTest, OverflowingNumberStaysHugeInsteadOfZero) {
-    // A pasted "1e999" must not pass a range check as 0.
-    EXPECT_GT(zr::base::numericValue("1e999"), 1e300);
-    EXPECT_LT(zr::base::numericValue("-1e999"), -1e300);
-    EXPECT_EQ(zr::base::wholeValue("1e999"), std::numeric_limits<long long>::max());
-}
-
-TEST(TextRulesTest, WholeValueRoundsHalfToEven) {
-    EXPECT_EQ(zr::base::wholeValue("2.5"), 2);
-    EXPECT_EQ(zr::base::wholeValue("3.5"), 4);
-    EXPECT_EQ(zr::base::wholeValue("-7.6"), -8);
-}
-
-TEST(TextRulesTest, TrimRemovesOnlySpaces) {
-    EXPECT_EQ(zr::base::trimSpaces("  OK\r\n "), "OK\r\n");
-    EXPECT_EQ(zr::base::trimSpaces("\tx\t"), "\tx\t");
-    EXPECT_EQ(zr::base::trimSpaces("    "), "");
-}
-
 TEST(TextRulesTest, CharacterCountsAreCodePoints) {
     const std::string text = "卡號12345";
     EXPECT_EQ(zr::base::charCount(text), 7u);
@@ -94,10 +55,6 @@ TEST(TextRulesTest, CardUidsAndWholeNumbers) {
     }
     EXPECT_EQ(zr::base::parseWholeNumber("120"), 120);
     EXPECT_EQ(zr::base::parseWholeNumber("12a"), std::nullopt);
-}
-
-TEST(TextRulesTest, UpperCaseTouchesOnlyAsciiLetters) {
-    EXPECT_EQ(zr::base::upperAscii("a1f-é"), "A1F-é");
 }
 
 } // namespace

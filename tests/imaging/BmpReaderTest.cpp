@@ -110,59 +110,6 @@ TEST(BmpEdgeCases, TopDownRowsAndTheSavedImageRoundTrip) {
     EXPECT_TRUE(std::ranges::equal(loaded.Bits(), original.Bits()));
 }
 
-TEST(BmpEdgeCases, ThePlatformPictureLoaderAndItsPictures) {
-    const Bytes rgb24 = test::bmpFile(1, 1, 24, {1, 2, 3, 0});
-    c32bppDIB viaPlatform;
-    ASSERT_TRUE(cBMPparser().LoadStream(rgb24, viaPlatform));
-    EXPECT_EQ(viaPlatform.ImageType(), platform::PictureType::Bitmap);
-    EXPECT_EQ(test::pixelAt(viaPlatform, 0, 0), (Bytes{1, 2, 3, 255}));
-    c32bppDIB jpeg;
-    ASSERT_TRUE(jpeg.LoadPicture_Stream(test::qtJpeg(8, 8)));
-    EXPECT_EQ(jpeg.Width(), 8);
-    EXPECT_FALSE(jpeg.Alpha());
-
-    mdlGDI::SetPictureLoader(
-        [](std::span<const std::uint8_t>, mdlGDI::PictureFormat) -> std::optional<mdlGDI::Picture> {
-            return std::nullopt;
-        });
-    c32bppDIB withoutLoader;
-    EXPECT_FALSE(cBMPparser().LoadStream(rgb24, withoutLoader));
-    mdlGDI::SetPictureLoader(nullptr);
-
-    namespace PictureType = platform::PictureType;
-    const struct {
-        const char* name;
-        mdlGDI::Picture picture;
-        std::int32_t kind; // 0: not loaded
-        Bytes pixel;
-    } lines[] = {
-        {"bitmap", {PictureType::Bitmap, 1, 1, 24, {10, 20, 30, 255}}, 1, {10, 20, 30, 255}},
-        {"32-bit bitmap, every alpha 0: drawn opaque",
-         {PictureType::Bitmap, 1, 1, 32, {10, 20, 30, 0}},
-         1,
-         {10, 20, 30, 0}},
-        {"32-bit bitmap, premultiplied: kept",
-         {PictureType::Bitmap, 2, 1, 32, {100, 50, 25, 128, 1, 2, 3, 255}},
-         1,
-         {100, 50, 25, 128}},
-        {"icon, half transparent",
-         {PictureType::Icon, 1, 1, 32, {200, 100, 50, 128}},
-         3,
-         {100, 50, 25, 128}},
-        {"metafile", {PictureType::Metafile, 1, 1, 32, {1, 2, 3, 255}}, 0, {}},
-        {"pixels missing", {PictureType::Bitmap, 2, 2, 32, {1, 2, 3, 255}}, 0, {}},
-    };
-    for (const auto& line : lines) {
-        SCOPED_TRACE(line.name);
-        c32bppDIB surface;
-        ASSERT_EQ(surface.LoadPicture_StdPicture(&line.picture), line.kind != 0);
-        EXPECT_EQ(surface.ImageType(), line.kind);
-        EXPECT_TRUE(line.kind == 0 || test::pixelAt(surface, 0, 0) == line.pixel);
-        EXPECT_EQ(surface.Alpha(), line.kind != 0 && line.pixel[3] != 0 && line.pixel[3] != 255);
-    }
-    EXPECT_FALSE(c32bppDIB().LoadPicture_StdPicture(nullptr));
-}
-
 TEST(BmpHostileInput, BadHeadersAreRefusedWithoutReadingPastTheData) {
     const auto withField = [](std::size_t at, std::uint32_t value) {
         Bytes file = test::bmpFile(1, 1, 32, pixels({0xFF000000}));

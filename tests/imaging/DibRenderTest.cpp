@@ -71,19 +71,6 @@ TEST(DibRender, BlendFormulaDependsOnTheAlphaFlag) {
     }
 }
 
-TEST(DibRender, NothingIsDrawnWithoutImageDestinationOrOpacity) {
-    const c32bppDIB image = imageOf(1, 1, {255, 255, 255, 255}, true);
-    PixelSurface destination(2, 2);
-    destination.fill(1, 2, 3, 4);
-    const Bytes before(destination.bytes().begin(), destination.bytes().end());
-    std::int32_t width = 0;
-    EXPECT_TRUE(image.Render(&destination, 0, 0, width, 0, 0));
-    EXPECT_EQ(width, 0);
-    EXPECT_FALSE(image.Render(nullptr, 0, 0, width, 0, 100));
-    EXPECT_FALSE(c32bppDIB().Render(&destination, 0, 0, width, 0, 100));
-    EXPECT_EQ(Bytes(destination.bytes().begin(), destination.bytes().end()), before);
-}
-
 TEST(DibRender, ZeroSizeMeansImageSizeAndWidthIsWrittenBack) {
     const c32bppDIB image = imageOf(2, 1, {9, 9, 9, 255, 7, 7, 7, 255}, true);
     PixelSurface destination(3, 2);

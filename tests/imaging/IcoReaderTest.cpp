@@ -138,26 +138,6 @@ TEST(IcoSuite, EveryFileOfTheSuites) {
     EXPECT_GT(valid, 100u);
 }
 
-TEST(IcoEdgeCases, TheEntryClosestToTheWantedSizeIsChosen) {
-    // A 31 × 31 1-bit entry scores 27 for 32 × 32 (-2 - 2 + 31) but is smaller both ways.
-    const Bytes mono = test::icoBitmap(31, 31, 1, {0, 0, 0, 0, 255, 255, 255, 0}, Bytes(4 * 31, 0),
-                                       Bytes(4 * 31, 0));
-    const Bytes file = test::icoFile(1, {{31, 31, 1, mono},
-                                         {16, 16, 32, test::icoBitmap32(16, 16, 0xFF102030)},
-                                         {32, 32, 32, test::icoBitmap32(32, 32, 0xFF102030)},
-                                         {48, 48, 32, test::icoBitmap32(48, 48, 0xFF102030)}});
-    const struct {
-        std::int32_t cx, cy, width;
-    } lines[] = {{32, 32, 32}, {40, 40, 48}, {64, 64, 48},  {0, 0, 32},
-                 {-5, 0, 32},  {16, 16, 16}, {300, 20, 48}, {31, 31, 32}};
-    for (const auto& line : lines) {
-        SCOPED_TRACE(testing::Message() << line.cx << "x" << line.cy);
-        c32bppDIB surface;
-        ASSERT_TRUE(cICOparser().LoadStream(file, surface, line.cx, line.cy));
-        EXPECT_EQ(surface.Width(), line.width);
-    }
-}
-
 // The choice itself, for 32 × 32: a shortfall in size counts twice, an excess once, 32 bits are
 // wanted, the first of equals wins, and with every entry too small the last of equals does.
 TEST(IcoEdgeCases, EntryChoiceBySizeDepthAndOrder) {

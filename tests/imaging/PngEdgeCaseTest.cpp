@@ -164,16 +164,6 @@ TEST(PngEdgeCases, SizesTheDataCannotReachAreRefusedBeforeAllocating) {
     }
 }
 
-TEST(PngEdgeCases, DataWithoutTheSignatureIsNotClaimed) {
-    Bytes notPng = simplePng(1, 1, 8, 0, {0, 0});
-    notPng[1] = 'Q';
-    c32bppDIB surface;
-    cPNGparser parser;
-    EXPECT_FALSE(parser.LoadStream(notPng, surface));
-    EXPECT_FALSE(parser.LoadStream({}, surface));
-    EXPECT_EQ(parser.lastError(), PngError::NotPng);
-}
-
 TEST(PngEdgeCases, StreamSliceIsHonoured) {
     const Bytes png = simplePng(1, 1, 8, 0, {0, 77});
     Bytes padded(5, 0xEE);

@@ -36,16 +36,6 @@ std::optional<QtImage> qtDecode(const std::vector<std::uint8_t>& bytes, int inde
     return result;
 }
 
-std::vector<std::uint8_t> qtJpeg(int width, int height) {
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(qRgb(200, 100, 50));
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 100);
-    return {bytes.begin(), bytes.end()};
-}
-
 void premultiplyStraight(std::uint8_t* bgra) {
     const unsigned alpha = bgra[3];
     for (int c = 0; c < 3; ++c) {

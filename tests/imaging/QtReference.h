@@ -23,9 +23,6 @@ struct QtImage {
 // Image `index` of the file (a frame of a GIF, an entry of an icon) as Qt's reader gives it.
 std::optional<QtImage> qtDecode(const std::vector<std::uint8_t>& bytes, int index = 0);
 
-// A JPEG of width × height pixels of one colour, written by Qt.
-std::vector<std::uint8_t> qtJpeg(int width, int height);
-
 // Premultiplies straight B, G, R, A the way the readers do (c × a div 255, alpha-0 all zero).
 void premultiplyStraight(std::uint8_t* bgra);
 

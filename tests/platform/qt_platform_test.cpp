@@ -31,18 +31,6 @@ QCoreApplication& application() {
     return app;
 }
 
-// Pumps until `done` holds or a generous deadline passes.
-bool pumpUntil(QtEventLoop& loop, const std::function<bool()>& done, std::uint32_t ms = 5000) {
-    const std::uint32_t start = loop.tickCount();
-    while (!done()) {
-        if (ticksSince(start, loop.tickCount()) > ms) {
-            return false;
-        }
-        loop.pumpEvents(loop.tickCount() + 20);
-    }
-    return true;
-}
-
 // A pseudo-terminal whose device name stands for a serial port.
 class PseudoTerminal {
   public:
@@ -74,33 +62,6 @@ class QtPlatform : public ::testing::Test {
     void SetUp() override { application(); }
     QtEventLoop loop;
 };
-
-TEST_F(QtPlatform, SerialPortOpensOnlyAMappedDeviceThatExists) {
-    PseudoTerminal pty;
-    ASSERT_FALSE(pty.device().empty());
-    QtSerialPort port({{3, pty.device()}, {4, "/dev/zr-no-such-device"}});
-    EXPECT_FALSE(port.open(5)); // no mapping
-    EXPECT_FALSE(port.open(4)); // no device
-    ASSERT_TRUE(port.open(3));
-    EXPECT_TRUE(port.isOpen());
-    port.close();
-    EXPECT_FALSE(port.isOpen());
-    port.write(std::vector<std::uint8_t>{0x01, 0x00}); // closed: nothing happens
-}
-
-TEST_F(QtPlatform, TcpSocketReportsARefusedConnection) {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    const quint16 port = server.serverPort();
-    server.close();
-    QtTcpSocket socket;
-    socket.connectToHost("127.0.0.1", port);
-    ASSERT_TRUE(pumpUntil(loop, [&] { return socket.state() == TcpSocket::kStateError; }));
-    socket.connectToHost("127.0.0.1", 70000); // no such port
-    EXPECT_EQ(socket.state(), TcpSocket::kStateError);
-    socket.close();
-    EXPECT_EQ(socket.state(), TcpSocket::kStateClosed);
-}
 
 TEST_F(QtPlatform, SettingsFileRoundTripsAndSurvivesHandEditing) {
     QTemporaryDir dir;
@@ -138,56 +99,6 @@ TEST_F(QtPlatform, SettingsFileRoundTripsAndSurvivesHandEditing) {
     EXPECT_EQ(written->get("ZR", "ZR_Record", "COM", "0"), "3");
     EXPECT_EQ(written->get("ZR", "ZR_Record", "KeyA", ""), "12-34");
     EXPECT_EQ(written->portMap(), (PortMap{{3, "/dev/ttyUSB7"}}));
-}
-
-// The set goes to disk as one replaced file, and a store that cannot be written says so.
-TEST_F(QtPlatform, SettingsSetIsSavedWholeOrReportedUnsaved) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("station.ini");
-    QtSettingsStore store(path);
-    store.save("ZR", "ZR_Record", "IP", "10.0.0.1");
-    EXPECT_TRUE(store.saveAll("ZR", "ZR_Record", {{"GroupCode", "00012"}, {"CardCode", "00002"}}));
-    QtSettingsStore reopened(path);
-    EXPECT_EQ(reopened.get("ZR", "ZR_Record", "CardCode", ""), "00002");
-    EXPECT_EQ(reopened.get("ZR", "ZR_Record", "GroupCode", ""), "00012");
-    EXPECT_EQ(reopened.get("ZR", "ZR_Record", "IP", ""), "10.0.0.1");
-
-    // A plain file where the settings' folder should be: nothing can be written below it.
-    QFile blocker(dir.filePath("not-a-folder"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    QtSettingsStore unwritable(dir.filePath("not-a-folder/station.ini"));
-    EXPECT_FALSE(unwritable.saveAll("ZR", "ZR_Record", {{"CardCode", "00003"}}));
-}
-
-TEST_F(QtPlatform, TrafficLogAppendsWholeLinesAndSurvivesAnUnwritablePath) {
-    QTemporaryDir dir;
-    FileTrafficLog log(dir.filePath("logs/AAA.txt"));
-    log.appendLine("1234567890");
-    log.appendLine("cmdReadUID_Click");
-    QFile file(dir.filePath("logs/AAA.txt"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), QByteArray("1234567890\r\ncmdReadUID_Click\r\n"));
-
-    FileTrafficLog unwritable(dir.path()); // a directory cannot be opened as a file
-    unwritable.appendLine("lost, but nothing else is");
-}
-
-TEST_F(QtPlatform, PumpSleepsUntilTheWakeUpTick) {
-    // A spinning pump would come back thousands of times in 40 ms; a sleeping one a few.
-    const std::uint32_t start = loop.tickCount();
-    int pumps = 0;
-    while (ticksSince(start, loop.tickCount()) <= 40) {
-        loop.pumpEvents(start + 41);
-        ++pumps;
-    }
-    EXPECT_LT(pumps, 50);
-
-    int ticks = 0;
-    auto timer = loop.createTimer([&] { ++ticks; });
-    timer->start(10);
-    EXPECT_TRUE(pumpUntil(loop, [&] { return ticks >= 3; }));
-    timer->stop();
 }
 
 } // namespace

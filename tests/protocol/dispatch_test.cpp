@@ -60,17 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
                     RouteCase{"V2_WRITECARDCODE", "OK", "txtResponseRecordCard", "OK"},
                     RouteCase{"V2_ReadCardCode", "0000200001", "txtResponseReadCard", "OK"}));
 
-TEST(Dispatch, UnknownOrEmptyCommandOnlyAddsTheLine) {
-    for (const char* command : {"", "ReadUID2", "121"}) {
-        StationRig rig;
-        rig.station.currentCommand = command;
-        dispatch(rig.station, "OK");
-        EXPECT_EQ(rig.station.txtReceive.text(), std::string(command) + " - OK\r\n");
-        EXPECT_EQ(rig.station.infoOK.caption, "OK");
-        EXPECT_EQ(rig.station.infoErr.caption, "Error");
-    }
-}
-
 TEST(DispatchUid, StatusWordsAreRemovedAndTheKeyIsDerived) {
     StationRig rig;
     rig.station.currentCommand = "ReadUID";
@@ -86,18 +75,6 @@ TEST(DispatchUid, StatusWordsAreRemovedAndTheKeyIsDerived) {
     EXPECT_EQ(rig.station.infoOK.caption, "卡片寫入中......");
     EXPECT_EQ(rig.station.infoErr.caption, "");
     EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - OK1234554321\r\n");
-}
-
-TEST(DispatchUid, ShortReplyOnlySetsNo) {
-    StationRig rig;
-    rig.station.currentCommand = "ReadUID";
-    rig.station.txtUID.setText("old");
-    dispatch(rig.station, "NO");
-    EXPECT_EQ(rig.station.txtReadUID.text(), "NO");
-    EXPECT_EQ(rig.station.txtUID.text(), "old");
-    EXPECT_EQ(rig.station.infoOK.caption, "OK");
-    EXPECT_EQ(rig.station.txtReceive.text(), "");
-    EXPECT_EQ(rig.keyDerivations, 0);
 }
 
 struct UidMessageCase {
@@ -141,16 +118,6 @@ TEST(DispatchV1Read, TenCharactersAreACardNumber) {
     EXPECT_EQ(rig.station.txtV1_ReadCardCode.text(), "NO");
     EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
     EXPECT_TRUE(rig.world.desktop.messageBoxes.empty());
-}
-
-TEST(DispatchV1Read, UidStartingWithOkIsShownInABox) {
-    StationRig rig;
-    rig.station.currentCommand = "V1_ReadCardCode";
-    rig.station.txtUID.setText("OK12");
-    dispatch(rig.station, "0000200001");
-    ASSERT_EQ(rig.world.desktop.messageBoxes.size(), 1U);
-    EXPECT_EQ(rig.world.desktop.messageBoxes[0].text, "OK12");
-    EXPECT_EQ(rig.world.desktop.messageBoxes[0].title, "ZR");
 }
 
 TEST(DispatchV1Write, OkRecordsTheNumberAndTheCard) {

@@ -98,20 +98,6 @@ TEST(Retry, V2ReadAnsweredNoLeavesNoEarlierNumber) {
     EXPECT_EQ(rig.station.txtResponseReadCard.text(), "NO");
 }
 
-TEST(Retry, V1ReadPausesBeforeRegistering) {
-    StationRig rig;
-    rig.station.currentCommand = "ReadUID";
-    rig.station.txtV1_ReadCardCode.setText("OK");
-    // A reply arriving during the pause answers no open request: it changes nothing.
-    rig.world.serial.deliverText("1234554321", 50);
-    const std::uint64_t start = rig.now();
-    EXPECT_FALSE(SendV1ReadCardCode(rig.station));
-    EXPECT_EQ(rig.station.txtUID.text(), "");
-    EXPECT_NE(rig.station.txtReceive.text().find("? - 1234554321 (no request open: ignored)"),
-              std::string::npos);
-    EXPECT_EQ(rig.sendTicks()[0] - start, 201U);
-}
-
 struct EarlyExitCase {
     const char* name;
     bool (*send)(Station&);
@@ -215,13 +201,6 @@ TEST(Retry, UnknownLinkSendsNothingAndRunsOut) {
     EXPECT_FALSE(SendReadUid(rig.station));
     EXPECT_TRUE(rig.sentFrames().empty());
     EXPECT_EQ(rig.now(), 903U);
-}
-
-TEST(Retry, WaitSleepsInsteadOfSpinning) {
-    StationRig rig;
-    SendReadUid(rig.station);
-    // One pump per wake-up: a spinning wait would pump once per virtual millisecond or more.
-    EXPECT_LT(rig.world.loop.pumpCount(), 20U);
 }
 
 } // namespace

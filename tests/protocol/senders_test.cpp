@@ -79,38 +79,4 @@ TEST(SenderFrames, KeyBoxesAndCardFieldsAreReadIntoTheFrame) {
     EXPECT_EQ(rig.station.txtAKey[2].text(), " 1 ");
 }
 
-struct RefusalCase {
-    const char* name;
-    bool (*send)(Station&);
-    bool english;
-    const char* messagePart;
-};
-
-class SenderRefusalTest : public testing::TestWithParam<RefusalCase> {};
-
-// A key box that is not one byte, or a code beyond 65535, would put a different key or
-// number on the card than the one shown: nothing goes out and the operator is told.
-TEST_P(SenderRefusalTest, SendsNothingAndSaysWhy) {
-    StationRig rig;
-    rig.station.chkLanguage.setValue(GetParam().english ? 1 : 0);
-    rig.station.txtAKey[2].setText("ZZ");
-    rig.station.txtCardCode.setText("70000");
-    rig.station.currentCommand = "before";
-    EXPECT_FALSE(GetParam().send(rig.station));
-    EXPECT_TRUE(rig.sentFrames().empty());
-    EXPECT_EQ(rig.station.currentCommand, "before");
-    EXPECT_NE(rig.station.infoErr.caption.find(GetParam().messagePart), std::string::npos)
-        << rig.station.infoErr.caption;
-    EXPECT_EQ(rig.station.infoOK.caption, "");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    BadFields, SenderRefusalTest,
-    testing::Values(RefusalCase{"LoginTypedChinese", SendV2LoginTypedKey, false, "第 3 格"},
-                    RefusalCase{"LoginTypedEnglish", SendV2LoginTypedKey, true, "box 3"},
-                    RefusalCase{"ModifyEnglish", SendV2ModifyKey, true, "box 3"},
-                    RefusalCase{"WriteV2Chinese", SendV2WriteCardCode, false, "65535"},
-                    RefusalCase{"WriteV1English", SendV1WriteCardCode, true, "65535"}),
-    [](const auto& testInfo) { return std::string(testInfo.param.name); });
-
 } // namespace

@@ -45,15 +45,6 @@ TEST(AutoRecord, RecordsARunOfCardsEachWithTheNextNumberSavedBeforeItsFirstReque
               (Codes{"00", "00", "00"}));
 }
 
-TEST(AutoRecord, AdvancedModeOffSendsNothing) {
-    RecordingRig rig;
-    rig.queueCards(1000000001, 1);
-    rig.station.chkBlock.setValue(0);
-    rig.startAutoRecording();
-    rig.world.loop.runFor(3500);
-    EXPECT_TRUE(rig.frames().empty());
-}
-
 struct LinkDownCase {
     const char* name;
     bool tcp;
@@ -214,26 +205,6 @@ TEST(AutoRecord, SplitAndGarbledRepliesNeverReportAnUnwrittenCard) {
     EXPECT_EQ(
         writtenNumbers(rig.sink),
         (std::vector<std::string>{"1000000001=00001", "1000000002=00002", "1000000003=00003"}));
-}
-
-TEST(WindowEffects, ScrollBarBlockButtonAndProgrammerList) {
-    RecordingRig rig;
-    auto& s = rig.station;
-    for (const int value : {50, 1000, 300}) {
-        s.scrInterval.setValue(value);
-        EXPECT_EQ(s.txtInterval.text(), std::to_string(value));
-    }
-    s.chkBlock.setValue(0);
-    EXPECT_FALSE(s.cmdRecordBlock.visible);
-    EXPECT_EQ(s.size2, 8040);
-    s.chkBlock.setValue(1);
-    EXPECT_TRUE(s.cmdRecordBlock.visible);
-    EXPECT_EQ(s.size2, 10810);
-    s.sbBlock.click();
-    EXPECT_EQ(s.size1, 9570);
-    EXPECT_EQ(s.size2, 8000);
-    s.cboProgrammer.setListIndex(0);
-    EXPECT_EQ(rig.world.settings.values.at("ProgrammerType"), "0");
 }
 
 } // namespace

@@ -73,18 +73,6 @@ TEST(ReadBack, BlankCardReportsNothingRead) {
     }
 }
 
-TEST(ReadBack, ClosedLinkEmptiesTheFieldsAndSendsNothing) {
-    RecordingRig rig;
-    rig.station.txtUID2.setText("12345:54321");
-    rig.station.txtBlockIDV1.setText("x");
-    rig.world.serial.close();
-    rig.station.cmdReadBack.click();
-    EXPECT_TRUE(rig.frames().empty());
-    EXPECT_EQ(rig.station.txtUID2.text(), "");
-    EXPECT_EQ(rig.station.txtBlockIDV1.text(), "");
-    EXPECT_TRUE(rig.sink.readBacks.empty());
-}
-
 struct ProbeCase {
     const char* name;
     bool sameCard;
@@ -126,13 +114,6 @@ INSTANTIATE_TEST_SUITE_P(
                   Lines{"cmdReadUID_Click", "AssignCardType", "LoadNewKey", "ReadCardCode",
                         "ChipV2_AssignAKey", "ChipV2_ModifyAKey", "ReadBlockCardCode"}}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
-
-TEST(ProbeNewCard, ClosedLinkSendsNothing) {
-    RecordingRig rig;
-    rig.world.serial.close();
-    rig.station.ProbeNewCard();
-    EXPECT_TRUE(rig.frames().empty());
-}
 
 } // namespace
 } // namespace zr::recording::test

@@ -119,56 +119,6 @@ INSTANTIATE_TEST_SUITE_P(
                   kNoTones, AttemptOutcome::UidReadFailed, kNotAttempted, kNotAttempted, false}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
-// Nothing reaches the card, no tone sounds, no number steps and no row is made when the
-// attempt cannot be what it claims: no layout chosen, a UID reply that is no UID.
-TEST(WriteCard, NothingIsWrittenWithoutALayoutOrWithAReplyThatIsNoUid) {
-    const struct {
-        const char* name;
-        bool layout;
-        const char* uidReply;
-        const char* codes;
-        const char* infoErr;
-    } cases[] = {
-        {"neither layout", false, nullptr, "", "Choose Program ZR V1 or V3: no card was written!"},
-        {"noise", true, "~*~~&~@%%&", "00 00 00",
-         "The card's UID could not be read. Lay the card on again!"},
-        {"two UIDs run together", true, "20000300282000030028", "00 00 00",
-         "The card's UID could not be read. Lay the card on again!"},
-        {"a half above 65535", true, "9999999999", "00 00 00",
-         "The card's UID could not be read. Lay the card on again!"},
-        {"letters", true, "NONONONONOX", "00 00 00",
-         "The card's UID could not be read. Lay the card on again!"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        RecordingRig rig;
-        auto& s = rig.station;
-        rig.programmer.layCard(kUid);
-        if (c.uidReply != nullptr) {
-            rig.faults["01 00"] = c.uidReply;
-        }
-        s.chkProgramV1.setValue(c.layout ? 1 : 0);
-        s.chkProgramV3.setValue(c.layout ? 1 : 0);
-        s.txtAKey[0].setText("12");
-        rig.startAutoRecording();
-        s.cmdRecordBlock.click();
-        std::string codes;
-        for (const auto& code : rig.codes()) {
-            codes += (codes.empty() ? "" : " ") + code;
-        }
-        EXPECT_EQ(codes, c.codes);
-        EXPECT_EQ(s.infoErr.caption, c.infoErr);
-        EXPECT_TRUE(rig.toneFrequencies().empty());
-        EXPECT_EQ(s.txtCardCode.text(), "00001");
-        EXPECT_EQ(s.txtUID.text(), "");
-        EXPECT_EQ(s.txtAKey[0].text(), "12"); // no key derived from what is no UID
-        EXPECT_EQ(s.chkAutoRecord.value(), c.layout ? 1 : 0);
-        for (const auto& attempt : rig.sink.writes) {
-            EXPECT_EQ(attempt.outcome, AttemptOutcome::UidReadFailed);
-        }
-    }
-}
-
 // A card given back its own number steps nothing: the operator's next number stays, on disk too.
 TEST(WriteCard, ACardsOwnNumberLeavesTheNextNumberAlone) {
     RecordingRig rig;
@@ -197,17 +147,6 @@ TEST(WriteCard, ANewKeyRowNotFromTheUidStopsTheWrite) {
     EXPECT_EQ(rig.codes(), Codes{"00"});
     EXPECT_EQ(rig.station.infoErr.caption,
               "The card's key could not be derived from its UID; nothing was written!");
-}
-
-TEST(WriteCard, ClosedLinkSendsAndChangesNothing) {
-    RecordingRig rig;
-    rig.programmer.layCard(kUid);
-    rig.station.txtReceive.setText("traffic");
-    rig.world.serial.close();
-    rig.station.cmdRecordBlock.click();
-    EXPECT_TRUE(rig.frames().empty());
-    EXPECT_EQ(rig.station.txtReceive.text(), "traffic");
-    EXPECT_TRUE(rig.sink.writes.empty());
 }
 
 TEST(WriteCard, V3StepLabelsGoToTheLogAndRecordsShowTheNumber) {

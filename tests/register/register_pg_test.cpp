@@ -28,43 +28,6 @@ class PostgresRegister : public ::testing::Test {
 
 std::unique_ptr<PgServer> PostgresRegister::server;
 
-TEST_F(PostgresRegister, SchemaWritesAndQueries) {
-    auto opened = open("bench-A");
-    ASSERT_TRUE(opened.ok()) << opened.error().message;
-    auto again = open("bench-B"); // finds the schema in place
-    ASSERT_TRUE(again.ok()) << again.error().message;
-    CardRegister& a = *opened.value();
-    CardRegister& b = *again.value();
-    ASSERT_TRUE(a.recordWrite(written("2000000401", 1, 1)));
-    ASSERT_TRUE(b.recordWrite(written("2000000402", 1, 1)));
-    ASSERT_TRUE(b.recordWrite(written("2000000402", 1, 65535)));
-
-    EXPECT_EQ(a.findUid("2000000402").value().size(), 2u);
-    EXPECT_EQ(a.numbersOnSeveralUids().value().size(), 1u);
-    EXPECT_EQ(a.uidsWithSeveralNumbers().value().size(), 1u);
-    EXPECT_EQ(a.countWrittenSince("2026").value(), 3);
-    EXPECT_EQ(a.stationHours().value().size(), 2u);
-    EXPECT_EQ(a.recordReadBack({"2000000401", "00001:00001", "00001:00001"}), Verdict::Matches);
-    EXPECT_EQ(a.otherUidWith(1, 65535, "2000000401").value(), "2000000402");
-}
-
-TEST_F(PostgresRegister, NewerSchemaIsLeftAlone) {
-    {
-        auto opened = open("bench-A");
-        ASSERT_TRUE(opened.ok());
-    }
-    platform::SqlError error;
-    auto db = platform::QtDatabase::open(
-        {platform::SqlEngine::Postgres, "", "zr", "127.0.0.1", server->port(), database}, error);
-    ASSERT_TRUE(db) << error.message;
-    ASSERT_TRUE(db->exec("UPDATE register_schema SET version = 7"));
-    const auto opened = open("bench-A");
-    ASSERT_FALSE(opened.ok());
-    EXPECT_EQ(opened.error().kind, RegisterFailure::NewerSchema);
-    EXPECT_NE(opened.error().message.find(server->url(database).substr(0, 20)), std::string::npos)
-        << opened.error().message;
-}
-
 TEST_F(PostgresRegister, InterleavedClaimsNeverShareANumber) {
     auto a = open("bench-A");
     auto b = open("bench-B");

@@ -95,35 +95,6 @@ TEST_F(RegisterQueries, CountTodayStartsAtLocalMidnight) {
     ::tzset();
 }
 
-TEST_F(RegisterQueries, Duplicates) {
-    const auto numbers = benchA->numbersOnSeveralUids();
-    ASSERT_TRUE(numbers.ok());
-    ASSERT_EQ(numbers.value().size(), 1u);
-    EXPECT_EQ(numbers.value()[0].key, "00001:00002");
-    EXPECT_EQ(numbers.value()[0].holders, (std::vector<std::string>{"2000000402", "2000000405"}));
-
-    const auto cardUids = benchA->uidsWithSeveralNumbers();
-    ASSERT_TRUE(cardUids.ok());
-    ASSERT_EQ(cardUids.value().size(), 1u); // 0403's failed first attempt is no second number
-    EXPECT_EQ(cardUids.value()[0].key, "2000000404");
-    EXPECT_EQ(cardUids.value()[0].holders,
-              (std::vector<std::string>{"00002:00001", "00002:00009"}));
-}
-
-TEST_F(RegisterQueries, StationHours) {
-    const auto hours = benchA->stationHours();
-    ASSERT_TRUE(hours.ok());
-    ASSERT_EQ(hours.value().size(), 2u);
-    EXPECT_EQ(hours.value()[0].station, "bench-A");
-    EXPECT_EQ(hours.value()[0].hour, "2026-12-06T09");
-    EXPECT_EQ(hours.value()[0].attempts, 4);
-    EXPECT_EQ(hours.value()[0].failed, 1);
-    EXPECT_EQ(hours.value()[1].station, "bench-B");
-    EXPECT_EQ(hours.value()[1].hour, "2026-12-06T10");
-    EXPECT_EQ(hours.value()[1].attempts, 3);
-    EXPECT_EQ(hours.value()[1].failed, 0);
-}
-
 // RFC 4180 reader: the export must come back field for field.
 std::vector<std::vector<std::string>> parseCsv(const std::string& text) {
     std::vector<std::vector<std::string>> records(1, std::vector<std::string>(1));

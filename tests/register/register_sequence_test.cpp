@@ -100,30 +100,5 @@ TEST_F(SharedSequence, NumbersWrittenBeforeTheSequenceAreSkippedAndTheTopEnds) {
     EXPECT_EQ(benchB->claimNumber(5, 65534, "2000000410"), 65534);
 }
 
-TEST_F(SharedSequence, OtherUidWithTheNumber) {
-    ASSERT_TRUE(benchA->recordWrite(written("2000000401", 1, 1)));
-    CardWrite failed = written("2000000402", 1, 2);
-    failed.v1 = LayoutOutcome::Failed;
-    failed.v3 = LayoutOutcome::Skipped;
-    failed.written = false;
-    ASSERT_TRUE(benchA->recordWrite(failed));
-
-    const struct {
-        int card;
-        const char* uid;
-        std::optional<std::string> other;
-    } cases[] = {
-        {1, "2000000401", std::nullopt},
-        {1, "2000000499", "2000000401"},
-        {2, "2000000499", std::nullopt}, // a failed write gave the number to nobody
-        {3, "2000000499", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        const auto other = benchB->otherUidWith(1, c.card, c.uid);
-        ASSERT_TRUE(other.ok());
-        EXPECT_EQ(other.value(), c.other) << c.card << " " << c.uid;
-    }
-}
-
 } // namespace
 } // namespace zr::reg::test

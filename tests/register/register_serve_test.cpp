@@ -280,58 +280,5 @@ TEST_F(Serve, RangeDownloadIsTheExportsBytes) {
     EXPECT_EQ(answer.body.count("\r\n"), 5);
 }
 
-// The same rows on PostgreSQL give the same views, and the server's role there cannot write.
-TEST_F(Serve, PostgresViewsMatchSqlite) {
-    PgServer server;
-    ASSERT_TRUE(server.running() && server.createDatabase("cards")) << server.failure();
-    TestClock pgClock;
-    fill(server.url("cards"), pgClock);
-    auto pg = openAt(server.url("cards"), "zr-register", pgClock, CardRegister::Access::ReadOnly);
-    ASSERT_TRUE(pg.ok()) << pg.error().message;
-    for (const auto view : {tools::serve::stationsView, tools::serve::rangesView,
-                            tools::serve::alarmsView, tools::serve::attemptsView}) {
-        const auto fromPg = view(*pg.value(), clock.now);
-        ASSERT_TRUE(fromPg.ok()) << fromPg.error().message;
-        EXPECT_EQ(tools::serve::jsonBytes(fromPg.value()).toStdString(),
-                  tools::serve::jsonBytes(view(*reader, clock.now).value()).toStdString());
-    }
-    EXPECT_FALSE(pg.value()->recordWrite(written("2000000099", 1, 1)));
-    EXPECT_EQ(pg.value()->lastError().kind, RegisterFailure::ReadOnly);
-}
-
-TEST(ServeOptions, ListenAndToken) {
-    TempDir dir;
-    const std::string good = dir.file("token");
-    const std::string shortToken = dir.file("short");
-    std::ofstream(good) << kToken << "\n";
-    std::ofstream(shortToken) << "abc\n";
-    const struct {
-        std::vector<std::string> options;
-        bool accepted;
-        QString address;
-        int port;
-    } cases[] = {
-        {{}, true, "127.0.0.1", 8642},
-        {{"--listen", "localhost:9000"}, true, "127.0.0.1", 9000},
-        {{"--listen", "[::1]:9001"}, true, "::1", 9001},
-        {{"--listen", "0.0.0.0:9000"}, false, {}, 0},
-        {{"--listen", "192.168.1.20:9000", "--token", good}, true, "192.168.1.20", 9000},
-        {{"--listen", "0.0.0.0:9000", "--token", shortToken}, false, {}, 0},
-        {{"--listen", "0.0.0.0:9000", "--token", dir.file("missing")}, false, {}, 0},
-        {{"--listen", "::1:9000"}, false, {}, 0},
-        {{"--listen", "127.0.0.1:70000"}, false, {}, 0},
-        {{"--listen"}, false, {}, 0},
-        {{"--port", "1"}, false, {}, 0},
-    };
-    for (const auto& c : cases) {
-        const auto parsed = tools::serve::parseServeOptions(c.options, tools::serve::readWholeFile);
-        ASSERT_EQ(parsed.ok(), c.accepted) << (c.options.empty() ? "" : c.options.back());
-        if (c.accepted) {
-            EXPECT_EQ(parsed.value().address.toString(), c.address);
-            EXPECT_EQ(parsed.value().port, c.port);
-        }
-    }
-}
-
 } // namespace
 } // namespace zr::reg::test

@@ -249,27 +249,6 @@ TEST_F(Sink, AConfirmedWriteTheRegisterCannotTakeIsJournalledAndStoredLater) {
     EXPECT_FALSE(restarted->recordWrite(attempt));
 }
 
-TEST_F(Sink, ReadBacksAreVerified) {
-    auto sink = make(false);
-    write(*sink, "2000000401", "00005", AttemptOutcome::Written);
-    station.infoErr.caption.clear();
-    recording::ReadBackResult result;
-    result.uid = "2000000401";
-    result.uidRead = true;
-    result.v1Read = true;
-    result.v1Number = "00012:00005";
-    result.v3Read = true;
-    result.v3Number = "00012:00005";
-    sink->recordReadBack(result);
-    EXPECT_EQ(station.infoErr.caption, "");
-    result.v3Number = "00012:00006";
-    sink->recordReadBack(result);
-    EXPECT_EQ(station.infoErr.caption, "The card number read back differs from the register!");
-    const auto checks = cards->verificationsOf("2000000401");
-    ASSERT_EQ(checks.value().size(), 2u);
-    EXPECT_EQ(checks.value()[1].verdict, "differs");
-}
-
 TEST_F(Sink, PanelFollowsEveryAttemptAndCountsOnlyTodaysWrittenCards) {
     auto sink = make(false);
     station.chkAutoRecord.setValue(1);
@@ -290,41 +269,6 @@ TEST_F(Sink, PanelFollowsEveryAttemptAndCountsOnlyTodaysWrittenCards) {
     clock.now += std::chrono::hours(24);
     write(*sink, "2000000499", "00010", AttemptOutcome::Written);
     EXPECT_EQ(sink->panel().today, 1);
-}
-
-TEST(RegisterPanelTexts, BothLanguagesAndTheOffState) {
-    ::setenv("TZ", "UTC", 1);
-    ::tzset();
-    RegisterPanel panel;
-    EXPECT_EQ(panelTexts(panel, true).heading, "Card register is off");
-    EXPECT_EQ(panelTexts(panel, false).heading, "卡片登錄未開啟");
-    panel.on = true;
-    panel.today = 1;
-    WriteRow row;
-    row.time = "2026-12-06T20:28:28.123Z";
-    row.uid = "2000012345";
-    row.group = 12;
-    row.card = 345;
-    row.outcome = "written";
-    panel.lastCards = {row};
-    EXPECT_EQ(panelTexts(panel, true).heading, "Today: 1 card");
-    EXPECT_EQ(panelTexts(panel, false).heading, "今日已錄 1 張卡");
-    EXPECT_EQ(panelTexts(panel, false).rows,
-              std::vector<std::string>{"20:28:28  2000012345  00012:00345  已寫入"});
-    panel.unavailable = "server gone";
-    EXPECT_EQ(panelTexts(panel, true).heading,
-              "Card register unavailable, trying again: server gone");
-    panel.unavailable.clear();
-    panel.readFailed = true;
-    EXPECT_EQ(panelTexts(panel, true).heading, "Card register cannot be read");
-
-    // Odd times are shown as they stand rather than as a wrong hour.
-    EXPECT_EQ(localTimeOfDay("2026-12-06T20:28:28"), "2026-12-06T20:28:28");
-    ::setenv("TZ", "CST-8", 1);
-    ::tzset();
-    EXPECT_EQ(localTimeOfDay("2026-12-06T20:28:28Z"), "04:28:28");
-    ::unsetenv("TZ");
-    ::tzset();
 }
 
 TEST(RegisterJournalLines, RowsRoundTripAndAnythingElseIsNoRow) {

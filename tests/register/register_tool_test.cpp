@@ -144,18 +144,5 @@ TEST_F(RegisterTool, RegisterChoiceAndRefusals) {
     }
 }
 
-TEST_F(RegisterTool, ExportToAFileReplacesItWhole) {
-    const std::string target = dir.file("cards.csv");
-    std::ofstream(target) << "old";
-    ASSERT_EQ(run({"--register", url, "export", "--csv", "--output", target}), 0) << err.str();
-    std::ifstream in(target, std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text.rfind("id,time_utc", 0), 0u);
-    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 5);
-    EXPECT_FALSE(std::filesystem::exists(target + ".partial"));
-    EXPECT_EQ(run({"--register", url, "export", "--csv", "--output", dir.file("no/such/dir.csv")}),
-              3);
-}
-
 } // namespace
 } // namespace zr::reg::test

@@ -7,46 +7,6 @@ namespace {
 
 using platform::SqlEngine;
 
-TEST(RegisterUrl, AcceptedAddresses) {
-    struct Case {
-        const char* url;
-        SqlEngine engine;
-        const char* path;
-        const char* user;
-        const char* host;
-        int port;
-        const char* name;
-        const char* described;
-    };
-    const Case cases[] = {
-        {"sqlite:/var/lib/zr/cards.sqlite", SqlEngine::Sqlite, "/var/lib/zr/cards.sqlite", "", "",
-         5432, "", "/var/lib/zr/cards.sqlite"},
-        {"sqlite:cards, 2026.sqlite", SqlEngine::Sqlite, "cards, 2026.sqlite", "", "", 5432, "",
-         "cards, 2026.sqlite"},
-        {"postgresql://zr@db.site.lan/cards", SqlEngine::Postgres, "", "zr", "db.site.lan", 5432,
-         "cards", "postgresql://zr@db.site.lan:5432/cards"},
-        {"postgresql://zr_station@10.0.0.5:6543/site-1", SqlEngine::Postgres, "", "zr_station",
-         "10.0.0.5", 6543, "site-1", "postgresql://zr_station@10.0.0.5:6543/site-1"},
-        {"postgresql://zr@[::1]:5433/cards", SqlEngine::Postgres, "", "zr", "::1", 5433, "cards",
-         "postgresql://zr@[::1]:5433/cards"},
-        {"postgresql://localhost/cards", SqlEngine::Postgres, "", "", "localhost", 5432, "cards",
-         "postgresql://localhost:5432/cards"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.url);
-        const auto parsed = parseRegisterUrl(c.url);
-        ASSERT_TRUE(parsed.ok()) << parsed.error().message;
-        const platform::DatabaseAddress& address = parsed.value();
-        EXPECT_EQ(address.engine, c.engine);
-        EXPECT_EQ(address.path, c.path);
-        EXPECT_EQ(address.user, c.user);
-        EXPECT_EQ(address.host, c.host);
-        EXPECT_EQ(address.port, c.port);
-        EXPECT_EQ(address.name, c.name);
-        EXPECT_EQ(describeAddress(address), c.described);
-    }
-}
-
 TEST(RegisterUrl, RefusedAddressesSayWhy) {
     struct Case {
         const char* url;

@@ -141,29 +141,6 @@ TEST(ProgrammerModel, WithoutACardOnlyTheControllerAnswersOk) {
     EXPECT_EQ(model.answer(kController), "OK");
 }
 
-TEST(ProgrammerModel, CardKeepsKeysAndNumbersButNotItsLogInWhenLaidAgain) {
-    ProgrammerModel model;
-    model.layCard(kUid);
-    for (const Exchange& exchange : kWriteThenReadBack) {
-        model.answer(exchange.request);
-    }
-    model.layCard("0000100002");
-    EXPECT_EQ(model.answer(kReadUid), "0000100002");
-    EXPECT_EQ(model.answer(kSelectType0), "OK") << "another card is blank";
-    model.removeCard();
-    EXPECT_EQ(model.answer(kReadUid), "NO");
-    model.layCard(kUid);
-    EXPECT_EQ(model.answer(kV2Read), "NO") << "log-in must not survive the card leaving";
-    EXPECT_EQ(model.answer(kSelectType0), "NO") << "V1 key must survive";
-    EXPECT_EQ(model.answer(kSelectType1), "OK");
-    EXPECT_EQ(model.answer(kV1Read), "0000200001");
-    EXPECT_EQ(model.answer(kV2LoginCardKey), "OK") << "V3 key must survive";
-    EXPECT_EQ(model.answer(kV2Read), "0000200001");
-    const CardMemory* memory = model.memoryOf(kUid);
-    ASSERT_NE(memory, nullptr);
-    EXPECT_EQ(memory->numbers[kV3Sector], (CardNumber{2, 1, true}));
-}
-
 TEST(ProgrammerModel, SiteKeysComeFromTheConfiguration) {
     const ProgrammerKeys keys{{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
     ProgrammerModel model(keys);
@@ -174,20 +151,6 @@ TEST(ProgrammerModel, SiteKeysComeFromTheConfiguration) {
     EXPECT_EQ(model.answer(kV1ModifyKey), "OK");
     EXPECT_EQ(model.answer(kSelectType1), "OK");
     EXPECT_EQ(model.memoryOf(kUid)->keyA[kV1Sector], (Key{7, 8, 9, 10, 11, 12}));
-}
-
-TEST(ProgrammerModel, MalformedFramesAreRefused) {
-    ProgrammerModel model;
-    model.layCard(kUid);
-    for (const Bytes& request : std::vector<Bytes>{{},
-                                                   {0x01},
-                                                   {0x02, 0x00},
-                                                   {0x01, 0x03},
-                                                   {0x01, 0x05},
-                                                   {0x02, 0x00, 0x00},
-                                                   {0x8F, 0x0C, 0xFF}}) {
-        EXPECT_EQ(model.answer(request), "NO") << hexText(request);
-    }
 }
 
 TEST(ControllerFrame, CheckBytesDecideTheReply) {
@@ -215,28 +178,6 @@ struct TextCase {
     std::string text;
     bool valid;
 };
-
-TEST(SiteTexts, UidTextsAreTwoFiveDigitHalves) {
-    for (const auto& [text, valid] : std::vector<TextCase>{{"0123456789", true},
-                                                           {"6553565535", true},
-                                                           {"6553665535", false},
-                                                           {"6553565536", false},
-                                                           {"012345678", false},
-                                                           {"01234567890", false},
-                                                           {"01234S6789", false},
-                                                           {"", false}}) {
-        EXPECT_EQ(parseUidText(text).has_value(), valid) << text;
-    }
-}
-
-TEST(SiteTexts, KeysAreTwelveHexDigits) {
-    EXPECT_EQ(parseKeyHex("a0A1a2A3a4A5"), (Key{0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5}));
-    for (const std::string text :
-         {"A0A1A2A3A4", "A0A1A2A3A4A5A6", "A0A1A2A3A4AG", " 0A1A2A3A4A5"}) {
-        EXPECT_FALSE(parseKeyHex(text).has_value()) << text;
-    }
-    EXPECT_EQ(hexText(kV2LoginFixed), "08 07 20 FF FF FF FF FF FF");
-}
 
 } // namespace
 } // namespace zr::sim

@@ -17,36 +17,6 @@ struct Fixture : ::testing::Test {
 
 using ButtonWriters = Fixture;
 
-TEST_F(ButtonWriters, CaptionAlignmentResetsBothOffsets) {
-    button.SetCaptionOffsetX(3);
-    button.SetCaptionOffsetY(-4);
-    button.SetCaptionAlignment(7);
-    EXPECT_EQ(button.CaptionOffsetX(), 0);
-    EXPECT_EQ(button.CaptionOffsetY(), 0);
-    EXPECT_EQ(button.CaptionAlignment(), 7);
-}
-
-TEST_F(ButtonWriters, TransparencyOutsideZeroToHundredIsRefusedAsHundred) {
-    struct Case {
-        int value;
-        int stored;
-        bool message;
-    };
-    for (const Case& c : {Case{101, 100, true}, Case{-1, 100, true}, Case{0, 0, false},
-                          Case{37, 37, false}, Case{32767, 100, true}}) {
-        host.messages.clear();
-        button.SetTransparencyICO(40);
-        button.SetTransparencyICO(c.value);
-        EXPECT_EQ(button.TransparencyICO(), c.stored) << c.value;
-        ASSERT_EQ(host.messages.size(), c.message ? 1U : 0U) << c.value;
-        if (c.message) {
-            EXPECT_EQ(host.messages[0].text, "Please Enter Between 0 TO 100 Value");
-            EXPECT_EQ(host.messages[0].title, "ZR Station");
-            EXPECT_EQ(host.messages[0].icon, MessageIcon::Critical);
-        }
-    }
-}
-
 TEST_F(ButtonWriters, IconNeedsASourceOfAtLeastEightCharacters) {
     struct Case {
         const char* source;
@@ -75,32 +45,6 @@ TEST_F(ButtonWriters, IconNeedsASourceOfAtLeastEightCharacters) {
     EXPECT_EQ(host.changes.back(), "Icon");
 }
 
-TEST_F(ButtonWriters, ThemeSetsTheDisabledCaptionColourOnlyWhileDisabled) {
-    button.SetTheme(3);
-    EXPECT_EQ(button.CaptionDisableColor(), rgb(212, 212, 212));
-    struct Case {
-        int theme;
-        Colour colour;
-    };
-    for (const Case& c :
-         {Case{3, rgb(154, 182, 200)}, Case{1, rgb(183, 182, 186)}, Case{6, rgb(183, 182, 186)},
-          Case{8, rgb(201, 199, 186)}, Case{12, rgb(201, 199, 186)}}) {
-        button.SetEnabled(false);
-        button.SetTheme(c.theme);
-        EXPECT_EQ(button.CaptionDisableColor(), c.colour) << c.theme;
-        EXPECT_EQ(button.Theme(), c.theme);
-    }
-}
-
-TEST_F(ButtonWriters, RoundedValueAtOrBelowZeroIsStoredAsOne) {
-    for (const int value : {0, -7}) {
-        button.SetRoundedValue(value);
-        EXPECT_EQ(button.RoundedValue(), 1) << value;
-    }
-    button.SetRoundedValue(9);
-    EXPECT_EQ(button.RoundedValue(), 9);
-}
-
 using ButtonInput = Fixture;
 
 TEST_F(ButtonInput, SpaceShowsPressedWithoutClickAndEnterClicks) {
@@ -121,22 +65,6 @@ TEST_F(ButtonInput, SpaceShowsPressedWithoutClickAndEnterClicks) {
     button.KeyPress(enter);
     EXPECT_EQ(clicks, 1);
     EXPECT_EQ(keyPresses, (std::vector<int>{32, 13}));
-}
-
-TEST_F(ButtonInput, OnlyTheLeftButtonPressesAndHandlersMayChangeArguments) {
-    std::int16_t button1 = MouseButton::Right;
-    std::int16_t shift = 0;
-    float x = 4;
-    float y = 5;
-    button.events.MouseDown = [](std::int16_t&, std::int16_t&, float& mx, float&) { mx = 99; };
-    button.MouseDown(button1, shift, x, y);
-    EXPECT_FALSE(button.IsPressed());
-    EXPECT_EQ(x, 99);
-    button1 = MouseButton::Left;
-    button.MouseDown(button1, shift, x, y);
-    EXPECT_TRUE(button.IsPressed());
-    button.MouseUp(button1, shift, x, y);
-    EXPECT_FALSE(button.IsPressed());
 }
 
 TEST_F(ButtonInput, DisabledButtonRaisesNothingAndNeverLooksPressedOrHovered) {
@@ -226,25 +154,6 @@ TEST_F(HoverPoll, EntersAndLeavesWithinOnePollOfTheCursor) {
     EXPECT_FALSE(button.IsHovering());
     EXPECT_EQ(seen, (std::vector<std::string>{"enter 410,220 @150", "leave 600,10 @400"}));
     EXPECT_EQ(button.CursorPoint(), (ScreenPoint{600, 10}));
-}
-
-TEST_F(HoverPoll, RunsOnlyInRunModeAndStopsAtTermination) {
-    FakeButtonHost designer;
-    designer.running = false;
-    ButtonModel designed(designer);
-    designed.InitProperties("sbBlock");
-    designer.overButton = true;
-    designer.loop.runFor(500);
-    EXPECT_FALSE(designed.IsHovering());
-
-    host.overButton = true;
-    host.loop.runFor(50);
-    EXPECT_TRUE(button.IsHovering());
-    button.Terminate();
-    EXPECT_FALSE(button.IsHovering());
-    host.overButton = false;
-    host.loop.runFor(500);
-    EXPECT_FALSE(button.IsHovering());
 }
 
 } // namespace

@@ -17,28 +17,6 @@ namespace {
 
 using testing::WindowRig;
 
-// Every control of the station gets its widget, named after it and with a name for the
-// screen reader: a control left out of the layout or a binding dropped shows here.
-TEST(StationWindow, EveryControlHasItsWidget) {
-    WindowRig rig;
-    for (const station::Control* control : rig.station.controls()) {
-        if (dynamic_cast<const station::TimerControl*>(control) != nullptr) {
-            continue; // a timer has nothing to show
-        }
-        const QWidget* widget = rig.front.widgetFor(control->name());
-        ASSERT_NE(widget, nullptr) << "no widget for " << control->name();
-        EXPECT_EQ(widget->objectName().toStdString(), control->name());
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << control->name();
-    }
-    EXPECT_NE(rig.widget<QLineEdit>("txtAKey(5)"), nullptr);
-    EXPECT_NE(rig.widget<QPlainTextEdit>("txtReceive"), nullptr);
-    EXPECT_NE(rig.widget<QScrollBar>("scrInterval"), nullptr);
-    EXPECT_FALSE(rig.widget<QComboBox>("cboCOM")->isEditable());
-    EXPECT_TRUE(rig.widget<QComboBox>("cboBlock")->isEditable());
-    EXPECT_EQ(rig.widget<QComboBox>("cboCOM")->count(), 16);
-    EXPECT_EQ(rig.widget<QComboBox>("cboCOM")->itemText(15), "16-COM16");
-}
-
 TEST(StationWindow, DesignValuesAndStartUpLooksShow) {
     WindowRig rig;
     EXPECT_EQ(rig.widget<QLineEdit>("txtAKey(3)")->text(), "FF");
@@ -143,47 +121,6 @@ TEST(StationWindow, WindowSizesShowAndHideTheirAreas) {
         for (const auto& name : c.hidden) {
             EXPECT_FALSE(rig.front.showsControl(name)) << c.what << ": " << name;
         }
-    }
-}
-
-TEST(StationWindow, LanguageRoundTripOnTheWidgets) {
-    struct Switched {
-        const char* name;
-        const char* chinese;
-        const char* english;
-    };
-    const Switched captions[] = {
-        {"cmdRecordBlock", "執行寫卡", "Write Card"},
-        {"lblV2Status", "Ｖ３卡號", "Card ID_V3"},
-    };
-    const auto text = [](QWidget* widget) {
-        if (auto* label = qobject_cast<QLabel*>(widget)) {
-            return label->text();
-        }
-        return qobject_cast<QAbstractButton*>(widget)->text();
-    };
-    WindowRig rig;
-    auto* language = rig.widget<QCheckBox>("chkLanguage");
-    EXPECT_EQ(language->text(), "English");
-    for (const bool english : {true, false}) {
-        QTest::mouseClick(language, Qt::LeftButton, {}, QPoint(6, language->height() / 2));
-        EXPECT_EQ(rig.station.chkLanguage.value(), english ? 1 : 0);
-        EXPECT_EQ(rig.front.windowTitle(),
-                  english ? "ZR - Card Recording System V2.1555" : "ZR-錄碼系統 20160919");
-        for (const auto& caption : captions) {
-            EXPECT_EQ(text(rig.front.widgetFor(caption.name)),
-                      QString::fromUtf8(english ? caption.english : caption.chinese))
-                << caption.name;
-        }
-        auto* password0 = rig.widget<QComboBox>("cboPassword0");
-        auto* password1 = rig.widget<QComboBox>("cboPassword1");
-        ASSERT_EQ(password0->count(), 2);
-        ASSERT_EQ(password1->count(), 1);
-        EXPECT_EQ(password0->itemText(1), english ? "1-Recorded Card" : "1-已錄碼");
-        EXPECT_EQ(password1->currentText(), english ? "1-Password 1" : "1-第１組密碼");
-        EXPECT_EQ(password0->currentIndex(), 0);
-        // The check box beside a label is named by it, in the language shown.
-        EXPECT_EQ(rig.widget("chkLock")->accessibleName(), english ? "Lock System Code" : "鎖碼");
     }
 }
 

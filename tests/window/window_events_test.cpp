@@ -121,40 +121,5 @@ TEST(StationWindowEvents, DoubleClickOnTheCaptionAsksForTheAdministratorCode) {
     EXPECT_EQ(rig.station.txtReceive.text(), "");
 }
 
-// A change made while a command waits is on the screen before the wait ends.
-TEST(StationWindowEvents, StationChangesShowDuringAWait) {
-    WindowRig rig;
-    QString shownDuringWait;
-    QTimer::singleShot(20, [&] { rig.station.showErr("卡片讀取失敗"); });
-    QTimer::singleShot(20, [&] { rig.station.txtUID.setText("04A1B2C3"); });
-    QTimer::singleShot(60, [&] { shownDuringWait = rig.widget<QLabel>("infoErr")->text(); });
-    std::int32_t ms = 100;
-    rig.station.DelayWithEvents(ms);
-    EXPECT_EQ(shownDuringWait, "卡片讀取失敗");
-    EXPECT_EQ(rig.widget<QLineEdit>("txtUID")->text(), "04A1B2C3");
-    EXPECT_EQ(rig.widget<QLabel>("infoOK")->text(), "");
-}
-
-TEST(StationWindowEvents, CloseBoxDoesNotSaveExitDoes) {
-    {
-        WindowRig rig;
-        rig.station.txtGroupCode.setText("00077");
-        rig.front.close();
-        std::int32_t ms = 30;
-        rig.station.DelayWithEvents(ms);
-        EXPECT_FALSE(rig.front.isVisible());
-        EXPECT_EQ(rig.world.settings.values.count("GroupCode"), 0U);
-        EXPECT_FALSE(rig.station.ended());
-        EXPECT_EQ(rig.quitRequests, 1);
-    }
-    WindowRig rig;
-    rig.station.txtGroupCode.setText("00077");
-    QTest::mouseClick(rig.widget("CmdExit"), Qt::LeftButton);
-    EXPECT_EQ(rig.world.settings.values["GroupCode"], "00077");
-    EXPECT_TRUE(rig.station.ended());
-    EXPECT_FALSE(rig.front.isVisible());
-    EXPECT_EQ(rig.quitRequests, 1);
-}
-
 } // namespace
 } // namespace zr::window::qt

@@ -46,28 +46,5 @@ TEST(StationWindowKeys, TabGoesRoundTheControlsShown) {
     }
 }
 
-// F5 clicks the write button and F6 the automatic recording box with the focus in a text
-// box; neither acts on a control the window does not show.
-TEST(StationWindowKeys, WorkKeysActWherever) {
-    WindowRig rig;
-    int writes = 0;
-    rig.station.cmdRecordBlock.onClick = [&writes] { ++writes; };
-    auto* cardCode = rig.widget<QLineEdit>("txtCardCode");
-    cardCode->setFocus(Qt::OtherFocusReason);
-    QTest::keyClick(cardCode, Qt::Key_F5);
-    EXPECT_EQ(writes, 1);
-    QTest::keyClick(cardCode, Qt::Key_F6);
-    EXPECT_TRUE(rig.station.chkAutoRecord.checked());
-    EXPECT_TRUE(rig.station.timerAutoRecord.isEnabled());
-    QTest::keyClick(cardCode, Qt::Key_F6);
-    EXPECT_FALSE(rig.station.timerAutoRecord.isEnabled());
-    EXPECT_EQ(cardCode->text(), "00001");
-
-    rig.station.chkBlock.setValue(0); // hides the write button
-    rig.front.syncFromStation();
-    QTest::keyClick(cardCode, Qt::Key_F5);
-    EXPECT_EQ(writes, 1);
-}
-
 } // namespace
 } // namespace zr::window::qt

@@ -150,8 +150,4 @@ Bytes imageRows(std::size_t width, std::size_t height, unsigned seed) {
     return rows;
 }
 
-Bytes bytesOf(std::string_view text) {
-    return {text.begin(), text.end()};
-}
-
 } // namespace zr::imaging::test

@@ -32,6 +32,4 @@ Bytes skewedDistances(std::size_t size, unsigned seed);
 // Filtered rows of an RGB image with gradients plus a little noise, as PNG would deflate them.
 Bytes imageRows(std::size_t width, std::size_t height, unsigned seed);
 
-Bytes bytesOf(std::string_view text);
-
 } // namespace zr::imaging::test
