@@ -151,6 +151,12 @@ TEST(IcoEdgeCases, EntryChoiceBySizeDepthAndOrder) {
     for (const auto& c : cases) {
         EXPECT_EQ(chooseIcoEntry(c.entries, 32, 32), c.chosen) << c.entries[0].width;
     }
+    // The loader's chain of readers passes the wanted width and height on in their order.
+    const Bytes oblong = test::icoFile(1, {{16, 48, 32, test::icoBitmap32(16, 48, 0xFF102030)},
+                                           {48, 16, 32, test::icoBitmap32(48, 16, 0xFF102030)}});
+    c32bppDIB chained;
+    ASSERT_TRUE(chained.LoadPicture_Stream(oblong, 48, 16));
+    EXPECT_EQ(chained.Width(), 48);
 }
 
 TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
