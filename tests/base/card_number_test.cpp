@@ -1,4 +1,4 @@
-// Card number rules: typed keys, leaving a code field, stepping, the five-byte payload.
+// Card number rules: leaving a code field, stepping, the five-byte payload, the display.
 #include "base/CardNumber.h"
 
 #include <gtest/gtest.h>

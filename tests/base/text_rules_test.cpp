@@ -1,5 +1,5 @@
-// The shared text rules the fields and key boxes follow: Hex2Dec, leading numbers, trimming,
-// counting in code points.
+// The shared text rules the fields and key boxes follow: Hex2Dec, code points, card UIDs
+// and whole numbers.
 #include "base/TextRules.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// The BMP reader: bmpsuite against Qt's reader, the alpha classification, the platform route
+// The BMP reader: bmpsuite against Qt's reader, the alpha classification, top-down rows
 // and hostile headers.
 #include "ImageBuilders.h"
 #include "QtReference.h"

@@ -1,4 +1,4 @@
-// The surface's own operations: creation, the loader's size rule, scaling, copying, saving.
+// The surface's scaling, and its PNG save read back through the reader.
 #include "PngBuilder.h"
 #include "TestFiles.h"
 #include "imaging/c32bppDIB.h"

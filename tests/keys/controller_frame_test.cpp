@@ -1,4 +1,4 @@
-// The 14-byte key frame for a controller: block number, key bytes, check bytes, refusals.
+// The 14-byte key frame for a controller: the bytes its check bytes cover.
 #include "keys/ControllerFrame.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,4 @@
-// The pure key rules: box texts to bytes and back, the stored "FF-FF-..." form, and the key
-// derived from a card UID. The station's key procedures are tested in key_procedures_test.
+// The pure key rules: box texts to bytes and back, and the key derived from a card UID.
 #include "base/TextRules.h"
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"

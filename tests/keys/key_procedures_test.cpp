@@ -1,5 +1,4 @@
-// The key procedures on a station: swap, unlock, key from UID, key frame to a controller.
-// The rules they call (derivation, frames, box texts) are tested on their own in keys_test.
+// The key procedures on a station: the key from a UID and the key frame to a controller.
 #include "keys/KeyProcedures.h"
 #include "station/Station.h"
 #include "support/VirtualPlatform.h"

@@ -1,6 +1,4 @@
-// The Qt implementations of the platform seam, for what the end-to-end suites (a station on
-// the Qt platform talking to the simulator over a pty and loopback TCP) cannot reach: refused
-// devices and connections, hand-edited settings files, an unwritable log, a sleeping pump.
+// The Qt settings store: a settings file that survives hand editing, and the port map.
 #include "platform/qt/QtEventLoop.h"
 #include "platform/qt/QtFiles.h"
 #include "platform/qt/QtSerialPort.h"

@@ -1,4 +1,4 @@
-// Each sender's frame, the fields it reads into it, and what it refuses to send.
+// Each sender's frame and the fields it reads into it.
 #include "StationRig.h"
 #include "protocol/Senders.h"
 

@@ -1,5 +1,4 @@
-// The reason on the alarm line for each failing step and each kind of answer, in both
-// languages, and where it reaches the operator.
+// Where the reason for a failing step reaches the operator: the alarm line and the tones.
 #include "RecordingRig.h"
 #include "recording/AttemptReasons.h"
 

@@ -1,4 +1,4 @@
-// Listings, look-ups, duplicates, statistics and the CSV export.
+// Listings, today's count and the CSV export.
 #include "RegisterFixture.h"
 #include "register/CsvExport.h"
 

@@ -1,5 +1,4 @@
-// The station shell: choosing and connecting the link, language, traffic log and view, the
-// delay and the interval bar. Replies on the link are the protocol suites' job.
+// The station shell: the port list while TCP is chosen, connecting, and the traffic log.
 #include "station/Station.h"
 #include "support/VirtualPlatform.h"
 

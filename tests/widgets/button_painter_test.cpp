@@ -1,4 +1,4 @@
-// The button's drawing as a list of canvas calls: caption, icon, theme bands and helpers.
+// The button's caption placement, as a list of canvas calls.
 #include "RecordingCanvas.h"
 #include "widgets/ButtonPainter.h"
 #include "widgets/Gradients.h"

@@ -1,4 +1,4 @@
-// The button's stored properties: defaults, reading order and hostile stored values.
+// The button's stored properties: hostile stored values.
 #include "FakeButtonHost.h"
 #include "widgets/ButtonModel.h"
 

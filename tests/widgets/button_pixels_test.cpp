@@ -1,5 +1,4 @@
-// The painter through the QPainter canvas onto an image: band colours, window region and icons
-// as pixels.
+// The painter through the QPainter canvas onto an image: the theme-4 bands as pixels.
 #include "QtTestApp.h"
 #include "imaging/cPNGparser.h"
 #include "support/TempDir.h"

@@ -1,5 +1,5 @@
-// Every control of the station has its widget; the window sizes the station sets show and hide the
-// right areas; the language switch reaches the widgets.
+// The window shows the station's design values and indicators, and the window sizes the
+// station sets show and hide the right areas.
 #include "WindowRig.h"
 
 #include <QAbstractButton>

@@ -1,5 +1,4 @@
-// The keyboard: Tab goes round what the window shows, and the work keys act wherever the
-// focus is.
+// The keyboard: Tab goes round what the window shows.
 #include "WindowRig.h"
 
 #include <QApplication>

@@ -1,5 +1,4 @@
-// The card register's panel in the window: the last cards and today's count after each write
-// attempt, the off notice in both languages, and a place that hides no control.
+// The card register's panel in the window: the off notice in both languages.
 #include "WindowRig.h"
 #include "platform/sql/QtDatabase.h"
 #include "register/RegisterSettings.h"
