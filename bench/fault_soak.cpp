@@ -69,6 +69,7 @@ void printFigures(const char* title, const std::vector<const soak::SoakFigures*>
         total.cardsWritten += f->cardsWritten;
         total.attempts += f->attempts;
         total.virtualMs += f->virtualMs;
+        total.writesAfterRefusedLogIn += f->writesAfterRefusedLogIn;
         for (std::size_t k = 0; k < soak::kFaultKinds; ++k) {
             total.faults[k] += f->faults[k];
         }
@@ -83,6 +84,8 @@ void printFigures(const char* title, const std::vector<const soak::SoakFigures*>
         std::printf("  %-16s %6d\n", soak::faultName(static_cast<soak::Fault>(k)), total.faults[k]);
     }
     std::printf("  %-16s %6d\n", "faults in all", injected);
+    std::printf("  number writes sent after a refused V3 log-in: %d\n",
+                total.writesAfterRefusedLogIn);
     if (!total.idleAfterDrop.empty()) {
         const auto longest =
             *std::max_element(total.idleAfterDrop.begin(), total.idleAfterDrop.end());

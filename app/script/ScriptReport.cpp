@@ -18,6 +18,8 @@ const char* layoutText(LayoutOutcome outcome) {
         return "write refused";
     case LayoutOutcome::WriteUnanswered:
         return "write unanswered";
+    case LayoutOutcome::StrayWrite:
+        return "may hold a write meant for V3";
     case LayoutOutcome::Written:
         return "written";
     }

@@ -37,8 +37,9 @@ bool holds(const reg::WriteRow& row) {
 
 const char* faultName(Fault fault) {
     static constexpr std::array<const char*, kFaultKinds> names{
-        "split reply", "garbled reply", "silence",  "late reply",  "lost answer",     "not a UID",
-        "late UID",    "lifted card",   "TCP drop", "serial gone", "register outage", "kill -9"};
+        "split reply",     "garbled reply", "silence",        "late reply",     "lost answer",
+        "not a UID",       "late UID",      "lifted card",    "TCP drop",       "serial gone",
+        "register outage", "kill -9",       "refused log-in", "NO after log-in"};
     return names[static_cast<std::size_t>(fault)];
 }
 
@@ -116,7 +117,9 @@ SoakBench::SoakBench(SoakOptions options) : options_(std::move(options)), random
                         {"PORT", "101"},
                         {"AutoAdd", "1"},
                         {"Sound", "1"},
-                        {"Language", "1"}};
+                        {"Language", "1"},
+                        // An unlocked V1 layout takes a write meant for V3 after a refused log-in.
+                        {"Lock", options_.seed % 2 == 0 ? "1" : "0"}};
 }
 
 SoakBench::~SoakBench() = default;
@@ -205,6 +208,24 @@ void SoakBench::answer(const std::vector<std::uint8_t>& frame, bool overTcp) {
         count(Fault::LiftedCard);
         liftCard();
     }
+    const bool modeChange = frame.size() > 2 && (frame[1] == 0x07 || frame[1] == 0x03);
+    const bool v3LogIn = modeChange && frame[1] == 0x07 && frame[2] == 0x20;
+    if (uidRead) {
+        v3LogInRefused_ = false;
+    }
+    if (numberWrite && v3LogInRefused_) {
+        ++figures_.writesAfterRefusedLogIn;
+    }
+    if (modeChange && !present_.empty() && chance(p)) {
+        const bool carriedOut = chance(0.5);
+        count(carriedOut ? Fault::MisreportedLogIn : Fault::RefusedModeChange);
+        if (carriedOut) {
+            programmer_.answer(frame);
+        }
+        v3LogInRefused_ = v3LogInRefused_ || v3LogIn;
+        deliver("NO", kAnswerMs, 1, overTcp);
+        return;
+    }
     std::uint32_t delay = kAnswerMs;
     const auto wait =
         static_cast<std::uint32_t>(station_ ? std::max(0.0, station_->window.intervalMs()) : 300.0);
@@ -221,6 +242,9 @@ void SoakBench::answer(const std::vector<std::uint8_t>& frame, bool overTcp) {
         pieces = static_cast<int>(between(2, 3));
     }
     const std::string reply = programmer_.answer(frame);
+    if (v3LogIn) {
+        v3LogInRefused_ = reply == "NO";
+    }
     if (chance(p)) {
         count(Fault::LostAnswer);
         return;

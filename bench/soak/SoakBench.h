@@ -37,7 +37,9 @@ enum class Fault {
     TcpDrop,    // the TCP peer closes
     SerialGone, // the serial device vanishes and comes back
     RegisterOutage,
-    Kill, // kill -9 and restart
+    Kill,              // kill -9 and restart
+    RefusedModeChange, // a log-in or card type answered "NO" and not carried out
+    MisreportedLogIn,  // a log-in or card type carried out, but answered "NO"
     Count,
 };
 constexpr std::size_t kFaultKinds = static_cast<std::size_t>(Fault::Count);
@@ -65,6 +67,7 @@ struct SoakFigures {
     int attempts = 0;
     std::array<int, kFaultKinds> faults{};
     std::vector<std::uint32_t> idleAfterDrop; // ms from the link coming back to the next UID read
+    int writesAfterRefusedLogIn = 0; // number writes sent after the card's V3 log-in got "NO"
     std::uint64_t virtualMs = 0;
 };
 
@@ -130,6 +133,7 @@ class SoakBench {
     std::uint64_t lastDue_ = 0;
     bool faultsOn_ = true;
     bool outage_ = false;
+    bool v3LogInRefused_ = false; // since the last UID read
     std::optional<std::uint64_t> linkBackAt_;
     std::vector<Reported> reported_;
     SoakFigures figures_;

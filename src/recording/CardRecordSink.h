@@ -15,12 +15,15 @@ enum class LayoutOutcome {
     WriteRefused,    // every write request was answered "NO": nothing was written
     WriteUnanswered, // a write request got no answer of its own (none, late, garbled, link
                      // dropped): the card may hold the number
-    Written,         // the programmer confirmed the write with "OK"
+    Written,         // the programmer confirmed the write with "OK" after a log-in it accepted
+    StrayWrite,      // not this layout's write, but one the programmer said "OK" to may have
+                     // landed here: a refused V3 log-in leaves it pointing at the V1 layout
 };
 
 // The card holds, or may hold, the attempt's number in this layout.
 inline bool mayHoldNumber(LayoutOutcome outcome) {
-    return outcome == LayoutOutcome::Written || outcome == LayoutOutcome::WriteUnanswered;
+    return outcome == LayoutOutcome::Written || outcome == LayoutOutcome::WriteUnanswered ||
+           outcome == LayoutOutcome::StrayWrite;
 }
 
 // What became of the whole attempt.

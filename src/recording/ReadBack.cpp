@@ -36,15 +36,11 @@ std::optional<ReadBackResult> Recorder::readBack() {
         std::int32_t pause = kPauseAfterUidMs;
         s.DelayWithEvents(pause);
         readV1();
-        loginV3ByModel();
-        logStep("V2_ModifyAKey");
-        protocol::SendV2ModifyKey(s);
-        logStep("V2_ReadCardCode");
-        protocol::SendV2ReadCardCode(s);
+        const V3Layout v3 = readV3Layout();
         result.v1Read = s.txtV1_ReadCardCode.text() == "OK";
         result.v1Number = result.v1Read ? s.txtBlockIDV1.text() : std::string();
-        result.v3Read = s.txtResponseReadCard.text() == "OK";
-        result.v3Number = result.v3Read ? s.txtBlockIDV2.text() : std::string();
+        result.v3Read = v3.layoutsOwn && !v3.number.empty();
+        result.v3Number = result.v3Read ? v3.number : std::string();
     }
     if (sink_ != nullptr) {
         sink_->recordReadBack(result);

@@ -36,16 +36,39 @@ void paintIndicator(station::Label& indicator, IndicatorLook look) {
     }
 }
 
-bool Recorder::loginV3ByModel() {
+Recorder::V3Login Recorder::loginV3ByModel() {
+    bool answered = false;
     if (station_.cboProgrammer.listIndex() == kProgrammerP1) {
         logStep("V2_AssignAKey_P1");
-        return protocol::SendV2LoginTypedKey(station_);
-    }
-    if (station_.cboProgrammer.listIndex() == kProgrammerP2) {
+        answered = protocol::SendV2LoginTypedKey(station_);
+    } else if (station_.cboProgrammer.listIndex() == kProgrammerP2) {
         logStep("V2_AssignAKey");
-        return protocol::SendV2LoginFixedKey(station_);
+        answered = protocol::SendV2LoginFixedKey(station_);
+    } else {
+        return V3Login::NotDue;
     }
-    return true;
+    if (!answered) {
+        return V3Login::Unanswered;
+    }
+    return station_.txtV2_AssignAKey.text() == "OK" ? V3Login::Accepted : V3Login::Refused;
+}
+
+Recorder::V3Layout Recorder::readV3Layout() {
+    station::Station& s = station_;
+    const V3Login login = loginV3ByModel();
+    logStep("V2_ModifyAKey");
+    protocol::SendV2ModifyKey(s);
+    logStep("V2_ReadCardCode");
+    protocol::SendV2ReadCardCode(s);
+    V3Layout read;
+    read.layoutsOwn = login == V3Login::Accepted;
+    read.answered = !s.txtResponseReadCard.text().empty();
+    read.number = s.txtResponseReadCard.text() == "OK" ? s.txtBlockIDV2.text() : std::string();
+    if (!read.layoutsOwn) {
+        // Whatever came back may be another layout's number: it is not shown as V3's.
+        s.txtBlockIDV2.setText("");
+    }
+    return read;
 }
 
 void Recorder::logStep(const char* label) {

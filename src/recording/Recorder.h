@@ -89,8 +89,22 @@ class Recorder {
     bool runV1Sequence(WriteAttempt& attempt);
     bool runV3Sequence(WriteAttempt& attempt);
     void readV1();
-    // The V3 key assignment the programmer row asks for; true when it answered or none is due.
-    bool loginV3ByModel();
+
+    // What the programmer made of the V3 key assignment the programmer row asks for.
+    enum class V3Login { Accepted, Refused, NotDue, Unanswered };
+    V3Login loginV3ByModel();
+    // The V3 layout as the read-back's V3 steps read it. A programmer keeps the mode of its
+    // last accepted step when it refuses a log-in, so what it reads after a refused log-in
+    // (or with none) may be the V1 layout's: only a read after an accepted one is V3's.
+    struct V3Layout {
+        bool layoutsOwn = false; // the log-in before the read was accepted
+        bool answered = false;   // the read got an answer of its own, a number or "NO"
+        std::string number;      // display form; empty when the layout holds none
+    };
+    V3Layout readV3Layout();
+    // A V3 write the programmer said "OK" to without an accepted log-in is not proof: the V3
+    // layout is read back, and only the number read there makes it written.
+    bool confirmV3Write(WriteAttempt& attempt, V3Login login);
     // The tick's link check: a link that is down is opened again (at once after it went
     // down, then every two seconds), else the link message is shown.
     bool linkUpOrReconnect();

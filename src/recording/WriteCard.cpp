@@ -289,7 +289,8 @@ bool Recorder::runV1Sequence(WriteAttempt& attempt) {
 
 bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
-    if (!loginV3ByModel()) {
+    const V3Login login = loginV3ByModel();
+    if (login == V3Login::Unanswered) {
         attempt.v3 = LayoutOutcome::KeyAssignFailed;
         failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Login);
         return false;
@@ -302,11 +303,40 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
         failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Write);
         return false;
     }
+    if (login != V3Login::Accepted && !confirmV3Write(attempt, login)) {
+        return false;
+    }
     s.txtV2_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
     paintIndicator(s.lblV2Status, IndicatorLook::Success);
     attempt.v3 = LayoutOutcome::Written;
     s.pump(s.tickCount());
     return true;
+}
+
+// The write's "OK" came after a refused log-in, or with none: the programmer may have written
+// where the step before left it, the V1 layout. This costs a log-in, a key change and a read,
+// on this path alone.
+bool Recorder::confirmV3Write(WriteAttempt& attempt, V3Login login) {
+    const std::string written = base::displayForm(attempt.groupCode, attempt.cardCode);
+    const V3Layout v3 = readV3Layout();
+    if (v3.layoutsOwn && v3.number == written) {
+        return true;
+    }
+    if (v3.layoutsOwn && v3.answered) {
+        // V3 does not hold the number, so the write went elsewhere: into V1, where the
+        // programmer last pointed, even on a card whose V1 layout was not asked for.
+        attempt.v3 = LayoutOutcome::KeyAssignFailed;
+        if (attempt.v1 != LayoutOutcome::Written) {
+            attempt.v1 = LayoutOutcome::StrayWrite;
+        }
+    } else {
+        attempt.v3 = LayoutOutcome::WriteUnanswered;
+    }
+    failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Login);
+    station_.showErr(station_.say("寫碼失敗!", "Write Card Number Fault!"));
+    attempt.answer =
+        login == V3Login::Refused ? ProgrammerAnswer::Refused : ProgrammerAnswer::Confirmed;
+    return false;
 }
 
 // The card is reported written only once the sink has taken it, and the next number is on

@@ -15,6 +15,7 @@ LayoutOutcome layout(recording::LayoutOutcome outcome) {
     case recording::LayoutOutcome::Written:
         return LayoutOutcome::Written;
     case recording::LayoutOutcome::WriteUnanswered:
+    case recording::LayoutOutcome::StrayWrite:
         return LayoutOutcome::Unknown;
     case recording::LayoutOutcome::KeyAssignFailed:
     case recording::LayoutOutcome::WriteRefused:

@@ -8,6 +8,7 @@
 #include "support/VirtualPlatform.h"
 #include "window/MainWindow.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -61,6 +62,15 @@ struct RecordingRig {
     sim::ProgrammerModel programmer;
     MemorySink sink;
     std::map<std::string, std::optional<std::string>> faults;
+    // Used up one per frame, before `faults`: the next frame starting with `prefix` is
+    // answered `reply` (nothing: no answer); with `carriedOut` the programmer did what it
+    // asked and only its answer is replaced.
+    struct OneOff {
+        std::string prefix;
+        std::optional<std::string> reply;
+        bool carriedOut = false;
+    };
+    std::deque<OneOff> oneOffs;
     // Pieces each reply is delivered in, 5 ms apart.
     int replyPieces = 1;
     // Cards laid on one after the other, each `swapMs` after the card before was written.
@@ -117,10 +127,22 @@ struct RecordingRig {
         }
         std::optional<std::string> reply;
         bool faulted = false;
-        for (const auto& [prefix, fault] : faults) {
-            if (sent.rfind(prefix, 0) == 0) {
-                reply = fault;
-                faulted = true;
+        const auto oneOff = std::find_if(oneOffs.begin(), oneOffs.end(), [&](const OneOff& f) {
+            return sent.rfind(f.prefix, 0) == 0;
+        });
+        if (oneOff != oneOffs.end()) {
+            if (oneOff->carriedOut) {
+                programmer.answer(frame);
+            }
+            reply = oneOff->reply;
+            faulted = true;
+            oneOffs.erase(oneOff);
+        } else {
+            for (const auto& [prefix, fault] : faults) {
+                if (sent.rfind(prefix, 0) == 0) {
+                    reply = fault;
+                    faulted = true;
+                }
             }
         }
         if (!faulted) {

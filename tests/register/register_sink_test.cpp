@@ -84,6 +84,24 @@ class Sink : public ::testing::Test {
     std::vector<std::string> details;
 };
 
+// A V3 write that strayed into the V1 layout after a refused V3 log-in left the number there.
+TEST_F(Sink, AStrayV1WriteHoldsItsNumber) {
+    auto sink = make(false);
+    station.chkAutoRecord.setValue(1);
+    ASSERT_TRUE(sink->claimCardCode("2000000501", "00012", "00001"));
+    sink->recordWrite({.uid = "2000000501",
+                       .groupCode = "00012",
+                       .cardCode = "00001",
+                       .v1 = RecLayout::StrayWrite,
+                       .v3 = RecLayout::KeyAssignFailed,
+                       .outcome = AttemptOutcome::V3Failed});
+    EXPECT_EQ(codeOf(write(*sink, "2000000502", "00001", AttemptOutcome::Written)), "00002");
+    const auto rows = cards->findUid("2000000501");
+    ASSERT_TRUE(rows.ok());
+    ASSERT_FALSE(rows.value().empty());
+    EXPECT_EQ(rows.value().back().v1, "unknown");
+}
+
 TEST_F(Sink, AutomaticRecordingPassesOverHeldNumbersAndACardKeepsItsOwn) {
     auto sink = make(false);
     station.chkAutoRecord.setValue(1);

@@ -85,10 +85,15 @@ INSTANTIATE_TEST_SUITE_P(
         Conversation{
             "WriteAfterWrongKeyRefused",
             {{frame({0x08, 0x07, 0x20}, kWrongKey), "NO"}, {kWrite1_258, "NO"}, {kV2Read, "NO"}}},
-        Conversation{"WrongKeyEndsAnEarlierLogIn",
-                     {{kV2LoginFixed, "OK"},
+        // A refused log-in keeps the programmer's mode: the write goes where it pointed.
+        Conversation{"RefusedLogInKeepsTheMode",
+                     {{kSelectType0, "OK"},
                       {frame({0x08, 0x07, 0x20}, kWrongKey), "NO"},
-                      {kWrite1_258, "NO"}}},
+                      {kWrite1_258, "OK"},
+                      {kV2Read, "0000100258"},
+                      {kV1Read, "0000100258"},
+                      {kSelectType1, "NO"},
+                      {kV1Read, "0000100258"}}},
         Conversation{"KeyChangedThenOldKeyStillWorksAsKeyB",
                      {{kV2LoginFixed, "OK"},
                       {frame({0x08, 0x08, 0x20}, kWrongKey), "OK"},

@@ -39,6 +39,13 @@ bool sameCommand(const Command& a, const Command& b) {
     if (const auto* reply = std::get_if<UidReply>(&a)) {
         return reply->text == std::get<UidReply>(b).text;
     }
+    if (const auto* refuse = std::get_if<RefuseLogIn>(&a)) {
+        const auto& other = std::get<RefuseLogIn>(b);
+        return refuse->count == other.count && refuse->carriedOut == other.carriedOut;
+    }
+    if (const auto* mute = std::get_if<MuteReads>(&a)) {
+        return mute->count == std::get<MuteReads>(b).count;
+    }
     if (const auto* delay = std::get_if<UidDelay>(&a)) {
         return delay->ms == std::get<UidDelay>(b).ms;
     }
@@ -74,6 +81,12 @@ TEST(ScenarioLine, ParsesEachCommandAndRefusesNonsense) {
         {"snatch 2", SnatchAtWrite{2}},
         {"snatch 0", std::nullopt, true},
         {"lose", LoseWriteAnswer{}},
+        {"refuse-login", RefuseLogIn{1, false}},
+        {"misreport-login 3", RefuseLogIn{3, true}},
+        {"refuse-login 101", std::nullopt, true},
+        {"mute-read 3", MuteReads{3}},
+        {"mute-read 0", std::nullopt, true},
+        {"mute-read 1 2", std::nullopt, true},
         {"uid-reply ~*~~&~@%%&", UidReply{"~*~~&~@%%&"}},
         {"uid-reply", std::nullopt, true},
         {"uid-delay 350", UidDelay{350}},

@@ -60,6 +60,26 @@ void ProgrammerSim::onPiece(Link& link, const CutPiece& piece) {
         uidReply_.reset();
         return;
     }
+    const bool v3LogIn = piece.bytes.size() > 2 &&
+                         piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::LogIn) &&
+                         piece.bytes[2] == kV3Sector * kBlocksPerSector;
+    if (v3LogIn && refuseLogIns_.count > 0) {
+        --refuseLogIns_.count;
+        if (refuseLogIns_.carriedOut) {
+            model_.answer(piece.bytes);
+        }
+        note(link, "->", refuseLogIns_.carriedOut ? "(logged in) NO" : "(refused) NO");
+        link.queueReply(QByteArray::fromStdString(std::string(kReplyNo)), settings_.replyDelay,
+                        replyPieces_);
+        return;
+    }
+    const bool v3Read = piece.bytes.size() > 1 &&
+                        piece.bytes[1] == static_cast<std::uint8_t>(CommandCode::V2ReadNumber);
+    if (v3Read && mutedReads_ > 0) {
+        --mutedReads_;
+        note(link, "->", "(no answer)");
+        return;
+    }
     if (garbleNext_) {
         garbleNext_ = false;
         const QByteArray noise = garbage();
@@ -169,6 +189,8 @@ void ProgrammerSim::apply(const scenario::Command& command) {
                    [this](const scenario::SnatchAtWrite& snatch) { snatchAtWrite_ = snatch.nth; },
                    [this](const scenario::LoseWriteAnswer&) { loseWriteAnswer_ = true; },
                    [this](const scenario::UidReply& reply) { uidReply_ = reply.text; },
+                   [this](const scenario::RefuseLogIn& refuse) { refuseLogIns_ = refuse; },
+                   [this](const scenario::MuteReads& mute) { mutedReads_ = mute.count; },
                    [this](const scenario::UidDelay& delay) {
                        uidDelay_ = std::chrono::milliseconds(delay.ms);
                    },

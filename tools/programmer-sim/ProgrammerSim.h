@@ -53,6 +53,8 @@ class ProgrammerSim {
     bool queueInUse_ = false;
     int snatchAtWrite_ = 0; // number writes to let through, plus one; 0: none
     bool loseWriteAnswer_ = false;
+    scenario::RefuseLogIn refuseLogIns_{0, false};
+    int mutedReads_ = 0;
     std::optional<std::string> uidReply_;
     std::chrono::milliseconds uidDelay_{0};
     std::chrono::milliseconds swapAfter_{500};

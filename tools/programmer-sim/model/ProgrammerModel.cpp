@@ -128,12 +128,12 @@ std::optional<Key> ProgrammerModel::passwordSet(std::uint8_t index) const {
 }
 
 // A card type names the key A that the card's V1 sector carries: type 0 a blank card
-// (transport key), type 1 a recorded card (password set 1). A wrong guess halts the card, as a
-// failed Mifare authentication does.
+// (transport key), type 1 a recorded card (password set 1). A refused mode change leaves the
+// programmer in the mode it had, as the programmer's firmware does: the next write goes where
+// the last accepted step pointed.
 std::string ProgrammerModel::selectV1Type(std::uint8_t passwordSetIndex) {
     const auto key = passwordSet(passwordSetIndex);
     if (!key || card().keyA[kV1Sector] != *key) {
-        session_ = {};
         return yesNo(false);
     }
     session_ = {kV1Sector, true};
@@ -149,9 +149,9 @@ std::string ProgrammerModel::modifyV1Key(std::uint8_t passwordSetIndex) {
     return yesNo(true);
 }
 
-// Without a key-type byte the programmer tries the key as key A, then as key B.
+// Without a key-type byte the programmer tries the key as key A, then as key B. Refused, it
+// keeps the mode it had (see selectV1Type).
 std::string ProgrammerModel::logIn(std::uint8_t block, std::span<const std::uint8_t> key) {
-    session_ = {};
     if (block >= kBlockCount) {
         return yesNo(false);
     }
@@ -160,7 +160,7 @@ std::string ProgrammerModel::logIn(std::uint8_t block, std::span<const std::uint
     if (offered != card().keyA[sector] && offered != card().keyB[sector]) {
         return yesNo(false);
     }
-    session_.sector = sector;
+    session_ = {sector, false};
     return yesNo(true);
 }
 

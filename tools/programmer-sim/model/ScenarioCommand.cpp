@@ -124,6 +124,18 @@ ParsedLine parseLine(std::string_view line) {
         const auto nth = boundedNumber(args[1], 1, 100);
         return nth ? ParsedLine{SnatchAtWrite{*nth}, {}} : refused("snatch N is 1 to 100");
     }
+    if (verb == "refuse-login" || verb == "misreport-login" || verb == "mute-read") {
+        const auto count = operands == 0   ? std::optional<int>(1)
+                           : operands == 1 ? boundedNumber(args[1], 1, 100)
+                                           : std::nullopt;
+        if (!count) {
+            return refused(std::string(verb) + " N is 1 to 100");
+        }
+        if (verb == "mute-read") {
+            return {MuteReads{*count}, {}};
+        }
+        return {RefuseLogIn{*count, verb == "misreport-login"}, {}};
+    }
     if (verb == "uid-delay") {
         const auto ms = operands == 1 ? boundedNumber(args[1], 0, 60000) : std::nullopt;
         return ms ? ParsedLine{UidDelay{*ms}, {}} : refused("uid-delay is 0 to 60000 ms");

@@ -38,6 +38,16 @@ struct SnatchAtWrite {
 };
 // Carry out the next number write but send no answer: a write that landed, its "OK" lost.
 struct LoseWriteAnswer {};
+// Answer the next `count` log-ins to the V3 block "NO". Refused, the programmer stays in the
+// mode it had; `carriedOut`: it logs in all the same and only its answer says "NO".
+struct RefuseLogIn {
+    int count = 1;
+    bool carriedOut = false;
+};
+// Send no answer to the next `count` V3 number reads.
+struct MuteReads {
+    int count = 1;
+};
 // Answer the next UID request with this text instead of the card's UID.
 struct UidReply {
     std::string text;
@@ -49,7 +59,7 @@ struct UidDelay {
 
 using Command = std::variant<LayCard, RemoveCard, Pause, SplitReplies, GoSilent, GoNormal,
                              GarbleNextReply, DropLink, Quit, QueueCards, SwapAfter, SnatchAtWrite,
-                             LoseWriteAnswer, UidReply, UidDelay>;
+                             LoseWriteAnswer, UidReply, UidDelay, RefuseLogIn, MuteReads>;
 
 inline constexpr int kMaxPauseMs = 3'600'000;
 inline constexpr int kMaxSplitPieces = 64;
