@@ -149,6 +149,12 @@ TEST(BmpEdgeCases, TopDownRowsAndTheSavedImageRoundTrip) {
     ASSERT_TRUE(cBMPparser().LoadStream(test::bmpFile(1, -2, 32, pixels({0xFFFF0000, 0xFF0000FF})),
                                         topDown));
     EXPECT_EQ(test::pixelAt(topDown, 0, 0), (Bytes{0, 0, 255, 255}));
+    c32bppDIB topDownFields; // the same through bit fields with an alpha mask
+    ASSERT_TRUE(cBMPparser().LoadStream(test::bmpBitFieldsFile(1, -2, 32, 124,
+                                                               {0xFF0000, 0xFF00, 0xFF, 0xFF000000},
+                                                               pixels({0xFFFF0000, 0xFF0000FF})),
+                                        topDownFields));
+    EXPECT_EQ(test::pixelAt(topDownFields, 0, 0), (Bytes{0, 0, 255, 255}));
 
     c32bppDIB original;
     ASSERT_TRUE(cBMPparser().LoadStream(
