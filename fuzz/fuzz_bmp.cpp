@@ -1,5 +1,5 @@
-// The BMP reader alone: the own 32-bit path with its alpha classification, and the platform
-// picture loader for everything else.
+// The BMP reader alone: the own 32-bit and bit-field paths with their alpha classification,
+// and the platform picture loader for everything else.
 #include "imaging/bmp/cBMPparser.h"
 #include "imaging/c32bppDIB.h"
 

@@ -71,6 +71,10 @@ std::optional<test::ReferenceImage> expectedEntry(const Bytes& file, const RawEn
     for (std::size_t i = 0; i < 4; ++i) {
         repaired[6 + 16 * entry.index + 8 + i] = static_cast<std::uint8_t>(bytes >> (8 * i));
     }
+    // And the entry's size as its header gives it, where a directory lies.
+    repaired[6 + 16 * entry.index] = file[entry.offset + 4];
+    repaired[6 + 16 * entry.index + 1] =
+        static_cast<std::uint8_t>((file[entry.offset + 8] | file[entry.offset + 9] << 8) / 2);
     const auto qt = test::qtDecode(repaired, static_cast<int>(entry.index));
     if (!qt) {
         return std::nullopt;
@@ -104,6 +108,19 @@ bool matches(std::span<const std::uint8_t> got, const test::ReferenceImage& want
     return true;
 }
 
+// Whether the surface holds the reference's picture of one of the file's entries.
+bool showsAnEntry(const Bytes& file, const c32bppDIB& surface) {
+    bool found = false;
+    for (const RawEntry& raw : rawEntries(file)) {
+        int slack = 0;
+        const auto expected = expectedEntry(file, raw, slack);
+        found = found ||
+                (expected && expected->width == surface.Width() &&
+                 expected->height == surface.Height() && matches(surface.Bits(), *expected, slack));
+    }
+    return found;
+}
+
 // Valid icons and cursors decode to the reference's picture of one of their entries (which
 // one the edge cases below settle); damaged ones never crash and hold a consistent surface
 // when they load at all.
@@ -124,15 +141,7 @@ TEST(IcoSuite, EveryFileOfTheSuites) {
             continue;
         }
         ASSERT_TRUE(recognised && surface.hasImage());
-        bool found = false;
-        for (const RawEntry& raw : rawEntries(bytes)) {
-            int slack = 0;
-            const auto expected = expectedEntry(bytes, raw, slack);
-            found = found || (expected && expected->width == surface.Width() &&
-                              expected->height == surface.Height() &&
-                              matches(surface.Bits(), *expected, slack));
-        }
-        EXPECT_TRUE(found) << surface.Width() << "x" << surface.Height();
+        EXPECT_TRUE(showsAnEntry(bytes, surface)) << surface.Width() << "x" << surface.Height();
         ++valid;
     }
     EXPECT_GT(valid, 100u);
@@ -159,6 +168,36 @@ TEST(IcoEdgeCases, EntryChoiceBySizeDepthAndOrder) {
     EXPECT_EQ(chained.Width(), 48);
 }
 
+// Directories that lie (sizes 0 or wrong, a cursor's hotspot where the depth goes): each entry
+// decodes at its own size to the reference's picture of it, and the choice goes by that size.
+TEST(IcoEdgeCases, EntriesDecodeAtTheirOwnSize) {
+    const Bytes palette{0, 0, 0, 0, 10, 20, 30, 0};
+    const Bytes eightBit = test::icoBitmap(16, 16, 8, palette, Bytes(256, 1), Bytes(64, 0));
+    const struct {
+        const char* name;
+        Bytes file;
+        std::int32_t wanted, width, height;
+    } lines[] = {
+        {"directory 32 x 32, header 16 x 16 (height 32)", test::icoFile(1, {{32, 32, 8, eightBit}}),
+         32, 16, 16},
+        {"cursor: size 0, hotspot as depth", test::icoFile(2, {{0, 0, 7, eightBit}}), 0, 16, 16},
+        {"chosen by the real sizes",
+         test::icoFile(1, {{16, 16, 32, test::icoBitmap32(48, 48, 0xFF102030)},
+                           {48, 48, 32, test::icoBitmap32(16, 16, 0xFF102030)}}),
+         48, 48, 48},
+        {"PNG entry wider than 256",
+         test::icoFile(1, {{0, 0, 0, test::simplePng(300, 2, 8, 6, Bytes(2402, 0))}}), 0, 300, 2},
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(line.name);
+        c32bppDIB surface;
+        ASSERT_TRUE(cICOparser().LoadStream(line.file, surface, line.wanted, line.wanted));
+        EXPECT_EQ(surface.Width(), line.width);
+        EXPECT_EQ(surface.Height(), line.height);
+        EXPECT_TRUE(showsAnEntry(line.file, surface));
+    }
+}
+
 TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
     const Bytes palette{0, 0, 0, 0, 10, 20, 30, 0};
     const Bytes png =
@@ -180,10 +219,22 @@ TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
     const IcoImage pngEntry{2, 2, 0, png};
     const IcoImage directoryBits{2, 2, 32, onlyDirectoryBits};
     const IcoImage bigPng{0, 0, 0, test::simplePng(256, 256, 8, 6, bigRows)};
+    // Headers beyond the 40-byte one: V5 (its alpha in the fourth byte, or in bit fields; a
+    // colour profile after the mask) and bit fields naming no alpha, where the AND mask decides.
+    const auto fromBmp = [](std::uint32_t headerBytes, std::uint32_t alpha, std::uint32_t code) {
+        const Bytes bmp = test::bmpBitFieldsFile(
+            2, 2, 32, headerBytes, {0xFF0000, 0xFF00, 0xFF, alpha}, Bytes(16, 0x64), code);
+        return IcoImage{2, 2, 32, test::icoBitmapFromBmp(bmp, {0x80, 0, 0, 0, 0, 0, 0, 0})};
+    };
+    IcoImage profiled = fromBmp(124, 0xFF000000, 0);
+    const Bytes embedded{'D', 'E', 'B', 'M', 124 + 16 + 8, 0, 0, 0, 4}; // 4 bytes after the mask
+    std::copy(embedded.begin(), embedded.begin() + 4, profiled.image.begin() + 56);
+    std::copy(embedded.begin() + 4, embedded.end(), profiled.image.begin() + 112);
+    profiled.image.insert(profiled.image.end(), embedded.begin(), embedded.begin() + 4);
     const struct {
         const char* name;
         std::uint16_t type;
-        const IcoImage& image;
+        const IcoImage image;
         std::int32_t kind;
         bool alpha;
         std::uint32_t bottomLeft; // as stored: premultiplied, 0xAARRGGBB
@@ -197,6 +248,10 @@ TEST(IcoEdgeCases, DecodingRoutesAndKinds) {
         {"bit count only in the directory", 1, directoryBits, ImageKind::Icon32, false, 0xFF010203},
         {"PNG entry", 1, pngEntry, ImageKind::IconPng, true, 0x8032190A},
         {"256 × 256 PNG entry, size bytes 0", 1, bigPng, ImageKind::IconPng, true, 0x80404040},
+        {"V5", 1, fromBmp(124, 0xFF000000, 0), ImageKind::Icon32, true, 0x64272727},
+        {"V5 with a colour profile", 1, profiled, ImageKind::Icon32, true, 0x64272727},
+        {"V5 bit fields", 1, fromBmp(124, 0xFF000000, 3), ImageKind::Icon32, true, 0x64272727},
+        {"bit fields, no alpha mask", 1, fromBmp(40, 0, 3), ImageKind::IconMasked, true, 0},
     };
     for (const auto& line : lines) {
         SCOPED_TRACE(line.name);
@@ -223,8 +278,6 @@ TEST(IcoHostileInput, BadDirectoriesAndEntries) {
     const auto entry = [](Bytes image) { return test::icoFile(1, {{2, 2, 32, std::move(image)}}); };
     const Bytes palette{0, 0, 0, 0, 10, 20, 30, 0};
     const Bytes pixel32 = test::icoBitmap32(2, 2, 0xFF000000);
-    Bytes wide = test::simplePng(1, 1, 8, 6, {0, 1, 2, 3, 4});
-    wide[18] = 1; // width 257
     Bytes cut = test::icoBitmap32(8, 8, 0xFF000000);
     cut.resize(100);
     const struct {
@@ -239,7 +292,6 @@ TEST(IcoHostileInput, BadDirectoriesAndEntries) {
         {"directory longer than the data", with(valid, 4, 200), false},
         {"header only", Bytes(valid.begin(), valid.begin() + 6), false},
         {"no bit count anywhere", with(test::icoFile(1, {{2, 2, 0, pixel32}}), 22 + 14, 0), false},
-        {"PNG entry wider than 256", test::icoFile(1, {{0, 0, 32, wide}}), false},
         {"only usable entry outside the data", with(with(valid, 4, 1), 6 + 15, 0x7F), false},
         {"index beyond the colour table",
          entry(test::icoBitmap(2, 2, 8, palette, Bytes(8, 5), Bytes(8, 0))), true},
@@ -256,7 +308,11 @@ TEST(IcoHostileInput, BadDirectoriesAndEntries) {
                with(with(with(with(test::icoBitmap32(16, 16, 0xFF000000), 5, 0x20), 4, 0), 9, 0x80),
                     8, 0)}}),
          true},
-        {"header height not twice the entry's", entry(with(pixel32, 8, 2)), true},
+        {"bit-field masks that overlap",
+         entry(test::icoBitmapFromBmp(
+             test::bmpBitFieldsFile(2, 2, 32, 124, {0xFF0000, 0xFFFF, 0xFF, 0}, Bytes(16, 0)),
+             Bytes(8, 0))),
+         true},
     };
     for (const auto& line : lines) {
         SCOPED_TRACE(line.name);

@@ -55,6 +55,29 @@ Bytes bmpFile(std::int32_t width, std::int32_t height, std::uint16_t bitCount, c
     return file;
 }
 
+Bytes bmpBitFieldsFile(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                       std::uint32_t headerBytes, const std::array<std::uint32_t, 4>& masks,
+                       const Bytes& rows, std::uint32_t compression) {
+    Bytes file = bmpFile(width, height, bitCount, rows, compression);
+    Bytes extra;
+    const std::size_t named = headerBytes == 52 || (headerBytes == 40 && compression != 6) ? 3 : 4;
+    for (std::size_t i = 0; i < named; ++i) {
+        putLe32(extra, masks[i]);
+    }
+    extra.resize(std::max<std::size_t>(extra.size(), headerBytes - 40), 0);
+    file.insert(file.begin() + 54, extra.begin(), extra.end());
+    file[10] = static_cast<std::uint8_t>(54 + extra.size());
+    file[14] = static_cast<std::uint8_t>(headerBytes);
+    return file;
+}
+
+Bytes icoBitmapFromBmp(const Bytes& bmp, const Bytes& maskRows) {
+    Bytes image(bmp.begin() + 14, bmp.end());
+    image[8] = static_cast<std::uint8_t>(image[8] * 2);
+    image.insert(image.end(), maskRows.begin(), maskRows.end());
+    return image;
+}
+
 Bytes icoBitmap(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
                 const Bytes& palette, const Bytes& colourRows, const Bytes& maskRows) {
     Bytes image = infoHeader(width, height * 2, bitCount, 0,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -14,6 +15,16 @@ void putLe32(Bytes& out, std::uint32_t value);
 // A BMP file with a 40-byte information header and the given pixel rows (in file order).
 Bytes bmpFile(std::int32_t width, std::int32_t height, std::uint16_t bitCount, const Bytes& rows,
               std::uint32_t compression = 0);
+
+// A 16- or 32-bit bit-field BMP with a header of `headerBytes`: the masks (red, green, blue,
+// alpha) stand in a header of 52 bytes or more, else after the 40-byte one (three of them,
+// four with the alpha bit-fields compression 6).
+Bytes bmpBitFieldsFile(std::int32_t width, std::int32_t height, std::uint16_t bitCount,
+                       std::uint32_t headerBytes, const std::array<std::uint32_t, 4>& masks,
+                       const Bytes& rows, std::uint32_t compression = 3);
+// The icon image of a BMP file: its headers and rows without the file header, the height
+// doubled, the AND mask rows appended.
+Bytes icoBitmapFromBmp(const Bytes& bmp, const Bytes& maskRows);
 
 // An icon or cursor bitmap image: 40-byte header (height doubled), colour table, colour rows
 // and AND mask rows as given (bottom-up, padded by the caller).

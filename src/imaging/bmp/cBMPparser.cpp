@@ -1,5 +1,6 @@
 #include "imaging/bmp/cBMPparser.h"
 
+#include "imaging/BitFields.h"
 #include "imaging/ByteView.h"
 #include "imaging/CheckedMath.h"
 #include "imaging/ImageLimits.h"
@@ -28,11 +29,29 @@ struct BmpHeader {
     std::int32_t height = 0;
     std::uint16_t bitCount = 0;
     std::uint32_t compression = 0;
+    std::uint32_t masks[4] = {}; // red, green, blue, alpha; 0 where the file names none
 };
 
 bool knownHeaderSize(std::uint32_t bytes) {
     return bytes == kOs2HeaderBytes || bytes == 40 || bytes == 52 || bytes == 56 || bytes == 108 ||
            bytes == 124;
+}
+
+// Bit-field masks stand inside headers of 52 bytes and more (the alpha mask from 56 bytes on),
+// and after a 40-byte header: three of them, or four with the alpha bit-fields compression.
+void readMasks(const ByteView& view, std::uint32_t headerBytes, BmpHeader& header) {
+    constexpr std::size_t kMasksAt = 54;
+    std::size_t named = 0;
+    if (headerBytes == 40) {
+        named = header.compression == kBitFields        ? 3
+                : header.compression == kAlphaBitFields ? 4
+                                                        : 0;
+    } else {
+        named = headerBytes >= 56 ? 4 : 3;
+    }
+    for (std::size_t i = 0; i < named; ++i) {
+        header.masks[i] = view.u32(kMasksAt + 4 * i).value_or(0);
+    }
 }
 
 // The fields of a BMP header (OS/2 or Windows); nothing for a header size no writer uses.
@@ -58,7 +77,9 @@ std::optional<BmpHeader> readHeader(const ByteView& view) {
     if (!width || !height || !bitCount || !compression) {
         return std::nullopt;
     }
-    return BmpHeader{*pixelOffset, *width, *height, *bitCount, *compression};
+    BmpHeader header{*pixelOffset, *width, *height, *bitCount, *compression};
+    readMasks(view, *headerBytes, header);
+    return header;
 }
 
 bool isUncompressed(std::uint32_t compression) {
@@ -127,6 +148,41 @@ bool loadOwn32(const ByteView& view, const BmpHeader& header, std::int32_t rows,
     return true;
 }
 
+// The fields of a 16- or 32-bit bit-field file that names an alpha mask: read here, as the
+// platform loader scales a one-bit alpha to half opacity and cannot tell an unused alpha
+// channel from a transparent picture. Nothing for every other file.
+std::optional<BitFields> ownBitFields(const BmpHeader& header) {
+    const bool bitFields =
+        header.compression == kBitFields || header.compression == kAlphaBitFields;
+    if (!bitFields || header.masks[3] == 0) {
+        return std::nullopt;
+    }
+    return makeBitFields(header.masks[0], header.masks[1], header.masks[2], header.masks[3],
+                         header.bitCount);
+}
+
+// Unpacks bit-field rows into the surface (bottom-up) as straight B, G, R, A and settles the
+// alpha like that of any other 32-bit picture: all alpha 0 is drawn opaque.
+bool loadOwnBitFields(const ByteView& view, const BmpHeader& header, const BitFields& fields,
+                      std::int32_t rows, c32bppDIB& surface) {
+    if (!surface.InitializeDIB(header.width, rows)) {
+        return false;
+    }
+    const auto source = view.bytes().subspan(header.pixelOffset);
+    const auto stride = static_cast<std::size_t>(
+        mdlGDI::ScanlineBytes(static_cast<std::uint8_t>(header.bitCount), header.width));
+    const auto rowBytes = static_cast<std::size_t>(surface.ScanWidth());
+    const auto count = static_cast<std::size_t>(rows);
+    auto target = surface.Bits();
+    for (std::size_t y = 0; y < count; ++y) {
+        const std::size_t surfaceRow = header.height > 0 ? y : count - 1 - y;
+        unpackBitFields(source.data() + y * stride, target.data() + surfaceRow * rowBytes,
+                        static_cast<std::size_t>(header.width), fields, header.bitCount);
+    }
+    settleAlpha(surface);
+    return true;
+}
+
 } // namespace
 
 bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& dibClass,
@@ -144,11 +200,15 @@ bool cBMPparser::LoadStream(std::span<const std::uint8_t> inStream, c32bppDIB& d
         }
         const std::int32_t rows = header->height < 0 ? -header->height : header->height;
         const bool own = header->bitCount == 32 && header->compression == kUncompressed;
-        if ((!own && !forPlatform(*header)) || !plausible(view, *header, rows)) {
+        const auto fields = ownBitFields(*header);
+        if ((!own && !fields && !forPlatform(*header)) || !plausible(view, *header, rows)) {
             return false;
         }
         if (own) {
             return loadOwn32(view, *header, rows, dibClass);
+        }
+        if (fields) {
+            return loadOwnBitFields(view, *header, *fields, rows, dibClass);
         }
     }
     const auto picture = mdlGDI::PictureFromBytes(*slice);

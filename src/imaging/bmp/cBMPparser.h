@@ -9,9 +9,10 @@ namespace zr::imaging {
 
 class c32bppDIB;
 
-// Reads uncompressed 32-bit BMP itself, working out what its fourth byte means (image kind 1,
-// 6 or 7); hands every other input (other depths, compressed BMP, JPEG, ...) to the platform
-// picture loader. The last reader the surface tries.
+// Reads uncompressed 32-bit BMP, and 16- and 32-bit bit fields that name an alpha mask,
+// itself, working out what the alpha means (image kind 1, 6 or 7); hands every other input
+// (other depths, compressed BMP, JPEG, ...) to the platform picture loader. The last reader
+// the surface tries.
 class cBMPparser {
   public:
     // True when it produced an image, or the result of ConvertstdPicTo32bpp on the platform

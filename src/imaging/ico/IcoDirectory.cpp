@@ -1,6 +1,8 @@
 #include "imaging/ico/IcoDirectory.h"
 
 #include "imaging/ByteView.h"
+#include "imaging/ImageLimits.h"
+#include "imaging/ico/IcoBitmap.h"
 
 #include <array>
 #include <cstdlib>
@@ -19,7 +21,6 @@ constexpr std::size_t kHeaderBytes = 6;
 constexpr std::size_t kEntryBytes = 16;
 constexpr std::size_t kBitCountField = 14;  // inside a bitmap information header
 constexpr std::size_t kPngHeaderBytes = 26; // signature, IHDR length and tag, size, depth, type
-constexpr std::int32_t kLargestIcon = 256;
 constexpr std::array<std::uint8_t, 8> kPngSignature{0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
 
 std::uint16_t pngBitsPerPixel(std::uint8_t depth, std::uint8_t colourType) {
@@ -30,7 +31,8 @@ std::uint16_t pngBitsPerPixel(std::uint8_t depth, std::uint8_t colourType) {
 
 enum class EntryCheck { Usable, Unusable, RejectFile };
 
-// Takes the PNG header's size and depth into the entry.
+// Takes the PNG header's size and depth into the entry; a size the surface cannot hold leaves
+// the entry undrawable.
 EntryCheck readPngEntry(std::span<const std::uint8_t> image, IcoEntry& entry) {
     if (image.size() < kPngHeaderBytes ||
         !std::equal(kPngSignature.begin(), kPngSignature.end(), image.begin()) ||
@@ -40,15 +42,27 @@ EntryCheck readPngEntry(std::span<const std::uint8_t> image, IcoEntry& entry) {
     const ByteView view(image);
     const std::uint32_t width = *view.u32be(16);
     const std::uint32_t height = *view.u32be(20);
-    if (width > kLargestIcon || height > kLargestIcon) {
-        return EntryCheck::RejectFile;
+    entry.planes = 255;
+    if (!limits::surfaceBytes(width, height)) {
+        entry.bitCount = 0;
+        return EntryCheck::Usable;
     }
     entry.width = static_cast<std::int32_t>(width);
     entry.height = static_cast<std::int32_t>(height);
     entry.bitCount = pngBitsPerPixel(image[24], image[25]);
-    entry.planes = 255;
-    return width == 0 || height == 0 || entry.bitCount == 0 ? EntryCheck::Unusable
-                                                            : EntryCheck::Usable;
+    return EntryCheck::Usable;
+}
+
+// The bitmap's own header gives the size; one that is not whole in the data, or passes the
+// load budget, leaves the entry undrawable (it stays part of a valid directory).
+void measureBitmapEntry(std::span<const std::uint8_t> image, IcoEntry& entry) {
+    const auto size = measureIcoBitmap(image, entry.bitCount);
+    if (!size) {
+        entry.bitCount = 0;
+        return;
+    }
+    entry.width = size->width;
+    entry.height = size->height;
 }
 
 EntryCheck checkEntry(const ByteView& view, IcoEntry& entry) {
@@ -65,15 +79,14 @@ EntryCheck checkEntry(const ByteView& view, IcoEntry& entry) {
         return readPngEntry(image, entry);
     }
     const auto headerBits = static_cast<std::uint16_t>(low | high << 8);
-    if (headerBits == 0) {
-        return entry.bitCount != 0 ? EntryCheck::Usable : EntryCheck::RejectFile;
+    if (headerBits == 0 && entry.bitCount == 0) {
+        return EntryCheck::RejectFile;
     }
-    entry.bitCount = headerBits;
+    if (headerBits != 0) {
+        entry.bitCount = headerBits;
+    }
+    measureBitmapEntry(image, entry);
     return EntryCheck::Usable;
-}
-
-std::int32_t sizeFromByte(std::uint8_t value) {
-    return value == 0 ? kLargestIcon : value;
 }
 
 } // namespace
@@ -97,8 +110,6 @@ std::optional<IcoDirectory> readIcoDirectory(std::span<const std::uint8_t> data)
     for (std::size_t i = 0; i < *count; ++i) {
         const std::size_t at = kHeaderBytes + kEntryBytes * i;
         IcoEntry entry;
-        entry.width = sizeFromByte(data[at]);
-        entry.height = sizeFromByte(data[at + 1]);
         entry.bitCount = *view.u16(at + 6);
         entry.bytes = *view.u32(at + 8);
         entry.offset = *view.u32(at + 12);

@@ -13,11 +13,12 @@ inline constexpr std::uint16_t Icon = 1;
 inline constexpr std::uint16_t Cursor = 2;
 } // namespace IcoType
 
-// One directory entry after validation. A bit count of 0 marks an entry that cannot be drawn
-// (its image does not lie inside the data).
+// One directory entry after validation. Its size is its own image's (the bitmap's information
+// header, the PNG's IHDR), whatever the directory says. A bit count of 0 marks an entry that
+// cannot be drawn (its image does not start inside the data, or is not whole there).
 struct IcoEntry {
-    std::int32_t width = 0;  // 1 .. 256
-    std::int32_t height = 0; // 1 .. 256
+    std::int32_t width = 0;
+    std::int32_t height = 0;
     std::uint16_t bitCount = 0;
     std::uint8_t planes = 1; // 255 for a PNG image
     std::uint32_t bytes = 0;
@@ -33,7 +34,8 @@ struct IcoDirectory {
 
 // The directory of an icon or cursor file, or nothing when it is not one or is inconsistent:
 // a bad header, entries or byte counts that do not fit in the data, a bitmap entry with no
-// bit count anywhere, a PNG entry larger than 256, or no entry that can be drawn.
+// bit count anywhere, or no entry whose image lies inside the data. The directory's sizes
+// are not read: writers get them wrong, and each image states its own.
 std::optional<IcoDirectory> readIcoDirectory(std::span<const std::uint8_t> data);
 
 // An entry's image: from its offset to the end of the data.
