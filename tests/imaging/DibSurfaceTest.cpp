@@ -3,6 +3,7 @@
 #include "TestFiles.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cPNGparser.h"
+#include "imaging/StreamSlice.h"
 #include "imaging/mdlGDI.h"
 
 #include <algorithm>
@@ -14,6 +15,21 @@ namespace zr::imaging {
 namespace {
 
 using test::Bytes;
+
+// The readers' slice of a stream: what does not lie inside it is nothing.
+TEST(StreamSlice, LiesInsideTheStreamOrIsNothing) {
+    const std::vector<std::uint8_t> bytes(10);
+    const struct {
+        std::int32_t start, length;
+        std::optional<std::size_t> size;
+    } cases[] = {{0, 0, 10}, {-3, 4, 4}, {6, 4, 4}, {6, 5, std::nullopt},
+                 {10, 0, std::nullopt}, {2, -1, std::nullopt}, {9, 0, 1}};
+    for (const auto& c : cases) {
+        const auto slice = streamSlice(bytes, c.start, c.length);
+        EXPECT_EQ(slice ? std::optional(slice->size()) : std::nullopt, c.size)
+            << c.start << "," << c.length;
+    }
+}
 
 TEST(DibSurface, ScaleImageFollowsItsModes) {
     c32bppDIB image;

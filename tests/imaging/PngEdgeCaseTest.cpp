@@ -84,6 +84,9 @@ std::vector<EdgeCase> edgeCases() {
          Bytes{12, 12, 12, 255, 100, 100, 100, 255, 10, 10, 10, 255, 6, 6, 6, 255}, false},
         {"PLTE of 10 bytes", simplePng(1, 1, 8, 3, {0, 0}, {pngChunk("PLTE", Bytes(10, 1))}),
          Route::Both, std::nullopt},
+        {"PLTE of 257 entries",
+         simplePng(1, 1, 8, 3, {0, 0}, {pngChunk("PLTE", Bytes(3 * 257, 1))}), Route::Both,
+         std::nullopt},
         {"palette index beyond the palette", simplePng(1, 1, 8, 3, {0, 2}, {redPalette}),
          Route::Both, std::nullopt},
         {"palette image without PLTE: black", simplePng(1, 1, 8, 3, {0, 7}), Route::Both,
@@ -153,6 +156,10 @@ TEST(PngEdgeCases, SizesTheDataCannotReachAreRefusedBeforeAllocating) {
         {"4096 x 3072 RGBA 16: the surface fits, the inflate buffer beside it does not",
          simplePng(4096, 3072, 16, 6, Bytes(100000, 0)), PngError::TooLarge},
         {"width beyond 2^31 - 1", simplePng(0x80000000u, 1, 8, 0, {0}), PngError::BadHeader},
+        {"the last chunk's CRC runs past the end",
+         assemblePng({pngChunk("IHDR", ihdrData(1, 1, 8, 0)),
+                      Bytes{0, 0, 0, 8, 'I', 'D', 'A', 'T', 0x78, 0x9C, 0x63, 0x00}}),
+         PngError::ChunkOutOfBounds},
     };
     for (const auto& refused : cases) {
         SCOPED_TRACE(refused.name);

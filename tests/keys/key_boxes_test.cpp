@@ -48,4 +48,21 @@ TEST(KeyDerivationTest, WorkedExample) {
     EXPECT_EQ(deriveKey("6553565535", {0, 0, 0}), (KeyBytes{0xFF, 0xFE, 0xFF, 0xFF, 0xFE, 0xFF}));
 }
 
+// What is no UID gives no key, and a box that is no byte is named, counted from 1.
+TEST(KeyRulesTest, RefuseWhatIsNoUidOrByte) {
+    for (const char* uid : {"6553665535", "0000065536", "123456789", "12345"}) {
+        EXPECT_FALSE(deriveKey(uid, {0, 0, 0})) << uid;
+    }
+    KeyBoxes boxes{"FF", "FF", "FF", "FF", "G0", "FF"}; // "G0" is 256
+    const auto refused = keyBytesFromBoxes(boxes);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(keyBoxErrorMessage(refused.error(), KeyRow::NewAKey, true),
+              "New A Key box 5 \"G0\" is not a byte (00 - FF), nothing sent!");
+    boxes[4] = "FF";
+    EXPECT_TRUE(keyBytesFromBoxes(boxes).ok());
+    EXPECT_EQ(splitKeyText("1-2-3-4-5-6-7").size(), 6u);
+    EXPECT_EQ(quotedExcerpt("123456789"), "12345678...");
+    EXPECT_EQ(quotedExcerpt("12345678"), "12345678");
+}
+
 } // namespace

@@ -7,6 +7,7 @@
 
 namespace {
 
+using zr::protocol::replyText;
 using zr::protocol::withoutOkAndNo;
 
 struct RemovalCase {
@@ -28,5 +29,11 @@ INSTANTIATE_TEST_SUITE_P(
                     // One pass each, OK first: what a removal leaves is not looked at again.
                     RemovalCase{"OOKK", "OK"}, RemovalCase{"NOKO", ""}, RemovalCase{"NNOO", "NO"},
                     RemovalCase{"ok no", "ok no"}, RemovalCase{"", ""}, RemovalCase{"O K", "O K"}));
+
+// Bytes become text as Latin-1 in UTF-8; NUL bytes go and blanks around the reply too.
+TEST(ReplyTextTest, BytesBecomeText) {
+    const std::vector<std::uint8_t> bytes{' ', 'O', 0, 'K', 0xFF, 0xE9, 0x80, ' '};
+    EXPECT_EQ(replyText(bytes), "OK\xC3\xBF\xC3\xA9\xC2\x80");
+}
 
 } // namespace

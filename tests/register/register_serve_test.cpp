@@ -52,6 +52,7 @@ struct Answer {
     int status = 0;
     QByteArray body;
     QByteArray cookie;
+    QByteArray policy; // Content-Security-Policy
 };
 
 class Serve : public ::testing::Test {
@@ -110,20 +111,22 @@ class Serve : public ::testing::Test {
         return server;
     }
 
-    Answer get(const QString& path, const std::vector<std::pair<QByteArray, QByteArray>>& headers) {
+    Answer get(const QString& path, const std::vector<std::pair<QByteArray, QByteArray>>& headers,
+               const QByteArray& verb = "GET") {
         QNetworkRequest request(QUrl(QStringLiteral("http://127.0.0.1:%1%2").arg(port).arg(path)));
         request.setAttribute(QNetworkRequest::RedirectPolicyAttribute,
                              QNetworkRequest::ManualRedirectPolicy);
         for (const auto& [name, value] : headers) {
             request.setRawHeader(name, value);
         }
-        std::unique_ptr<QNetworkReply> reply(network.get(request));
+        std::unique_ptr<QNetworkReply> reply(network.sendCustomRequest(request, verb));
         QEventLoop loop;
         QObject::connect(reply.get(), &QNetworkReply::finished, &loop, &QEventLoop::quit);
         QTimer::singleShot(10000, &loop, &QEventLoop::quit);
         loop.exec();
         return {reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                reply->readAll(), reply->rawHeader("Set-Cookie")};
+                reply->readAll(), reply->rawHeader("Set-Cookie"),
+                reply->rawHeader("Content-Security-Policy")};
     }
 
     TempDir dir;
@@ -243,8 +246,14 @@ TEST_F(Serve, Requests) {
         EXPECT_TRUE(c.bodyLacks.isEmpty() || !answer.body.contains(c.bodyLacks))
             << c.path.toStdString();
     }
-    // The token in the address is swapped for a cookie holding it.
+    // Only GET is served; the token in the address signs in on the page alone.
+    port = openPort;
+    EXPECT_TRUE(get("/", {}).policy.contains("script-src"));
+    EXPECT_EQ(get("/", {}, "POST").status, 405);
+    EXPECT_EQ(get("/api/stations", {}, "DELETE").status, 405);
     port = guardedPort;
+    EXPECT_EQ(get(QStringLiteral("/api/stations?token=") + kToken, {}).status, 401);
+    // The token in the address is swapped for a cookie holding it.
     const Answer signIn = get(QStringLiteral("/?token=") + kToken, {});
     EXPECT_EQ(signIn.status, 303);
     EXPECT_TRUE(signIn.cookie.startsWith(QByteArray("zr_token=") + kToken + ";"));

@@ -142,6 +142,8 @@ TEST_F(RegisterTool, RegisterChoiceAndRefusals) {
         EXPECT_EQ(run(c.arguments), c.exit);
         EXPECT_NE(err.str().find(c.message), std::string::npos) << err.str();
     }
+    // The last code is a code like any other.
+    EXPECT_EQ(run({"--register", url, "list", "--group", "65535", "--cards", "65535"}), 0);
 }
 
 } // namespace
