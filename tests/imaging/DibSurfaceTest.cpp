@@ -1,9 +1,10 @@
 // The surface's scaling, and its PNG save read back through the reader.
 #include "PngBuilder.h"
 #include "TestFiles.h"
+#include "imaging/ImageLimits.h"
+#include "imaging/StreamSlice.h"
 #include "imaging/c32bppDIB.h"
 #include "imaging/cPNGparser.h"
-#include "imaging/StreamSlice.h"
 #include "imaging/mdlGDI.h"
 
 #include <algorithm>
@@ -22,13 +23,24 @@ TEST(StreamSlice, LiesInsideTheStreamOrIsNothing) {
     const struct {
         std::int32_t start, length;
         std::optional<std::size_t> size;
-    } cases[] = {{0, 0, 10}, {-3, 4, 4}, {6, 4, 4}, {6, 5, std::nullopt},
-                 {10, 0, std::nullopt}, {2, -1, std::nullopt}, {9, 0, 1}};
+    } cases[] = {{0, 0, 10},
+                 {-3, 4, 4},
+                 {6, 4, 4},
+                 {6, 5, std::nullopt},
+                 {10, 0, std::nullopt},
+                 {2, -1, std::nullopt},
+                 {9, 0, 1}};
     for (const auto& c : cases) {
         const auto slice = streamSlice(bytes, c.start, c.length);
         EXPECT_EQ(slice ? std::optional(slice->size()) : std::nullopt, c.size)
             << c.start << "," << c.length;
     }
+}
+
+TEST(SurfaceLimits, EachSideAtMostTheLargestDimension) {
+    EXPECT_TRUE(limits::surfaceBytes(1, limits::kMaxSurfaceDimension));
+    EXPECT_FALSE(limits::surfaceBytes(1, limits::kMaxSurfaceDimension + 1));
+    EXPECT_FALSE(limits::surfaceBytes(limits::kMaxSurfaceDimension + 1, 1));
 }
 
 TEST(DibSurface, ScaleImageFollowsItsModes) {

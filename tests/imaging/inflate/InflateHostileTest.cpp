@@ -111,6 +111,17 @@ std::vector<HostileCase> hostileCases() {
     add("distanceBeforeStart",
         fixed().fixedLiterals("a").fixedLengthSymbol(257).fixedDistanceSymbol(1),
         InflateStatus::BadDistance);
+    // Long enough for the decoder's bulk loop, which checks distances on its own.
+    const std::string run(40, 'a');
+    add("distanceOneBeforeStartInBulk",
+        fixed()
+            .fixedLiterals(run)
+            .fixedLengthSymbol(257)
+            .fixedDistanceSymbol(10)
+            .bits(8, 4)
+            .fixedLiterals(run)
+            .fixedEndOfBlock(),
+        InflateStatus::BadDistance, 4096);
     add("longestDistanceIntoEmptyOutput",
         fixed().fixedLengthSymbol(257).fixedDistanceSymbol(29).bits(0x1FFF, 13),
         InflateStatus::BadDistance);
