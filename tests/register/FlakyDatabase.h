@@ -9,7 +9,7 @@
 namespace zr::reg::test {
 
 // A real database that fails every statement while `down` is set, as a full disk or a dead
-// server does.
+// server does; with `connectionGone`, as a dropped connection does until it is made again.
 class FlakyDatabase final : public platform::Database {
   public:
     explicit FlakyDatabase(std::unique_ptr<platform::Database> real) : real_(std::move(real)) {}
@@ -20,32 +20,40 @@ class FlakyDatabase final : public platform::Database {
     }
 
     bool down = false;
+    bool connectionGone = false;
     platform::SqlFailure failure = platform::SqlFailure::Other;
     int reconnects = 0;
 
     platform::SqlEngine engine() const override { return real_->engine(); }
     bool exec(std::string_view sql, const std::vector<platform::SqlValue>& parameters,
               const platform::SqlRowHandler& onRow) override {
-        return down ? fail() : real_->exec(sql, parameters, onRow);
+        return failing() ? fail() : real_->exec(sql, parameters, onRow);
     }
     std::int64_t rowsAffected() const override { return real_->rowsAffected(); }
-    bool begin() override { return down ? fail() : real_->begin(); }
-    bool commit() override { return down ? fail() : real_->commit(); }
-    bool rollback() override { return down ? fail() : real_->rollback(); }
+    bool begin() override { return failing() ? fail() : real_->begin(); }
+    bool commit() override { return failing() ? fail() : real_->commit(); }
+    bool rollback() override { return failing() ? fail() : real_->rollback(); }
     bool setDurableCommits(bool durable) override {
-        return down ? fail() : real_->setDurableCommits(durable);
+        return failing() ? fail() : real_->setDurableCommits(durable);
     }
     bool reconnect() override {
         ++reconnects;
-        return down ? fail() : real_->reconnect();
+        if (down) {
+            return fail();
+        }
+        connectionGone = false;
+        return real_->reconnect();
     }
     const platform::SqlError& lastError() const override {
-        return down ? error_ : real_->lastError();
+        return failing() ? error_ : real_->lastError();
     }
 
   private:
+    bool failing() const { return down || connectionGone; }
     bool fail() {
-        error_ = {failure, "database or disk is full"};
+        error_ = connectionGone ? platform::SqlError{platform::SqlFailure::ConnectionLost,
+                                                     "server closed the connection"}
+                                : platform::SqlError{failure, "database or disk is full"};
         return false;
     }
     std::unique_ptr<platform::Database> real_;

@@ -13,6 +13,7 @@ enum class Then { Interrupted, Written, FailedBeforeWriting, NoAnswerToTheWrite 
 constexpr CardRegister::NumberRule kShared{true, true, true};
 constexpr CardRegister::NumberRule kAutomatic{false, true, true};
 constexpr CardRegister::NumberRule kByHand{false, false, false};
+constexpr CardRegister::NumberRule kSharedByHand{true, false, false};
 
 TEST_F(SharedSequence, NoNumberGoesToASecondCard) {
     const struct {
@@ -42,6 +43,8 @@ TEST_F(SharedSequence, NoNumberGoesToASecondCard) {
         {'B', kAutomatic, "2000000410", 11, 11, Then::NoAnswerToTheWrite, "free"},
         {'A', kAutomatic, "2000000411", 11, 12, Then::Written,
          "a write without an answer may have landed: its number stays with that card"},
+        {'B', kSharedByHand, "2000000412", 6, 8, Then::Written,
+         "a written card's claim is no open claim of its bench: 6 and 7 are taken"},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.why);

@@ -29,12 +29,17 @@ TEST(RegisterStore, FreshFileGetsTheSchemaAndReopensUnchanged) {
         auto opened = openAt("sqlite:" + file, "bench-1", clock);
         ASSERT_TRUE(opened.ok()) << opened.error().message;
         EXPECT_TRUE(opened.value()->recordWrite(written("2000012345", 1, 7)));
+        // An outcome whose started row is gone is filed as a row of its own, not lost.
+        EXPECT_TRUE(opened.value()->recordWrite(written("2000012346", 1, 8), 4242));
     }
     auto reopened = openAt("sqlite:" + file, "bench-1", clock);
     ASSERT_TRUE(reopened.ok()) << reopened.error().message;
     const auto rows = reopened.value()->findUid("2000012345");
     ASSERT_TRUE(rows.ok());
     ASSERT_EQ(rows.value().size(), 1u);
+    const auto orphan = reopened.value()->findUid("2000012346");
+    ASSERT_TRUE(orphan.ok());
+    EXPECT_EQ(orphan.value().size(), 1u);
 
     SqlError error;
     auto db = platform::QtDatabase::open({platform::SqlEngine::Sqlite, file, "", "", 0, ""}, error);
@@ -44,6 +49,24 @@ TEST(RegisterStore, FreshFileGetsTheSchemaAndReopensUnchanged) {
     EXPECT_EQ(scalar(*db, "SELECT COUNT(*) FROM sqlite_master WHERE type = 'index' AND name IN"
                           " ('card_writes_by_uid', 'card_writes_by_number')"),
               2);
+}
+
+// A dropped connection costs the start one reconnect, not the card.
+TEST(RegisterStore, AStartThatLostItsConnectionIsMadeAgain) {
+    TempDir dir;
+    TestClock clock;
+    const std::string file = dir.file("cards.sqlite");
+    ASSERT_TRUE(openAt("sqlite:" + file, "bench-1", clock).ok());
+    auto db = FlakyDatabase::sqlite(file);
+    FlakyDatabase* flaky = db.get();
+    auto opened = CardRegister::open(std::move(db), file, "bench-1",
+                                     CardRegister::Access::ReadWrite, clock.clock());
+    ASSERT_TRUE(opened.ok());
+    flaky->connectionGone = true;
+    const auto attempt = opened.value()->startAttempt(1, 5, "2000000501", true, {});
+    ASSERT_TRUE(attempt) << opened.value()->lastError().message;
+    EXPECT_EQ(attempt->card, 5);
+    EXPECT_EQ(flaky->reconnects, 1);
 }
 
 TEST(RegisterStore, ReadBackVerdictAgainstTheRegisteredNumber) {
