@@ -43,7 +43,7 @@ int runScript(const app::StationOptions& options) {
                                 console,    console,      links.trafficLog};
 
     window::MainWindow window(services);
-    app::ScriptReport report(std::cout);
+    app::ScriptReport report(std::cout, window.chkVerify);
     app::StationRegister cardRegister(options, links.settings, links.loop, window, report,
                                       std::cerr);
     window.setCardRecordSink(&cardRegister);

@@ -123,7 +123,7 @@ int shoot(const app::StationOptions& options, const QString& out) {
 
     window::MainWindow station(services);
     station.site = *siteKeys;
-    app::ScriptReport report(consoleOutput);
+    app::ScriptReport report(consoleOutput, station.chkVerify);
     app::StationRegister cardRegister(options, links.settings, links.loop, station, report,
                                       std::cerr);
     station.setCardRecordSink(&cardRegister);

@@ -1,5 +1,7 @@
 #include "app/script/ScriptReport.h"
 
+#include "base/CardNumber.h"
+
 namespace zr::app {
 namespace {
 
@@ -46,25 +48,72 @@ const char* attemptText(AttemptOutcome outcome) {
     return "";
 }
 
+bool layoutReads(LayoutOutcome outcome, bool read, const std::string& number,
+                 const std::string& written) {
+    return outcome != LayoutOutcome::Written || (read && number == written);
+}
+
+// The station's own verdict on a written card: its UID again, and the number written in
+// every layout written.
+bool readBackConfirms(const recording::WriteAttempt& attempt,
+                      const recording::ReadBackResult& result) {
+    const std::string written = base::displayForm(attempt.groupCode, attempt.cardCode);
+    return result.uidRead && result.uid == attempt.uid &&
+           layoutReads(attempt.v1, result.v1Read, result.v1Number, written) &&
+           layoutReads(attempt.v3, result.v3Read, result.v3Number, written);
+}
+
 } // namespace
 
+ScriptReport::~ScriptReport() {
+    concludeUnverified();
+}
+
 bool ScriptReport::recordWrite(const recording::WriteAttempt& attempt) {
+    concludeUnverified();
     if (attempt.outcome == AttemptOutcome::UidReadFailed) {
         return true; // the loop reads an empty programmer once a second; nothing to tell
     }
-    out_ << "card " << attemptText(attempt.outcome) << ": UID " << attempt.uid << " number "
-         << attempt.groupCode << ':' << attempt.cardCode << " V1 " << layoutText(attempt.v1)
-         << " V3 " << layoutText(attempt.v3) << std::endl;
+    if (attempt.outcome == AttemptOutcome::Written && verify_.checked()) {
+        awaitingVerdict_ = attempt;
+        return true;
+    }
+    printAttempt(attempt);
     return true;
 }
 
 void ScriptReport::recordReadBack(const recording::ReadBackResult& result) {
     if (!result.uidRead) {
         out_ << "read back: no card" << std::endl;
+    } else {
+        out_ << "read back: UID " << result.uid << " V1 " << (result.v1Read ? result.v1Number : "-")
+             << " V3 " << (result.v3Read ? result.v3Number : "-") << std::endl;
+    }
+    if (!awaitingVerdict_) {
         return;
     }
-    out_ << "read back: UID " << result.uid << " V1 " << (result.v1Read ? result.v1Number : "-")
-         << " V3 " << (result.v3Read ? result.v3Number : "-") << std::endl;
+    recording::WriteAttempt verified = *awaitingVerdict_;
+    awaitingVerdict_.reset();
+    if (!readBackConfirms(verified, result)) {
+        verified.outcome = AttemptOutcome::VerifyFailed;
+    }
+    printAttempt(verified);
+}
+
+void ScriptReport::concludeUnverified() {
+    if (!awaitingVerdict_) {
+        return;
+    }
+    recording::WriteAttempt unverified = *awaitingVerdict_;
+    awaitingVerdict_.reset();
+    unverified.outcome = AttemptOutcome::VerifyFailed;
+    printAttempt(unverified);
+}
+
+void ScriptReport::printAttempt(const recording::WriteAttempt& attempt) {
+    out_ << "card " << attemptText(attempt.outcome) << ": UID " << attempt.uid << " number "
+         << attempt.groupCode << ':' << attempt.cardCode << " V1 " << layoutText(attempt.v1)
+         << " V3 " << layoutText(attempt.v3) << std::endl;
 }
 
 } // namespace zr::app

@@ -59,9 +59,21 @@ void cmdSearchCOM_Click(station::Station& station) {
         station.pump(station.tickCount());
         found = base::charCount(base::trimSpaces(station.txtUID.text())) >= kMinUidChars;
     }
+    // The alarm line tells the outcome: the probe goes out as a UID read, and the line would
+    // otherwise blame a card's UID for a port search that found nobody.
     if (found) {
         station.showOK(station.say("COM Port 搜尋成功", "COM Port OK"));
+        const std::string port = "COM" + std::to_string(station.cboCOM.listIndex() + 1);
+        station.noteFailure(
+            {"自動搜尋 COM：卡機在 " + port + " 回應，已選用此連接埠。",
+             "Port search: the programmer answered on " + port + "; that port is in use now."});
+        return;
     }
+    const std::string ports = "COM1–COM" + std::to_string(station.cboCOM.listCount());
+    station.noteFailure(
+        {"自動搜尋 COM：" + ports + " 都沒有卡機回應。請檢查連接線與卡機電源，或選擇 TCP/IP 連線。",
+         "Port search: no programmer answered on " + ports +
+             ". Check the cable and the programmer's power, or choose TCP/IP."});
 }
 
 } // namespace zr::protocol

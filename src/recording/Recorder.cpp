@@ -2,6 +2,7 @@
 
 #include "protocol/Senders.h"
 #include "recording/AttemptReasons.h"
+#include "recording/LinkReasons.h"
 
 namespace zr::recording {
 namespace {
@@ -85,20 +86,43 @@ void Recorder::cmdRecordBlock_Click() {
 
 void Recorder::cmdReadBack_Click() {
     const BusyScope scope(*this);
-    if (scope.entered() && readBack()) {
-        noteUnanswered();
+    if (!scope.entered()) {
+        return;
     }
+    // The read-back empties its fields first, also on a closed link.
+    if (readBack()) {
+        noteUnanswered();
+        return;
+    }
+    linkOpenOrNoted();
 }
 
 // A command the programmer left without an answer of its own gets no reply message, so the
 // alarm line says what happened.
 void Recorder::runCommand(const std::function<void()>& command) {
     const BusyScope scope(*this);
-    if (!scope.entered()) {
+    if (!scope.entered() || !linkOpenOrNoted()) {
         return;
     }
     command();
     noteUnanswered();
+}
+
+void Recorder::runOwnLinkCommand(const std::function<void()>& command) {
+    const BusyScope scope(*this);
+    if (scope.entered()) {
+        command();
+    }
+}
+
+// A click on a closed link would otherwise end without a frame, a traffic line or a message.
+// The reason takes the alarm line's one slot, so repeated clicks never pile up.
+bool Recorder::linkOpenOrNoted() {
+    if (station_.linkUp()) {
+        return true;
+    }
+    station_.noteFailure(linkClosedReason(station_));
+    return false;
 }
 
 void Recorder::noteUnanswered() {

@@ -34,7 +34,12 @@ class Recorder {
     void timerAutoRecord_Timer();
     // Runs one programmer command of a button, unless something else waits on the
     // programmer (then nothing happens).
+    // On a closed link nothing is sent and the alarm line says so.
     void runCommand(const std::function<void()>& command);
+    // The same guard for a command that needs no open link and reports its own outcome (the
+    // port search opens the ports itself; the controller's key has its own closed-port
+    // message).
+    void runOwnLinkCommand(const std::function<void()>& command);
 
     // --- Event procedures that never wait -------------------------------------------------
     void chkAutoRecord_Click();
@@ -83,6 +88,8 @@ class Recorder {
     void announceRunComplete();
     // The last command went out and got no answer of its own: the alarm line says so.
     void noteUnanswered();
+    // True while the link is up; otherwise the alarm line names the closed link.
+    bool linkOpenOrNoted();
     void stepCardCode();
     void failStep(WriteAttempt& attempt, AttemptOutcome outcome, FailedStep step);
     void concludeFailure(const WriteAttempt& attempt);

@@ -184,7 +184,7 @@ bool Recorder::keyRowsDerivedFrom(const std::string& uid) {
 
 std::optional<WriteAttempt> Recorder::writeCard() {
     station::Station& s = station_;
-    if (!s.linkUp() || !layoutChosen() || !numberUsable()) {
+    if (!linkOpenOrNoted() || !layoutChosen() || !numberUsable()) {
         return std::nullopt;
     }
     const FieldsFixed fixed(s);
@@ -278,6 +278,9 @@ bool Recorder::runV1Sequence(WriteAttempt& attempt) {
         attempt.failedStep = FailedStep::V1Write;
         attempt.answer = answerOf(s);
         paintIndicator(s.lblV1Status, IndicatorLook::Failure);
+        // A refused write gets its own message from the reply; an unanswered one gets none,
+        // and the key change's green line must not stand for the card.
+        s.showErr(s.say("寫碼失敗!", "Write Card Number Fault!"));
         failureTones(s);
         return false;
     }

@@ -153,7 +153,7 @@ void MainWindow::Command4_Click() {
     runCommand(protocol::SendV2WriteCardCode);
 }
 void MainWindow::cmdSearchCOM_Click() {
-    recorder_.runCommand([this] { protocol::cmdSearchCOM_Click(*this); });
+    recorder_.runOwnLinkCommand([this] { protocol::cmdSearchCOM_Click(*this); });
 }
 
 int MainWindow::txtGroupCode_KeyPress(int keyAscii) {
@@ -214,7 +214,7 @@ void MainWindow::cmdCalculate_A_Key_Click() {
     keys::cmdCalculate_A_Key_Click(*this);
 }
 void MainWindow::cmdSendKeyToController_Click() {
-    recorder_.runCommand([this] { keys::cmdSendKeyToController_Click(*this); });
+    recorder_.runOwnLinkCommand([this] { keys::cmdSendKeyToController_Click(*this); });
 }
 
 } // namespace zr::window

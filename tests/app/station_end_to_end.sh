@@ -24,13 +24,16 @@ expect_lines() { # file, expected lines...
 : >"$work/empty.ini"
 cat >"$work/first.zr" <<'ZR'
 dump connType cboCOM.ListIndex chkLanguage txtGroupCode txtCardCode chkLock chkSound chkProgramV1 chkProgramV3 chkAutoAdd cboProgrammer.ListIndex cboBlock txtAKey(0) chkSaveKey chkBlock chkAutoRecord
+click cmdReadUID
+dump lblAlarm
 ZR
 "$station" --script "$work/first.zr" --settings "$work/empty.ini" --com 1=/dev/zr-none \
   --log "$work/AAA.txt" >"$work/first.out"
 expect_lines "$work/first.out" "connType=COM" "cboCOM.ListIndex=0" "chkLanguage=0" \
   "txtGroupCode=00001" "txtCardCode=00001" "chkLock=1" "chkSound=1" "chkProgramV1=1" \
   "chkProgramV3=1" "chkAutoAdd=0" "cboProgrammer.ListIndex=1" "cboBlock=32 - Sec  8 BLOCK 32" \
-  "txtAKey(0)=FF" "chkSaveKey=0" "chkBlock=1" "chkAutoRecord=0"
+  "txtAKey(0)=FF" "chkSaveKey=0" "chkBlock=1" "chkAutoRecord=0" \
+  "lblAlarm=與卡機的連線（COM1）未開啟：請選擇 COM 或 TCP/IP 連線，並檢查連接線。"
 
 # A bad script line stops the run with code 2 and names the line.
 printf 'dump txtUID\nfly away\n' >"$work/bad.zr"

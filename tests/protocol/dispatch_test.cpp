@@ -128,7 +128,9 @@ TEST(DispatchV1Write, OkRecordsTheNumberAndTheCard) {
         rig.station.currentCommand = "V1_WriteCardCode";
         dispatch(rig.station, "NO");
         EXPECT_EQ(rig.station.lastWrittenUid, "");
-        EXPECT_EQ(rig.station.infoOK.caption, "OK");
+        // A refusal says so, like the V3 write's, instead of leaving the green line before it.
+        EXPECT_EQ(rig.station.infoOK.caption, "");
+        EXPECT_EQ(rig.station.infoErr.caption, english ? "Write Card Number Fault!" : "寫碼失敗!");
         dispatch(rig.station, "OK");
         EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
         EXPECT_EQ(rig.station.lastWrittenUid, "1234554321");

@@ -39,6 +39,10 @@ TEST(PortSearch, ProgrammerOnTheFirstEntryIsFoundAfterOneProbe) {
         EXPECT_EQ(rig.station.infoOK.caption, english ? "COM Port OK" : "COM Port 搜尋成功");
         EXPECT_EQ(rig.station.infoErr.caption, "");
         EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - 1234554321\r\n1 0 ");
+        EXPECT_EQ(rig.station.lblAlarm.caption,
+                  english ? "Port search: the programmer answered on COM1; that port is in use "
+                            "now."
+                          : "自動搜尋 COM：卡機在 COM1 回應，已選用此連接埠。");
     }
 }
 
@@ -49,6 +53,7 @@ TEST(PortSearch, ProgrammerFurtherOnIsFoundThere) {
     EXPECT_EQ(rig.probes, 5);
     EXPECT_EQ(rig.station.cboCOM.listIndex(), 4);
     EXPECT_EQ(rig.world.serial.openPort(), 5);
+    EXPECT_EQ(rig.station.lblAlarm.caption, "自動搜尋 COM：卡機在 COM5 回應，已選用此連接埠。");
     // Each port that opened costs its two 100 ms pauses and the 200 ms one.
     EXPECT_GE(rig.now() - start, 5U * 400U);
 }

@@ -22,6 +22,17 @@ TEST(AttemptReasons, ReachTheAlarmLineAndSoundInAutomaticRecording) {
                                                     0),
               0U);
 
+    // A port search that finds nobody says so, not that a card's UID read failed.
+    RecordingRig search;
+    for (int port = 1; port <= 16; ++port) {
+        search.world.serial.availablePorts.insert(port);
+    }
+    search.faults["01 00"] = std::nullopt;
+    search.station.cmdSearchCOM.click();
+    EXPECT_EQ(search.station.lblAlarm.caption.rfind(
+                  "Port search: no programmer answered on COM1–COM16.", 0),
+              0U);
+
     RecordingRig automatic;
     automatic.faults["08 07"] = std::nullopt;
     automatic.queueCards(1234554321, 1);

@@ -50,6 +50,7 @@ struct LinkDownCase {
     bool tcp;
     bool english;
     const char* message;
+    const char* alarm; // a click of the operator's on the closed link
 };
 
 class LinkDownTest : public ::testing::TestWithParam<LinkDownCase> {};
@@ -74,6 +75,15 @@ TEST_P(LinkDownTest, MessageEveryTickThenResumesByItself) {
         rig.world.loop.runFor(1000);
         EXPECT_EQ(s.infoErr.caption, c.message) << tick;
         EXPECT_EQ(s.infoOK.caption, "");
+        EXPECT_EQ(s.lblAlarm.caption, "") << tick;
+    }
+    // A click sends nothing either, and says why on the alarm line alone.
+    for (station::Button* button :
+         {&s.cmdRecordBlock, &s.cmdReadBack, &s.cmdReadUID, &s.cmd_V2_ReadCardCode}) {
+        s.clearFailure();
+        button->click();
+        EXPECT_EQ(s.lblAlarm.caption, c.alarm) << button->name();
+        EXPECT_EQ(s.infoErr.caption, c.message) << button->name();
     }
     EXPECT_TRUE(rig.frames().empty());
     if (c.tcp) {
@@ -91,12 +101,19 @@ TEST_P(LinkDownTest, MessageEveryTickThenResumesByItself) {
 INSTANTIATE_TEST_SUITE_P(
     Links, LinkDownTest,
     ::testing::Values(
-        LinkDownCase{"ComChinese", false, false, "COM Port 通訊錯誤！\r\n請確認連線及放置卡片！"},
+        LinkDownCase{"ComChinese", false, false, "COM Port 通訊錯誤！\r\n請確認連線及放置卡片！",
+                     "與卡機的連線（COM1）未開啟：請選擇 COM 或 TCP/IP 連線，並檢查連接線。"},
         LinkDownCase{"ComEnglish", false, true,
-                     "COM Port Error！\r\nPlease Check Connect Setting And Card!"},
-        LinkDownCase{"TcpChinese", true, false, "TCPIP 通訊錯誤！\r\n請確認連線及放置卡片！"},
+                     "COM Port Error！\r\nPlease Check Connect Setting And Card!",
+                     "The link to the programmer (COM1) is not open: choose COM or TCP/IP and "
+                     "check the cable."},
+        LinkDownCase{"TcpChinese", true, false, "TCPIP 通訊錯誤！\r\n請確認連線及放置卡片！",
+                     "與卡機的連線（TCP/IP 127.0.0.1:101）未開啟：請選擇 COM 或 TCP/IP 連線，並檢查"
+                     "連接線。"},
         LinkDownCase{"TcpEnglish", true, true,
-                     "TCPIP Error！\r\nPlease Check Connect Setting And Card!"}),
+                     "TCPIP Error！\r\nPlease Check Connect Setting And Card!",
+                     "The link to the programmer (TCP/IP 127.0.0.1:101) is not open: choose COM or "
+                     "TCP/IP and check the cable."}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // The tick looks at the check box before it starts its timer again.

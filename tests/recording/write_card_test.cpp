@@ -119,6 +119,22 @@ INSTANTIATE_TEST_SUITE_P(
                   kNoTones, AttemptOutcome::UidReadFailed, kNotAttempted, kNotAttempted, false}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+// A V1 write refused or unanswered says so in infoErr, in place of the key change's green line.
+TEST(WriteCard, AFailedV1WriteShowsTheWriteFaultInBothLanguages) {
+    for (const auto& reply : {std::optional<std::string>{"NO"}, std::optional<std::string>{}}) {
+        for (const bool english : {false, true}) {
+            RecordingRig rig;
+            rig.faults["06 09"] = reply;
+            rig.programmer.layCard(kUid);
+            rig.station.chkLanguage.setValue(english ? 1 : 0);
+            rig.station.cmdRecordBlock.click();
+            EXPECT_EQ(rig.station.infoErr.caption,
+                      english ? "Write Card Number Fault!" : "寫碼失敗!");
+            EXPECT_EQ(rig.station.infoOK.caption, "");
+        }
+    }
+}
+
 // A card given back its own number steps nothing: the operator's next number stays, on disk too.
 TEST(WriteCard, ACardsOwnNumberLeavesTheNextNumberAlone) {
     RecordingRig rig;

@@ -1,12 +1,15 @@
 // At every size the station can give its window, in both languages, each control the window
 // shows lies wholly inside the client area and shows the whole of its text in its own font.
 #include "WindowRig.h"
+#include "recording/AttemptReasons.h"
+#include "recording/LinkReasons.h"
 
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QStyleOptionButton>
 #include <QStyleOptionComboBox>
 #include <gtest/gtest.h>
@@ -79,6 +82,39 @@ void expectEverythingFits(const WindowRig& rig, const std::string& where) {
     }
 }
 
+// The label's text fits it, and it is the whole text or the tooltip holds the whole text.
+void expectShownWhole(const QLabel& label, const std::string& whole, const std::string& where) {
+    const QString text = QString::fromStdString(whole);
+    const TextRoom room = textRoom(&label);
+    const QRect needed = label.fontMetrics().boundingRect(room.room, room.flags, room.text);
+    EXPECT_TRUE(needed.width() <= room.room.width() && needed.height() <= room.room.height() &&
+                (label.text() == text || label.toolTip() == text))
+        << "cut at " << where << whole;
+}
+
+// The longest alarm and reason texts: a card holding its number in V1 and maybe in V3, its
+// read-back refused in both layouts, a closed TCP/IP link with a long address, a vain search.
+std::vector<station::AlarmText> longestReasons(station::Station& station) {
+    using L = recording::LayoutOutcome;
+    recording::WriteAttempt card{"6553565535", "65535", "65535", true, L::Written, L::Written};
+    card.outcome = recording::AttemptOutcome::V3Failed;
+    card.answer = recording::ProgrammerAnswer::Unclear;
+    card.failedStep = recording::FailedStep::V3Write;
+    const auto verify = recording::verifyFailureAlarm(
+        card, {card.uid, true, true, "65534:65535", true, "65535:65534"});
+    card.v3 = L::WriteUnanswered;
+    station.connType = "TCPIP";
+    station.txtIP.setText("192.168.100.200");
+    station.txtPORT.setText("65535");
+    return {
+        verify,
+        *recording::failureAlarm(card),
+        recording::linkClosedReason(station),
+        {"自動搜尋 COM：COM1–COM16 都沒有卡機回應。請檢查連接線與卡機電源，或選擇 TCP/IP 連線。",
+         "Port search: no programmer answered on COM1–COM16. Check the cable and the "
+         "programmer's power, or choose TCP/IP."}};
+}
+
 // Start-up, sbBlock and the unlock; each is also followed by chkBlock on and off.
 const std::pair<int, int> kSizes[] = {{19200, 11200}, {9570, 8000}, {12800, 8777}};
 
@@ -94,13 +130,23 @@ TEST(StationWindowFit, EveryControlAndTextFitsAtEverySizeInBothLanguages) {
          "Run complete: 500 cards, 00012:00001–00012:00500 (3 numbers skipped)"},
     };
     WindowRig rig;
-    // An alarm, which shows the acknowledge button, with a refused write's reason.
-    rig.station.raiseAlarm(
-        {"卡片 1000000101 被卡機拒絕（V1 寫入卡號）：卡片未寫入任何卡號。",
-         "Card 1000000101 was refused (the V1 write): no number was written to it."});
+    const std::vector<station::AlarmText> reasons = longestReasons(rig.station);
+    // The register panel's heading takes a reason as long, its row a failed card.
+    reg::RegisterPanel panel{
+        true, false,
+        "",   {{1, "", "", "6553565535", 65535, 65535, true, "unanswered", "unanswered", "failed"}},
+        0,    0};
+    rig.front.setRegisterPanel(&panel);
+    const RegisterPanelView& view = rig.front.registerPanel();
     for (const int english : {0, 1}) {
         rig.station.chkLanguage.setValue(english);
-        for (const auto& [chinese, englishText] : messages) {
+        for (std::size_t i = 0; i < std::size(messages); ++i) {
+            const auto& [chinese, englishText] = messages[i];
+            // Two alarms, which show the acknowledge button and "(1/2)" after the first.
+            rig.station.raiseAlarm(reasons[i]);
+            rig.station.raiseAlarm({"-", "-"});
+            panel.unavailable = english == 1 ? reasons[i].english : reasons[i].chinese;
+            ++panel.revision;
             rig.station.infoOK.caption = english == 1 ? englishText : chinese;
             rig.station.infoErr.caption = rig.station.infoOK.caption;
             // The run's line takes the same texts as the message lines.
@@ -112,12 +158,24 @@ TEST(StationWindowFit, EveryControlAndTextFitsAtEverySizeInBothLanguages) {
                     rig.station.size1 = width;
                     rig.station.size2 = height;
                     rig.front.syncFromStation();
-                    expectEverythingFits(rig, std::to_string(width) + "x" + std::to_string(height) +
-                                                  (english == 1 ? " English" : " Chinese"));
+                    const std::string where = std::to_string(width) + "x" + std::to_string(height) +
+                                              (english == 1 ? " English: " : " Chinese: ");
+                    expectEverythingFits(rig, where);
+                    expectShownWhole(*rig.widget<QLabel>("lblAlarm"), rig.station.lblAlarm.caption,
+                                     where);
+                    expectShownWhole(*view.heading(), reg::panelTexts(panel, english == 1).heading,
+                                     where);
                 }
             }
+            rig.station.cmdAlarmAck_Click();
+            rig.station.cmdAlarmAck_Click();
         }
     }
+    // A row the list cuts keeps its whole text in its tooltip.
+    panel.unavailable.clear();
+    ++panel.revision;
+    rig.front.syncFromStation();
+    EXPECT_EQ(view.list()->item(0)->toolTip(), view.list()->item(0)->text());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "window/qt/ButtonFactory.h"
 #include "window/qt/ControlColours.h"
+#include "window/qt/TextFit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,9 +61,12 @@ class LabelBinding final : public ControlBinding {
 
     void sync() override {
         ControlBinding::sync();
+        // Measured only when the text or the box changed: an idle pass stays a comparison.
         const QString caption = displayText(label_.caption);
-        if (widget_->text() != caption) {
-            widget_->setText(caption);
+        if (caption != shownCaption_ || widget_->size() != shownSize_) {
+            showWhole(*widget_, caption);
+            shownCaption_ = caption;
+            shownSize_ = widget_->size();
         }
         setColour(widget_, QPalette::WindowText, label_.foreColor);
         setColour(widget_, QPalette::Window, label_.backColor);
@@ -74,6 +78,8 @@ class LabelBinding final : public ControlBinding {
   private:
     station::Label& label_;
     QLabel* widget_;
+    QString shownCaption_;
+    QSize shownSize_;
 };
 
 class ButtonBinding final : public ControlBinding {

@@ -1,5 +1,6 @@
 #include "window/qt/RegisterPanelView.h"
 
+#include "window/qt/TextFit.h"
 #include "window/qt/WindowFonts.h"
 
 #include <cmath>
@@ -47,10 +48,13 @@ void RegisterPanelView::sync(bool english) {
         return;
     }
     const reg::PanelTexts texts = reg::panelTexts(*panel_, english);
-    heading_->setText(QString::fromStdString(texts.heading));
+    // The heading carries the register's trouble, a reason of any length; a row the list
+    // cuts keeps its whole text in its tooltip.
+    showWhole(*heading_, QString::fromStdString(texts.heading));
     list_->clear();
     for (const std::string& row : texts.rows) {
-        list_->addItem(QString::fromStdString(row));
+        auto* item = new QListWidgetItem(QString::fromStdString(row), list_);
+        item->setToolTip(item->text());
     }
     heading_->show();
     list_->setVisible(panel_->on);
