@@ -54,6 +54,8 @@ INSTANTIATE_TEST_SUITE_P(
                     RouteCase{"v1_modify_a_key", "NO", "txtV1_ModifyAKey", "NO"},
                     RouteCase{"V1_LoadNewAKey", "xyz", "txtV1_LoadNewKey", "xyz"},
                     RouteCase{"V1_ReadCardCode", "12", "txtV1_ReadCardCode", "NO"},
+                    RouteCase{"V1_ReadCardCode", "00002000011", "txtV1_ReadCardCode", "NO"},
+                    RouteCase{"readuid", "12345ABCDE", "txtReadUID", "NO"},
                     RouteCase{"V1_WriteCardCode", "ok", "txtV1_WriteCardCode", "ok"},
                     RouteCase{"v2_assign_a_key", "OK", "txtV2_AssignAKey", "OK"},
                     RouteCase{"V2_Modify_A_Key", "OK", "txtV2_ModifyAKey", "OK"},

@@ -23,6 +23,18 @@ TEST(SerialReceive, TwoArrivalsAreTwoReplies) {
     EXPECT_EQ(rig.world.trafficLog.lines, (std::vector<std::string>{"00002", "00001"}));
 }
 
+// A reply no request is open for is shown, and answers nothing.
+TEST(SerialReceive, AReplyNobodyAskedForIsIgnored) {
+    StationRig rig;
+    rig.station.currentCommand = "ReadUID";
+    const std::string flag = rig.station.txtReadUID.text();
+    rig.world.serial.deliverText("1234554321", 0);
+    rig.world.loop.runFor(100);
+    EXPECT_EQ(rig.station.txtReadUID.text(), flag);
+    EXPECT_EQ(rig.keyDerivations, 0);
+    EXPECT_EQ(rig.station.txtReceive.text(), "? - 1234554321 (no request open: ignored)\r\n");
+}
+
 TEST(TcpReceive, UidInPiecesIsOneReplyAfterTheSettle) {
     StationRig rig("TCPIP");
     rig.awaitReplies("ReadUID");

@@ -138,5 +138,16 @@ INSTANTIATE_TEST_SUITE_P(
                          .cardV3 = kNumber}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
+// A verification that reads another card's UID is no proof for the card written.
+TEST(Verification, AnotherCardsUidIsNoProof) {
+    RecordingRig rig;
+    rig.programmer.layCard(kUid);
+    rig.station.chkVerify.setValue(1);
+    rig.oneOffs = {{"01 00", kUid}, {"01 00", "2000000999"}};
+    rig.station.cmdRecordBlock.click();
+    EXPECT_EQ(rig.station.lblV2Status.backColor, 0x0000FFU);
+    EXPECT_TRUE(rig.station.txtUID_Record.text().empty());
+}
+
 } // namespace
 } // namespace zr::recording::test

@@ -80,6 +80,7 @@ TEST(RunTarget, StopsAtItsLastNumberCountingHeldNumbersAndGoesOnAfterARestart) {
         EXPECT_EQ(rig.station.lblRunStatus.caption, c.status);
         EXPECT_EQ(rig.station.infoOK.caption, c.status);
         EXPECT_EQ(rig.station.prgRun.text, c.bar);
+        EXPECT_EQ(rig.station.prgRun.value, rig.station.prgRun.maximum); // skipped ones count
         EXPECT_FALSE(rig.station.chkAutoRecord.checked());
         const auto tones = rig.toneFrequencies();
         EXPECT_EQ(std::vector<int>(tones.end() - 2, tones.end()), (std::vector<int>{4000, 2000}));

@@ -165,6 +165,39 @@ TEST(WriteCard, ANewKeyRowNotFromTheUidStopsTheWrite) {
               "The card's key could not be derived from its UID; nothing was written!");
 }
 
+// A "NO" and then silence: the silent retries may have landed, so the number stays.
+TEST(WriteCard, ARefusalThenSilenceMayHaveLanded) {
+    RecordingRig rig;
+    rig.programmer.layCard(kUid);
+    rig.station.chkProgramV1.setValue(0);
+    rig.oneOffs = {{"06 09", "NO"}, {"06 09", std::nullopt}, {"06 09", std::nullopt}};
+    rig.station.cmdRecordBlock.click();
+    ASSERT_EQ(rig.sink.writes.size(), 1U);
+    EXPECT_EQ(rig.sink.writes[0].v3, LayoutOutcome::WriteUnanswered);
+    EXPECT_EQ(rig.sink.writes[0].answer, ProgrammerAnswer::Unclear);
+}
+
+// -1 steps down; a code that cannot be used is settled, named in a box and keeps the focus.
+TEST(NumberFields, StepDownAndRefusedCodes) {
+    RecordingRig rig;
+    auto& s = rig.station;
+    s.txtCardCode.setText("00007");
+    s.cmdDec.click();
+    EXPECT_EQ(s.txtCardCode.text(), "00006");
+    s.txtGroupCode.setText("00000");
+    s.txtCardCode.setText("0");
+    s.focusedControl.clear();
+    s.txtCardCode.lostFocus();
+    EXPECT_EQ(s.txtCardCode.text(), "00000");
+    EXPECT_EQ(s.focusedControl, "txtCardCode");
+    ASSERT_EQ(rig.world.desktop.messageBoxes.size(), 1u);
+    s.txtCardCode.setText("00005");
+    s.focusedControl.clear();
+    s.txtCardCode.lostFocus();
+    EXPECT_TRUE(s.focusedControl.empty());
+    EXPECT_EQ(rig.world.desktop.messageBoxes.size(), 1u);
+}
+
 TEST(WriteCard, V3StepLabelsGoToTheLogAndRecordsShowTheNumber) {
     RecordingRig rig;
     rig.programmer.layCard(kUid);

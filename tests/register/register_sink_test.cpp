@@ -100,6 +100,13 @@ TEST_F(Sink, AStrayV1WriteHoldsItsNumber) {
     ASSERT_TRUE(rows.ok());
     ASSERT_FALSE(rows.value().empty());
     EXPECT_EQ(rows.value().back().v1, "unknown");
+    EXPECT_EQ(rows.value().back().outcome, "failed");
+    // Read back with another number than the register's: the operator is told.
+    sink->recordReadBack({"2000000502", true, true, "00012:00009", false, ""});
+    EXPECT_EQ(station.infoErr.caption, "The card number read back differs from the register!");
+    station.infoErr.caption.clear();
+    sink->recordReadBack({"2000000599", true, true, "00012:00009", false, ""});
+    EXPECT_NE(station.infoErr.caption, "The card number read back differs from the register!");
 }
 
 TEST_F(Sink, AutomaticRecordingPassesOverHeldNumbersAndACardKeepsItsOwn) {
@@ -248,11 +255,19 @@ TEST_F(Sink, AConfirmedWriteTheRegisterCannotTakeIsJournalledAndStoredLater) {
     EXPECT_EQ(link->cards(), nullptr);
     EXPECT_EQ(cards->findNumber(12, 5).value().at(0).outcome, "started"); // held meanwhile
 
-    // A restart finds the journal and stores it before any number is given.
+    // A restart finds the journal and stores it before any number is given; a row kept for
+    // another register stays for that one.
+    const std::string foreign =
+        journalLine({"/elsewhere/cards.sqlite", "2026-12-06T20:28:28.123Z",
+                     CardWrite{"2000000777", 12, 77, true, LayoutOutcome::Written,
+                               LayoutOutcome::Written, true},
+                     0});
+    journalFile.lines.push_back(foreign);
     flaky->down = false;
     sink.reset();
     auto restarted = make(false);
-    EXPECT_TRUE(journalFile.lines.empty());
+    EXPECT_EQ(journalFile.lines, std::vector<std::string>{foreign});
+    EXPECT_TRUE(cards->findUid("2000000777").value().empty());
     const auto rows = cards->findNumber(12, 5);
     ASSERT_EQ(rows.value().size(), 1u);
     EXPECT_EQ(rows.value()[0].outcome, "written");
