@@ -45,6 +45,21 @@ void runTo(RecordingRig& rig, HoldingSink& sink, const char* target) {
     rig.world.loop.runFor(80000);
 }
 
+// The pace counts the intervals between the session's cards, not the cards.
+TEST(RunTarget, PaceAndTimeLeftFromTheSessionsCards) {
+    RecordingRig rig;
+    auto& run = rig.station.run;
+    run.groupCode = "00001";
+    run.firstCard = 1;
+    run.lastCard = 10;
+    run.written = 2;
+    run.sessionStartTick = rig.station.tickCount();
+    run.sessionCards = 2;
+    rig.world.loop.runFor(3600 * 1000);
+    rig.station.showRun();
+    EXPECT_EQ(rig.station.lblRunStatus.caption, "0 skipped · 1 cards/h · 08:00:00 left");
+}
+
 TEST(RunTarget, StopsAtItsLastNumberCountingHeldNumbersAndGoesOnAfterARestart) {
     const struct {
         const char* target;

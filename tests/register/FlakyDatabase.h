@@ -3,6 +3,7 @@
 #include "platform/Database.h"
 #include "platform/sql/QtDatabase.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -21,13 +22,17 @@ class FlakyDatabase final : public platform::Database {
 
     bool down = false;
     bool connectionGone = false;
+    std::string refusedUid; // a statement carrying this UID fails, as a constraint would
     platform::SqlFailure failure = platform::SqlFailure::Other;
     int reconnects = 0;
 
     platform::SqlEngine engine() const override { return real_->engine(); }
     bool exec(std::string_view sql, const std::vector<platform::SqlValue>& parameters,
               const platform::SqlRowHandler& onRow) override {
-        return failing() ? fail() : real_->exec(sql, parameters, onRow);
+        const bool refused =
+            !refusedUid.empty() && std::find(parameters.begin(), parameters.end(),
+                                             platform::SqlValue(refusedUid)) != parameters.end();
+        return failing() || refused ? fail() : real_->exec(sql, parameters, onRow);
     }
     std::int64_t rowsAffected() const override { return real_->rowsAffected(); }
     bool begin() override { return failing() ? fail() : real_->begin(); }

@@ -71,6 +71,11 @@ TEST_F(SharedSequence, NoNumberGoesToASecondCard) {
     EXPECT_EQ(rows.value()[2].outcome, "started");
     EXPECT_EQ(rows.value()[3].outcome, "written");
     EXPECT_EQ(rows.value()[11].v1, "unknown");
+    // 407's own 9 went to 409 by hand: 407 gets a new number, not "its own".
+    const auto again = benchB->startAttempt(3, 20, "2000000407", true, kAutomatic);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->card, 20);
+    EXPECT_FALSE(again->ownNumber);
 }
 
 TEST_F(SharedSequence, APassedOverNumberNamesItsCardAndAUidMustBeOne) {

@@ -35,6 +35,7 @@ class Sink : public ::testing::Test {
                     return RegisterError{RegisterFailure::CannotOpen, "server gone"};
                 }
                 auto db = FlakyDatabase::sqlite(file);
+                db->refusedUid = refusedUid;
                 flaky = db.get();
                 return CardRegister::open(std::move(db), file, "bench-A",
                                           CardRegister::Access::ReadWrite, clock.clock());
@@ -81,6 +82,7 @@ class Sink : public ::testing::Test {
     std::unique_ptr<RegisterLink> link;
     FlakyDatabase* flaky = nullptr;
     bool refuseOpen = false;
+    std::string refusedUid;
     std::vector<std::string> details;
 };
 
@@ -219,6 +221,14 @@ TEST_F(Sink, NoNumberWhileTheRegisterIsAwayAndItGoesOnWhenItIsBack) {
     EXPECT_EQ(station.chkAutoRecord.value(), 1); // the loop goes on by itself
     EXPECT_NE(sink->panel().unavailable.find("server gone"), std::string::npos);
     ASSERT_EQ(station.alarms().waiting(), 1u);
+    // An outcome with neither register nor journal to take it is not reported recorded.
+    journalFile.failWrites = true;
+    recording::WriteAttempt lost;
+    lost.uid = "2000000409";
+    lost.groupCode = "00012";
+    lost.cardCode = "00009";
+    EXPECT_FALSE(sink->recordWrite(lost));
+    journalFile.failWrites = false;
 
     refuseOpen = false;
     world.loop.runFor(RegisterLink::kRetryEveryMs - 500);
@@ -302,6 +312,33 @@ TEST_F(Sink, PanelFollowsEveryAttemptAndCountsOnlyTodaysWrittenCards) {
     clock.now += std::chrono::hours(24);
     write(*sink, "2000000499", "00010", AttemptOutcome::Written);
     EXPECT_EQ(sink->panel().today, 1);
+}
+
+// A row the register refuses stays in the journal with every row after it, and the replay
+// says it did not finish.
+TEST_F(Sink, AJournalRowTheRegisterRefusesStaysWithTheRowsAfterIt) {
+    auto db = FlakyDatabase::sqlite(file);
+    db->refusedUid = "2000000602";
+    auto refusing = CardRegister::open(std::move(db), file, "bench-A",
+                                       CardRegister::Access::ReadWrite, clock.clock());
+    ASSERT_TRUE(refusing.ok());
+    const auto line = [this](const std::string& uid, int card) {
+        return journalLine({file, "2026-12-06T20:28:28.123Z", written(uid, 12, card), 0});
+    };
+    journalFile.lines = {line("2000000601", 1), line("2000000602", 2), line("2000000603", 3)};
+    EXPECT_FALSE(journal.flushInto(*refusing.value()));
+    EXPECT_EQ(journalFile.lines,
+              (std::vector<std::string>{line("2000000602", 2), line("2000000603", 3)}));
+    EXPECT_EQ(cards->findUid("2000000601").value().size(), 1u);
+    journalFile.lines = {line("2000000602", 2)};
+    EXPECT_FALSE(journal.flushInto(*refusing.value()));
+    EXPECT_EQ(journalFile.lines.size(), 1u);
+
+    // A register that opens but cannot take the journal is not back: no number is given.
+    refusedUid = "2000000602";
+    auto sink = make(false);
+    EXPECT_EQ(link->cards(), nullptr);
+    EXPECT_FALSE(sink->claimCardCode("2000000604", "00012", "00004"));
 }
 
 TEST(RegisterJournalLines, RowsRoundTripAndAnythingElseIsNoRow) {

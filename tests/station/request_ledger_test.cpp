@@ -48,6 +48,11 @@ TEST(RequestLedger, AReplyBelongsToTheOldestOpenRequestAndCountsOnlyWhileItsSend
 }
 
 TEST(RequestLedger, ADetachedRequestIsAnsweredOnlyWhileNothingElseIsOpen) {
+    RequestLedger resent;
+    resent.sent("120", 0, true);
+    resent.sent("120", 10, true);
+    EXPECT_EQ(resent.replyRead("OK", 20).owner, Owner::GaveUp); // a newer one waits behind it
+    EXPECT_EQ(resent.replyRead("OK", 30).owner, Owner::Waiting);
     RequestLedger ledger;
     ledger.sent("120", 0, true);
     EXPECT_EQ(ledger.replyRead("OK", 10).owner, Owner::Waiting);
