@@ -73,14 +73,11 @@ std::string cardNumberOnWindow(const Station& station) {
     return base::displayForm(station.txtGroupCode.text(), station.txtCardCode.text());
 }
 
-constexpr const char* kWriteFaultChinese = "寫碼失敗!";
-constexpr const char* kWriteFaultEnglish = "Write Card Number Fault!";
-
 void onV1Write(Station& station, const std::string& reply) {
     station.txtV1_WriteCardCode.setText(reply);
     // Like the V3 write: a refusal says so, instead of leaving the step before's green line.
     if (reply != "OK") {
-        station.showErr(station.say(kWriteFaultChinese, kWriteFaultEnglish));
+        showWriteFault(station);
         return;
     }
     station.txtBlockIDV1.setText(cardNumberOnWindow(station));
@@ -101,7 +98,7 @@ void onV2Write(Station& station, const std::string& reply) {
     station.txtResponseRecordCard.setText(reply);
     // Only "OK" is a written card; "NO", "ER" or noise all leave the sender failing.
     if (reply != "OK") {
-        station.showErr(station.say(kWriteFaultChinese, kWriteFaultEnglish));
+        showWriteFault(station);
         return;
     }
     station.txtBlockIDV2.setText(cardNumberOnWindow(station));
@@ -166,6 +163,10 @@ const Route* routeFor(std::string_view currentCommand) {
 }
 
 } // namespace
+
+void showWriteFault(Station& station) {
+    station.showErr(station.say("寫碼失敗!", "Write Card Number Fault!"));
+}
 
 void DispatchReply(Station& station, std::string& reply) {
     const Route* route = routeFor(station.currentCommand);

@@ -16,4 +16,8 @@ inline constexpr const char* kApplicationTitle = "ZR";
 // key derivation it raises after a UID runs the window's handler.
 void DispatchReply(station::Station& station, std::string& reply);
 
+// "寫碼失敗!" / "Write Card Number Fault!" in infoErr: a card-number write that did not land
+// where it was meant to, whether the programmer said so or the workflow found it out.
+void showWriteFault(station::Station& station);
+
 } // namespace zr::protocol

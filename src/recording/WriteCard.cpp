@@ -2,6 +2,7 @@
 // automatic numbering that never skips or reuses a card number.
 #include "base/CardNumber.h"
 #include "keys/KeyDerivation.h"
+#include "protocol/ReplyDispatch.h"
 #include "protocol/Senders.h"
 #include "recording/AttemptReasons.h"
 #include "recording/CardNumberFields.h"
@@ -280,7 +281,7 @@ bool Recorder::runV1Sequence(WriteAttempt& attempt) {
         paintIndicator(s.lblV1Status, IndicatorLook::Failure);
         // A refused write gets its own message from the reply; an unanswered one gets none,
         // and the key change's green line must not stand for the card.
-        s.showErr(s.say("寫碼失敗!", "Write Card Number Fault!"));
+        protocol::showWriteFault(s);
         failureTones(s);
         return false;
     }
@@ -336,7 +337,7 @@ bool Recorder::confirmV3Write(WriteAttempt& attempt, V3Login login) {
         attempt.v3 = LayoutOutcome::WriteUnanswered;
     }
     failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Login);
-    station_.showErr(station_.say("寫碼失敗!", "Write Card Number Fault!"));
+    protocol::showWriteFault(station_);
     attempt.answer =
         login == V3Login::Refused ? ProgrammerAnswer::Refused : ProgrammerAnswer::Confirmed;
     return false;
