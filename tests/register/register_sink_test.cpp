@@ -111,6 +111,22 @@ TEST_F(Sink, AStrayV1WriteHoldsItsNumber) {
     EXPECT_NE(station.infoErr.caption, "The card number read back differs from the register!");
 }
 
+// An outcome for another number than the one claimed leaves the claimed number held.
+TEST_F(Sink, AnOutcomeForAnotherNumberLeavesTheClaimedRowStanding) {
+    auto sink = make(false);
+    ASSERT_TRUE(sink->claimCardCode("2000000601", "00012", "00005"));
+    ASSERT_TRUE(sink->recordWrite({.uid = "2000000601",
+                                   .groupCode = "00012",
+                                   .cardCode = "00006",
+                                   .v1 = RecLayout::Written,
+                                   .outcome = AttemptOutcome::Written}));
+    const auto claimed = cards->findNumber(12, 5);
+    ASSERT_TRUE(claimed.ok());
+    ASSERT_EQ(claimed.value().size(), 1u);
+    EXPECT_EQ(claimed.value()[0].outcome, "started");
+    EXPECT_EQ(cards->findNumber(12, 6).value().size(), 1u);
+}
+
 TEST_F(Sink, AutomaticRecordingPassesOverHeldNumbersAndACardKeepsItsOwn) {
     auto sink = make(false);
     station.chkAutoRecord.setValue(1);
@@ -145,8 +161,19 @@ TEST_F(Sink, SharedSequenceMovesTheCardCodeOnAndEndsAtTheTop) {
     ASSERT_TRUE(other.value()->claimNumber(12, 7, "2000000499"));
     auto sink = make(true);
     EXPECT_EQ(codeOf(write(*sink, "2000000401", "00007", AttemptOutcome::Written)), "00008");
-    EXPECT_EQ(codeOf(write(*sink, "2000000402", "00008", AttemptOutcome::Written)), "00009");
+    // By hand too, a number on a card is passed over, also one written before the sequence
+    // (no claim names it).
+    ASSERT_TRUE(cards->startAttempt(12, 9, "2000000497", false, {.sharedSequence = false}));
+    EXPECT_EQ(codeOf(write(*sink, "2000000402", "00008", AttemptOutcome::Written)), "00010");
     EXPECT_TRUE(world.desktop.questions.empty());
+    // A refused key leaves nothing on the card, but the number stays this bench's claim.
+    ASSERT_TRUE(sink->claimCardCode("2000000403", "00012", "00011"));
+    ASSERT_TRUE(sink->recordWrite({.uid = "2000000403",
+                                   .groupCode = "00012",
+                                   .cardCode = "00011",
+                                   .v1 = RecLayout::KeyAssignFailed,
+                                   .outcome = AttemptOutcome::V1Failed}));
+    EXPECT_EQ(other.value()->claimNumber(12, 11, "2000000496"), 12);
 
     station.chkAutoRecord.setValue(1);
     ASSERT_TRUE(cards->startAttempt(12, 65535, "2000000498", false, {true, true, true}));
@@ -365,6 +392,26 @@ TEST(RegisterJournalLines, RowsRoundTripAndAnythingElseIsNoRow) {
          }) {
         EXPECT_FALSE(parseJournalLine(bad)) << bad;
     }
+}
+
+// A server that refuses the probe is asked again once per pace, not on every timer tick.
+TEST(RegisterLinkPace, ARefusingServerIsProbedOncePerPace) {
+    testing::VirtualPlatform world;
+    auto socket = std::make_unique<platform::VirtualTcpSocket>(world.loop);
+    const platform::VirtualTcpSocket& probe = *socket;
+    int opens = 0;
+    RegisterLink link(
+        world.loop,
+        [&opens]() -> CardRegister::Result {
+            ++opens;
+            return RegisterError{RegisterFailure::CannotOpen, "server gone"};
+        },
+        "db:5432", RegisterLink::Server{"db", 5432}, std::move(socket));
+    link.start();
+    world.loop.runFor(30'000);
+    EXPECT_EQ(opens, 1); // only the first open; the probe never answered
+    EXPECT_GE(probe.connectCount, 4);
+    EXPECT_LE(probe.connectCount, 30'000 / static_cast<int>(RegisterLink::kRetryEveryMs));
 }
 
 } // namespace
