@@ -153,57 +153,5 @@ TEST(GifEdgeCases, TheLastTableEntryIsUsable) {
     EXPECT_EQ(pixels, indices);
 }
 
-TEST(GifHostileInput, DamagedImagesLeaveTheSurfaceEmpty) {
-    const Bytes valid = test::gifFile("GIF89a", 2, 2, kFourColours, {twoByTwo({0, 1, 2, 3})});
-    const std::size_t descriptor = 13 + kFourColours.size();
-    const std::size_t codeSize = descriptor + 10;
-    const auto with = [&](std::initializer_list<std::pair<std::size_t, std::uint8_t>> changes) {
-        Bytes file = valid;
-        for (const auto& [at, value] : changes) {
-            file[at] = value;
-        }
-        return file;
-    };
-    const struct {
-        const char* name;
-        Bytes file;
-    } lines[] = {
-        {"LZW data runs out",
-         Bytes(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(codeSize + 3))},
-        {"end code before the last pixel",
-         test::gifFile("GIF89a", 2, 2, kFourColours, {twoByTwo({0, 1, 2})})},
-        {"code size 12", with({{codeSize, 12}})},
-        {"code size 0", with({{codeSize, 0}})},
-        {"code naming no string yet", with({{codeSize + 2, 0x3C}})}, // clear, then 7
-        {"65535 × 65535 frame", with({{descriptor + 5, 0xFF},
-                                      {descriptor + 6, 0xFF},
-                                      {descriptor + 7, 0xFF},
-                                      {descriptor + 8, 0xFF}})},
-        {"2000 × 2000 frame over a few codes", with({{descriptor + 5, 0xD0},
-                                                     {descriptor + 6, 7},
-                                                     {descriptor + 7, 0xD0},
-                                                     {descriptor + 8, 7}})},
-        {"8192 × 8192 frame over 26 KB of codes: beyond the load budget",
-         [&] {
-             Bytes file = test::gifFile("GIF89a", 2, 2, kFourColours, {twoByTwo({0, 1, 2, 3})});
-             file.resize(descriptor);
-             file.insert(file.end(), {0x2C, 0, 0, 0, 0, 0, 0x20, 0, 0x20, 0, 2});
-             test::appendGifSubBlocks(file, Bytes(26000, 0xFF));
-             file.push_back(0x3B);
-             return file;
-         }()},
-        {"zero width", with({{descriptor + 5, 0}})},
-        {"global table cut short", Bytes(valid.begin(), valid.begin() + 20)},
-        {"unknown block before the image", with({{descriptor, 0x99}})},
-        {"no image", test::gifFile("GIF89a", 2, 2, kFourColours, {})},
-    };
-    for (const auto& line : lines) {
-        SCOPED_TRACE(line.name);
-        c32bppDIB surface;
-        EXPECT_TRUE(cGIFparser().LoadStream(line.file, surface));
-        EXPECT_FALSE(surface.hasImage());
-    }
-}
-
 } // namespace
 } // namespace zr::imaging
