@@ -50,7 +50,7 @@ int runScript(const app::StationOptions& options) {
     window.site = *siteKeys;
     window.Form_Load();
     cardRegister.announce(window);
-    app::ScriptDriver driver(window, console, std::cout, std::cerr);
+    app::ScriptDriver driver(window, window.link(), console, std::cout, std::cerr);
     return driver.run(*script);
 }
 

@@ -140,7 +140,7 @@ int shoot(const app::StationOptions& options, const QString& out) {
             std::cerr << "zr-window-shot: cannot read script " << *options.script << '\n';
             return 2;
         }
-        app::ScriptDriver driver(station, console, std::cout, std::cerr);
+        app::ScriptDriver driver(station, station.link(), console, std::cout, std::cerr);
         if (const int code = driver.run(script); code != 0) {
             return code;
         }

@@ -45,7 +45,7 @@ void roundTrip(benchmark::State& state, Link link, bool readUid) {
         return;
     }
     for (auto _ : state) {
-        const bool answered = readUid ? SendReadUid(rig.station) : SendV2LoginFixedKey(rig.station);
+        const bool answered = readUid ? SendReadUid(rig.link) : SendV2LoginFixedKey(rig.link);
         if (!answered) {
             state.SkipWithError("no answer");
             return;
@@ -76,10 +76,10 @@ void BM_V2LoginPty(benchmark::State& state) {
 // the event pump without ever sleeping until more than 300 ms have passed.
 bool busyPollingReadUid(SimStation& rig) {
     auto& station = rig.station;
-    station.currentCommand = "ReadUID";
+    rig.link.currentCommand = "ReadUID";
     station.txtReadUID.setText("");
     for (int attempt = 0; attempt < 3; ++attempt) {
-        station.sendFrame(readUidFrame());
+        rig.link.sendFrame(readUidFrame());
         const std::uint32_t start = station.tickCount();
         while (!station.elapsedBeyond(start, 300)) {
             QCoreApplication::processEvents();
@@ -118,7 +118,7 @@ void BM_UnansweredWaitCpu(benchmark::State& state) {
     CpuShare station;
     CpuShare peer;
     for (auto _ : state) {
-        station = measure([&] { SendReadUid(rig.station); });
+        station = measure([&] { SendReadUid(rig.link); });
         peer = measure([&] { busyPollingReadUid(rig); });
     }
     state.counters["station_cpu_pct"] = station.percentOfCore;

@@ -83,8 +83,9 @@ void cardRecorded(benchmark::State& state, bool postgres) {
     int n = kRows;
     for (auto _ : state) {
         const std::string uid = uidOf(n++);
-        const auto attempt =
-            bench.cards->startAttempt(200, n % 65536, uid, true, {false, false, false});
+        const auto attempt = bench.cards->startAttempt(
+            200, n % 65536, uid, true,
+            {.sharedSequence = false, .skipHeld = false, .ownNumberFirst = false});
         if (!attempt || !bench.cards->recordWrite(written(uid, 200, attempt->card), attempt->id)) {
             state.SkipWithError("card not recorded");
             return;

@@ -119,7 +119,7 @@ std::optional<std::string> ScriptDriver::set(const std::string& name, const std:
         return std::nullopt;
     }
     if (name == "currentCommand") {
-        station_.currentCommand = value;
+        link_.currentCommand = value;
         return std::nullopt;
     }
     if (name == "lastWrittenUid") {
@@ -203,10 +203,10 @@ std::optional<std::string> ScriptDriver::fieldValue(const std::string& name) con
         return station_.connType;
     }
     if (name == "currentCommand") {
-        return station_.currentCommand;
+        return link_.currentCommand;
     }
     if (name == "retryCount") {
-        return std::to_string(station_.retryCount);
+        return std::to_string(link_.retryCount);
     }
     if (name == "lastWrittenUid") {
         return station_.lastWrittenUid;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/script/ScriptConsole.h"
+#include "protocol/ProgrammerLink.h"
 #include "station/Station.h"
 
 #include <istream>
@@ -18,9 +19,10 @@ class ScriptDriver {
   public:
     static constexpr int kExitScriptError = 2;
 
-    ScriptDriver(station::Station& station, ScriptConsole& console, std::ostream& out,
-                 std::ostream& errors)
-        : station_(station), console_(console), out_(out), errors_(errors) {}
+    // `link` is the station's conversation with the programmer (currentCommand, retryCount).
+    ScriptDriver(station::Station& station, protocol::ProgrammerLink& link, ScriptConsole& console,
+                 std::ostream& out, std::ostream& errors)
+        : station_(station), link_(link), console_(console), out_(out), errors_(errors) {}
 
     // Runs the script to its end or to `exit`; the process exit code.
     int run(std::istream& script);
@@ -36,6 +38,7 @@ class ScriptDriver {
     std::optional<std::string> fieldValue(const std::string& name) const;
 
     station::Station& station_;
+    protocol::ProgrammerLink& link_;
     ScriptConsole& console_;
     std::ostream& out_;
     std::ostream& errors_;

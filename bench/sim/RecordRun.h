@@ -57,7 +57,7 @@ class RecordRun {
         }
     }
 
-    bool ready() { return sim_.ready() && station_.linkUp(); }
+    bool ready() { return sim_.ready() && station_.link().linkUp(); }
 
     // Records into a register file as zr-station does; the memory sink still sees every
     // attempt, and a card the register refused is reported as such.
@@ -128,9 +128,9 @@ class RecordRun {
         for (auto* handler : {&serial_.onDeviceLost, &tcp_.onDisconnected}) {
             *handler = [serialLost = handler == &serial_.onDeviceLost, this, seen] {
                 if (serialLost) {
-                    station_.MsComm1_DeviceLost();
+                    station_.link().MsComm1_DeviceLost();
                 } else {
-                    station_.Winsock1_Close();
+                    station_.link().Winsock1_Close();
                 }
                 seen();
             };

@@ -6,7 +6,7 @@
 #include "platform/qt/QtSerialPort.h"
 #include "platform/qt/QtTcpSocket.h"
 #include "platform/virtual/VirtualDevices.h"
-#include "protocol/Exchange.h"
+#include "protocol/ProgrammerLink.h"
 #include "sim/SimProcess.h"
 #include "station/Station.h"
 
@@ -53,16 +53,13 @@ struct SimStation {
     platform::MemoryTrafficLog trafficLog;
     platform::Platform services{loop, serial, tcp, settings, tone, desktop, trafficLog};
     station::Station station{services};
-    int keyDerivations = 0;
+    protocol::ProgrammerLink link{station};
 
-    SimStation(const RunningSim& sim, Link link) : serial(platform::PortMap{{1, sim.ptyDevice}}) {
+    SimStation(const RunningSim& sim, Link over) : serial(platform::PortMap{{1, sim.ptyDevice}}) {
         const keys::SiteConfig site = keys::defaultSiteConfig();
         station.site.loginKey = site.loginKey;
         station.site.v1CardKey = site.v1CardKey;
-        station.cmdCalculate_A_Key.onClick = [this] { ++keyDerivations; };
-        serial.onReceive = [this] { OnSerialReceive(station); };
-        tcp.onDataArrival = [this](std::size_t total) { OnTcpReceive(station, total); };
-        if (link == Link::Pty) {
+        if (over == Link::Pty) {
             station.connType = "COM";
             serial.open(1);
             return;

@@ -1,14 +1,11 @@
 #include "keys/KeyProcedures.h"
 
 #include "base/TextRules.h"
-#include "keys/ControllerFrame.h"
 #include "keys/KeyBoxes.h"
 #include "keys/KeyDerivation.h"
 
 namespace zr::keys {
 namespace {
-
-using KeyRowBoxes = station::ControlArray<station::TextBox, kKeyLength>;
 
 KeyBoxes boxTexts(const KeyRowBoxes& row) {
     KeyBoxes texts;
@@ -34,10 +31,10 @@ void keyBoxLostFocus(station::TextBox& box) {
     box.setText(base::upperAscii(box.text()));
 }
 
-void cmdSwitch_Click(station::Station& station) {
-    const KeyBoxes current = boxTexts(station.txtAKey);
-    setBoxTexts(station.txtAKey, boxTexts(station.txtNewAKey));
-    setBoxTexts(station.txtNewAKey, current);
+void cmdSwitch_Click(KeyRowBoxes& aKey, KeyRowBoxes& newAKey) {
+    const KeyBoxes current = boxTexts(aKey);
+    setBoxTexts(aKey, boxTexts(newAKey));
+    setBoxTexts(newAKey, current);
 }
 
 void lblCaption_DblClick(station::Station& station) {
@@ -58,26 +55,6 @@ void cmdCalculate_A_Key_Click(station::Station& station) {
     const KeyBoxes texts = keyBoxTexts(*key);
     setBoxTexts(station.txtAKey, texts);
     setBoxTexts(station.txtNewAKey, texts);
-}
-
-void cmdSendKeyToController_Click(station::Station& station) {
-    station.currentCommand = kControllerCommandName;
-    station.infoErr.caption.clear();
-    station.infoOK.caption.clear();
-
-    platform::SerialPort& port = station.platform().serial;
-    if (!port.isOpen()) {
-        station.showErr(std::string(serialPortClosedMessage(station.english())));
-        return;
-    }
-    const auto frame = buildControllerFrame(station.cboBlock.text, boxTexts(station.txtNewAKey));
-    if (!frame) {
-        station.showErr(controllerFrameErrorMessage(frame.error(), station.english()));
-        return;
-    }
-    // Nobody waits for the controller's answer; it is shown whenever it comes, unless another
-    // command has started by then.
-    station.sendSerialFrame(frame.value(), true);
 }
 
 station::SiteKeys siteKeysFrom(const SiteConfig& config) {

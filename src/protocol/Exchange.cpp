@@ -25,25 +25,25 @@ constexpr std::uint32_t kLongestQuietWaitMs = 3000;
 
 // A fault in the receive path is written to the traffic log whatever the window size: it is
 // the only trace of a reply whose handling stopped half-way.
-void logFault(station::Station& station, const std::string& command, const std::string& reply,
+void logFault(ProgrammerLink& link, const std::string& command, const std::string& reply,
               std::string_view what) {
-    station.platform().trafficLog.appendLine("DispatchReply failed: " + command + " - " + reply +
-                                             ": " + std::string(what));
+    link.station().platform().trafficLog.appendLine("DispatchReply failed: " + command + " - " +
+                                                    reply + ": " + std::string(what));
 }
 
 // One bad reply (or a failing key derivation behind it) must never end the station. The
 // reply's effects so far stay; the next reply is handled normally.
-void dispatchContained(station::Station& station, std::string& reply, bool logFirst) {
-    const std::string command = station.currentCommand;
+void dispatchContained(ProgrammerLink& link, std::string& reply, bool logFirst) {
+    const std::string command = link.currentCommand;
     try {
         if (logFirst) {
-            station.WriteTrafficLog(reply);
+            link.station().WriteTrafficLog(reply);
         }
-        DispatchReply(station, reply);
+        DispatchReply(link, reply);
     } catch (const std::exception& error) {
-        logFault(station, command, reply, error.what());
+        logFault(link, command, reply, error.what());
     } catch (...) {
-        logFault(station, command, reply, "unknown error");
+        logFault(link, command, reply, "unknown error");
     }
 }
 
@@ -64,8 +64,9 @@ void showIgnored(station::Station& station, const station::RequestLedger::Reply&
                            (unasked ? " (no request open: ignored)" : " (late: ignored)"));
 }
 
-void handOn(station::Station& station, std::string& reply, bool logFirst) {
-    const auto owner = station.requests.replyRead(reply, station.tickCount());
+void handOn(ProgrammerLink& link, std::string& reply, bool logFirst) {
+    station::Station& station = link.station();
+    const auto owner = link.requests.replyRead(reply, station.tickCount());
     if (!takenByWaitingSender(owner)) {
         if (logFirst) {
             station.WriteTrafficLog(reply);
@@ -73,40 +74,43 @@ void handOn(station::Station& station, std::string& reply, bool logFirst) {
         showIgnored(station, owner, reply);
         return;
     }
-    dispatchContained(station, reply, logFirst);
+    dispatchContained(link, reply, logFirst);
 }
 
 } // namespace
 
-void OnSerialReceive(station::Station& station) {
+void OnSerialReceive(ProgrammerLink& link) {
+    station::Station& station = link.station();
     auto& serial = station.platform().serial;
     if (!serial.isOpen() || serial.commEvent() != platform::SerialPort::kEventReceive) {
         return;
     }
-    station.requests.bytesArrived(station.tickCount());
+    link.requests.bytesArrived(station.tickCount());
     station.waitWithEvents(kSerialSettleBeyondMs);
     std::string reply = replyText(serial.readAll());
     if (reply.empty()) {
         return;
     }
-    handOn(station, reply, true);
+    handOn(link, reply, true);
 }
 
-void OnTcpReceive(station::Station& station, std::size_t /*bytesTotal*/) {
-    station.requests.bytesArrived(station.tickCount());
+void OnTcpReceive(ProgrammerLink& link, std::size_t /*bytesTotal*/) {
+    station::Station& station = link.station();
+    link.requests.bytesArrived(station.tickCount());
     // TCP is a stream: "OK" may arrive as "O" and "K". Without a settle each piece would be
     // a reply of its own, and a card the programmer wrote would be reported as failed.
-    station.waitWithEvents(station.currentCommand == command::kReadUid ? kTcpUidSettleBeyondMs
-                                                                       : kSerialSettleBeyondMs);
+    station.waitWithEvents(link.currentCommand == command::kReadUid ? kTcpUidSettleBeyondMs
+                                                                    : kSerialSettleBeyondMs);
     std::string reply = replyText(station.platform().tcp.readAll());
     if (reply.empty()) {
         return;
     }
-    handOn(station, reply, false);
+    handOn(link, reply, false);
 }
 
-void awaitEarlierReplies(station::Station& station) {
-    auto& requests = station.requests;
+void awaitEarlierReplies(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    auto& requests = link.requests;
     const std::uint32_t start = station.tickCount();
     while (requests.open()) {
         const std::uint32_t now = station.tickCount();
@@ -120,45 +124,45 @@ void awaitEarlierReplies(station::Station& station) {
     requests.forgetOpenRequests();
 }
 
-double ReplyLimit::millis(const station::Station& station) const {
-    return fixedMs_ ? static_cast<double>(*fixedMs_) : station.intervalMs();
+double ReplyLimit::millis(const ProgrammerLink& link) const {
+    return fixedMs_ ? static_cast<double>(*fixedMs_) : link.station().intervalMs();
 }
 
 bool isEarlyExit(std::string_view flag, EarlyExit exits) {
     return flag == "OK" || (exits == EarlyExit::OkOrNo && flag == "NO");
 }
 
-bool waitForFlag(station::Station& station, const station::TextBox& flag, EarlyExit exits,
+bool waitForFlag(ProgrammerLink& link, const station::TextBox& flag, EarlyExit exits,
                  ReplyLimit limit) {
-    return station.waitWithEvents([&] { return limit.millis(station); },
-                                  [&] { return isEarlyExit(flag.text(), exits); });
+    return link.station().waitWithEvents([&] { return limit.millis(link); },
+                                         [&] { return isEarlyExit(flag.text(), exits); });
 }
 
-bool sendShared(station::Station& station, const SharedCommand& command) {
-    const station::RequestLedger::WaitingSender waiting(station.requests);
+bool sendShared(ProgrammerLink& link, const SharedCommand& command) {
+    const station::RequestLedger::WaitingSender waiting(link.requests);
     std::optional<Frame> frame = command.buildFrame();
     if (!frame) {
         return false;
     }
-    awaitEarlierReplies(station);
-    station.retryCount = 0;
+    awaitEarlierReplies(link);
+    link.retryCount = 0;
     command.flag.setText("");
     // The counter is shared with every other such sender, so one started inside this wait
     // resets it; the own count keeps this command to three sends regardless.
     for (int sends = 1;; ++sends) {
-        station.currentCommand = command.name;
-        if (!station.linkUp()) {
+        link.currentCommand = command.name;
+        if (!link.linkUp()) {
             return false;
         }
-        station.sendFrame(*frame);
-        waitForFlag(station, command.flag, command.earlyExit, command.limit);
+        link.sendFrame(*frame);
+        waitForFlag(link, command.flag, command.earlyExit, command.limit);
         if (isEarlyExit(command.flag.text(), command.successOn)) {
             return true;
         }
-        if (station.retryCount >= kAttempts - 1 || sends >= kAttempts) {
+        if (link.retryCount >= kAttempts - 1 || sends >= kAttempts) {
             return false;
         }
-        ++station.retryCount;
+        ++link.retryCount;
         frame = command.buildFrame();
         if (!frame) {
             return false;
@@ -166,8 +170,9 @@ bool sendShared(station::Station& station, const SharedCommand& command) {
     }
 }
 
-bool sendCounted(station::Station& station, const CountedCommand& command, const Frame& frame) {
-    const station::RequestLedger::WaitingSender waiting(station.requests);
+bool sendCounted(ProgrammerLink& link, const CountedCommand& command, const Frame& frame) {
+    station::Station& station = link.station();
+    const station::RequestLedger::WaitingSender waiting(link.requests);
     if (command.delayBeforeMs > 0) {
         if (command.emptyFlagBeforeDelay) {
             command.flag.setText("");
@@ -175,24 +180,24 @@ bool sendCounted(station::Station& station, const CountedCommand& command, const
         std::int32_t delay = command.delayBeforeMs;
         station.DelayWithEvents(delay);
     }
-    awaitEarlierReplies(station);
-    station.currentCommand = command.name;
+    awaitEarlierReplies(link);
+    link.currentCommand = command.name;
     if (!command.emptyFlagBeforeDelay) {
         command.flag.setText("");
     }
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         if (attempt > 0 && command.onlyLatestReply) {
-            awaitEarlierReplies(station);
+            awaitEarlierReplies(link);
             if (isEarlyExit(command.flag.text(), command.earlyExit)) {
                 return true;
             }
         }
-        if (!station.linkUp()) {
+        if (!link.linkUp()) {
             return false;
         }
-        station.sendFrame(frame);
+        link.sendFrame(frame);
         station.addTrafficLine(std::to_string(attempt) + std::string(command.label));
-        if (waitForFlag(station, command.flag, command.earlyExit, command.limit)) {
+        if (waitForFlag(link, command.flag, command.earlyExit, command.limit)) {
             return true;
         }
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "protocol/Frames.h"
-#include "station/Station.h"
+#include "protocol/ProgrammerLink.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,15 +15,15 @@ namespace zr::protocol {
 
 // Receive event of the serial port: settles 21 ms so a reply arriving byte by byte is
 // complete, then logs and dispatches it. Nothing escapes: a failing dispatch is dropped.
-void OnSerialReceive(station::Station& station);
+void OnSerialReceive(ProgrammerLink& link);
 // Data arrival of the TCP socket. `bytesTotal` is what the socket reports; everything
 // buffered is read regardless. A UID reply gets a 301 ms settle; nothing escapes.
-void OnTcpReceive(station::Station& station, std::size_t bytesTotal);
+void OnTcpReceive(ProgrammerLink& link, std::size_t bytesTotal);
 
 // Before a command's first request: waits until the requests an earlier command left
 // unanswered got their (late) replies, which are ignored, or the line has been quiet for a
 // second; then gives them up. Costs nothing when every request was answered.
-void awaitEarlierReplies(station::Station& station);
+void awaitEarlierReplies(ProgrammerLink& link);
 
 // How long one wait for a reply lasts.
 class ReplyLimit {
@@ -33,7 +33,7 @@ class ReplyLimit {
     // A fixed number of milliseconds; the wait ends once more than that has passed.
     static ReplyLimit fixed(std::uint32_t ms) { return ReplyLimit(ms); }
 
-    double millis(const station::Station& station) const;
+    double millis(const ProgrammerLink& link) const;
 
   private:
     explicit ReplyLimit(std::optional<std::uint32_t> fixedMs) : fixedMs_(fixedMs) {}
@@ -47,10 +47,10 @@ bool isEarlyExit(std::string_view flag, EarlyExit exits);
 
 // Pumps events until the flag shows an early-exit value (true) or the limit has passed
 // (false). Sleeps between events; never spins.
-bool waitForFlag(station::Station& station, const station::TextBox& flag, EarlyExit exits,
+bool waitForFlag(ProgrammerLink& link, const station::TextBox& flag, EarlyExit exits,
                  ReplyLimit limit);
 
-// A command sent up to three times on the station's shared retryCount, its frame rebuilt
+// A command sent up to three times on the link's shared retryCount, its frame rebuilt
 // from the window's fields for every attempt.
 struct SharedCommand {
     std::string_view name;
@@ -67,7 +67,7 @@ struct SharedCommand {
 // True when the success test held after a wait; false after three attempts, or at once
 // (nothing sent) when the frame cannot be built or the link is down: waiting on a port that
 // is closed or a connection that is gone would only keep the bench from opening it again.
-bool sendShared(station::Station& station, const SharedCommand& command);
+bool sendShared(ProgrammerLink& link, const SharedCommand& command);
 
 // A command with its own attempt number: one frame, three sends at most, each written to
 // the traffic view as "<attempt><label>"; success is an early exit.
@@ -87,6 +87,6 @@ struct CountedCommand {
     bool onlyLatestReply = false;
 };
 
-bool sendCounted(station::Station& station, const CountedCommand& command, const Frame& frame);
+bool sendCounted(ProgrammerLink& link, const CountedCommand& command, const Frame& frame);
 
 } // namespace zr::protocol

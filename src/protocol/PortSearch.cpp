@@ -19,10 +19,11 @@ void pause(station::Station& station, std::int32_t ms) {
 
 } // namespace
 
-void SendDirectCommand(station::Station& station, std::string_view requestName) {
+void SendDirectCommand(ProgrammerLink& link, std::string_view requestName) {
     if (requestName != kProbeRequest) {
         return;
     }
+    station::Station& station = link.station();
     auto& serial = station.platform().serial;
     if (station.connType == "COM" && !serial.isOpen()) {
         station.showErr(station.say("COM Port 通訊錯誤！\r\n請確認連線及放置卡片！",
@@ -30,9 +31,9 @@ void SendDirectCommand(station::Station& station, std::string_view requestName) 
         return;
     }
     pause(station, kProbePauseMs);
-    station.currentCommand = command::kReadUid;
+    link.currentCommand = command::kReadUid;
     const Frame probe = readUidFrame();
-    station.sendSerialFrame(probe);
+    link.sendSerialFrame(probe);
     std::string view = station.txtReceive.text();
     for (const std::uint8_t byte : probe) {
         view += std::to_string(byte);
@@ -42,7 +43,8 @@ void SendDirectCommand(station::Station& station, std::string_view requestName) 
     pause(station, kProbePauseMs);
 }
 
-void cmdSearchCOM_Click(station::Station& station) {
+void cmdSearchCOM_Click(ProgrammerLink& link) {
+    station::Station& station = link.station();
     auto& serial = station.platform().serial;
     if (serial.isOpen()) {
         serial.close();
@@ -51,10 +53,10 @@ void cmdSearchCOM_Click(station::Station& station) {
     bool found = false;
     for (int i = 0; i < station.cboCOM.listCount() && !found; ++i) {
         // The probe's answer arrives during the pauses; it belongs to this port's probe only.
-        const station::RequestLedger::WaitingSender waiting(station.requests);
-        station.requests.forgetOpenRequests();
+        const station::RequestLedger::WaitingSender waiting(link.requests);
+        link.requests.forgetOpenRequests();
         station.cboCOM.setListIndex(i);
-        SendDirectCommand(station, kProbeRequest);
+        SendDirectCommand(link, kProbeRequest);
         pause(station, kAnswerPauseMs);
         station.pump(station.tickCount());
         found = base::charCount(base::trimSpaces(station.txtUID.text())) >= kMinUidChars;

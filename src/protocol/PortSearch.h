@@ -1,6 +1,6 @@
 #pragma once
 
-#include "station/Station.h"
+#include "protocol/ProgrammerLink.h"
 
 #include <string_view>
 
@@ -14,10 +14,10 @@ inline constexpr std::string_view kProbeRequest = "ReadCardNumber";
 // Writes the probe to the serial port between two 100 ms pauses, registered as "ReadUID" so
 // the reply fills txtUID. With the serial link selected and the port closed it only shows
 // the port error. An unknown request name sends nothing.
-void SendDirectCommand(station::Station& station, std::string_view requestName);
+void SendDirectCommand(ProgrammerLink& link, std::string_view requestName);
 
 // Click of cmdSearchCOM: selects every entry of cboCOM in turn until a UID arrives. The
 // found entry stays selected; without a find the last entry stays selected, silently.
-void cmdSearchCOM_Click(station::Station& station);
+void cmdSearchCOM_Click(ProgrammerLink& link);
 
 } // namespace zr::protocol

@@ -2,6 +2,7 @@
 
 #include "base/CardNumber.h"
 #include "base/TextRules.h"
+#include "keys/KeyProcedures.h"
 #include "protocol/CommandNames.h"
 #include "protocol/ReplyText.h"
 
@@ -44,7 +45,9 @@ void onUid(Station& station, const std::string& reply) {
     station.txtUID.setText(uid);
     station.txtUID2.setText(base::splitForm(station.txtUID.text()));
     station.txtReadUID.setText("OK");
-    station.cmdCalculate_A_Key.click();
+    // The same derivation the operator's button runs: the key boxes hold the card's key
+    // before the sender that waits for the UID returns.
+    keys::cmdCalculate_A_Key_Click(station);
     station.txtUID.setText(withoutOkAndNo(station.txtUID.text()));
     // Compared after cleaning: a programmer that mixes "OK" into its UID replies still shows
     // the card just written as such.
@@ -168,14 +171,15 @@ void showWriteFault(Station& station) {
     station.showErr(station.say("寫碼失敗!", "Write Card Number Fault!"));
 }
 
-void DispatchReply(Station& station, std::string& reply) {
-    const Route* route = routeFor(station.currentCommand);
+void DispatchReply(ProgrammerLink& link, std::string& reply) {
+    Station& station = link.station();
+    const Route* route = routeFor(link.currentCommand);
     // A short UID reply only tells the waiting sender; it leaves no line.
     const bool shortUid = route != nullptr && route->label == command::kReadUid &&
                           base::charCount(reply) < kUidMinChars;
     // The line names the command the reply was routed by, even if a handler raised below
     // starts another one.
-    const std::string line = station.currentCommand + " - " + reply;
+    const std::string line = link.currentCommand + " - " + reply;
     if (route != nullptr) {
         route->handle(station, reply);
     }

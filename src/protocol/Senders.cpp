@@ -1,6 +1,7 @@
 #include "protocol/Senders.h"
 
 #include "base/CardNumber.h"
+#include "keys/ControllerFrame.h"
 #include "protocol/CommandNames.h"
 #include "protocol/Exchange.h"
 #include "protocol/Frames.h"
@@ -63,108 +64,175 @@ void reportKeyChange(station::Station& station, bool answered, const station::Te
 
 } // namespace
 
-bool SendV2LoginFixedKey(station::Station& station) {
-    return sendShared(station,
-                      {command::kV2AssignAKey, station.txtV2_AssignAKey, EarlyExit::OkOrNo,
-                       ReplyLimit::interval(), fixed(v2LoginFixedKeyFrame(station.site.loginKey)),
-                       EarlyExit::OkOrNo});
+bool SendV2LoginFixedKey(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    return sendShared(link, {.name = command::kV2AssignAKey,
+                             .flag = station.txtV2_AssignAKey,
+                             .earlyExit = EarlyExit::OkOrNo,
+                             .limit = ReplyLimit::interval(),
+                             .buildFrame = fixed(v2LoginFixedKeyFrame(station.site.loginKey)),
+                             .successOn = EarlyExit::OkOrNo});
 }
 
-bool SendV2LoginTypedKey(station::Station& station) {
-    return sendShared(station, {command::kV2AssignAKey, station.txtV2_AssignAKey, EarlyExit::OkOrNo,
-                                ReplyLimit::interval(), typedKey(station, v2LoginTypedKeyFrame),
-                                EarlyExit::OkOrNo});
+bool SendV2LoginTypedKey(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    return sendShared(link, {.name = command::kV2AssignAKey,
+                             .flag = station.txtV2_AssignAKey,
+                             .earlyExit = EarlyExit::OkOrNo,
+                             .limit = ReplyLimit::interval(),
+                             .buildFrame = typedKey(station, v2LoginTypedKeyFrame),
+                             .successOn = EarlyExit::OkOrNo});
 }
 
-bool SendV2ModifyKey(station::Station& station) {
+bool SendV2ModifyKey(ProgrammerLink& link) {
+    station::Station& station = link.station();
     const auto build = typedKey(station, v2ModifyKeyFrame);
     if (!build()) {
         return false;
     }
-    const bool changed =
-        sendShared(station, {command::kV2ModifyAKey, station.txtV2_ModifyAKey, EarlyExit::Ok,
-                             ReplyLimit::interval(), build, EarlyExit::OkOrNo});
+    const bool changed = sendShared(link, {.name = command::kV2ModifyAKey,
+                                           .flag = station.txtV2_ModifyAKey,
+                                           .earlyExit = EarlyExit::Ok,
+                                           .limit = ReplyLimit::interval(),
+                                           .buildFrame = build,
+                                           .successOn = EarlyExit::OkOrNo});
     reportKeyChange(station, changed, station.txtV2_ModifyAKey);
     return changed;
 }
 
-bool SendV2WriteCardCode(station::Station& station) {
-    return sendShared(station,
-                      {command::kV2WriteCardCode, station.txtResponseRecordCard, EarlyExit::Ok,
-                       ReplyLimit::interval(), cardNumber(station, station.lblv3), EarlyExit::Ok});
+bool SendV2WriteCardCode(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    return sendShared(link, {.name = command::kV2WriteCardCode,
+                             .flag = station.txtResponseRecordCard,
+                             .earlyExit = EarlyExit::Ok,
+                             .limit = ReplyLimit::interval(),
+                             .buildFrame = cardNumber(station, station.lblv3),
+                             .successOn = EarlyExit::Ok});
 }
 
-void SendV2ReadCardCode(station::Station& station) {
-    const CountedCommand read{command::kV2ReadCardCode,
-                              station.txtResponseReadCard,
-                              command::kLabelV2ReadCardCode,
-                              EarlyExit::Ok,
-                              ReplyLimit::fixed(kV2ReadLimitMs),
-                              kReadDelayMs,
-                              true};
+void SendV2ReadCardCode(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    const CountedCommand read{.name = command::kV2ReadCardCode,
+                              .flag = station.txtResponseReadCard,
+                              .label = command::kLabelV2ReadCardCode,
+                              .earlyExit = EarlyExit::Ok,
+                              .limit = ReplyLimit::fixed(kV2ReadLimitMs),
+                              .delayBeforeMs = kReadDelayMs,
+                              .emptyFlagBeforeDelay = true};
     // A "NO" leaves the field as it is, so an earlier card's number must not be there.
     station.txtBlockIDV2.setText("");
-    if (!sendCounted(station, read, v2ReadCardCodeFrame())) {
-        SendV2ModifyKey(station);
+    if (!sendCounted(link, read, v2ReadCardCodeFrame())) {
+        SendV2ModifyKey(link);
     }
 }
 
-bool SendReadUid(station::Station& station) {
-    return sendCounted(station,
-                       {command::kReadUid, station.txtReadUID, command::kLabelReadUid,
-                        EarlyExit::Ok, ReplyLimit::fixed(kReadUidLimitMs), 0, false, true},
+bool SendReadUid(ProgrammerLink& link) {
+    return sendCounted(link,
+                       {.name = command::kReadUid,
+                        .flag = link.station().txtReadUID,
+                        .label = command::kLabelReadUid,
+                        .earlyExit = EarlyExit::Ok,
+                        .limit = ReplyLimit::fixed(kReadUidLimitMs),
+                        .onlyLatestReply = true},
                        readUidFrame());
 }
 
-bool SendV1SelectType0(station::Station& station) {
-    return sendCounted(station,
-                       {command::kV1AssignAKey, station.txtV1_AssignAKey,
-                        command::kLabelAssignCardType0, EarlyExit::Ok, ReplyLimit::interval()},
+bool SendV1SelectType0(ProgrammerLink& link) {
+    return sendCounted(link,
+                       {.name = command::kV1AssignAKey,
+                        .flag = link.station().txtV1_AssignAKey,
+                        .label = command::kLabelAssignCardType0,
+                        .earlyExit = EarlyExit::Ok,
+                        .limit = ReplyLimit::interval()},
                        v1SelectTypeFrame(0));
 }
 
-bool SendV1SelectType1(station::Station& station) {
-    return sendCounted(station,
-                       {command::kV1LoadNewAKey, station.txtV1_LoadNewKey,
-                        command::kLabelV1LoadNewAKey, EarlyExit::Ok,
-                        ReplyLimit::fixed(kLoadNewKeyLimitMs)},
+bool SendV1SelectType1(ProgrammerLink& link) {
+    return sendCounted(link,
+                       {.name = command::kV1LoadNewAKey,
+                        .flag = link.station().txtV1_LoadNewKey,
+                        .label = command::kLabelV1LoadNewAKey,
+                        .earlyExit = EarlyExit::Ok,
+                        .limit = ReplyLimit::fixed(kLoadNewKeyLimitMs)},
                        v1SelectTypeFrame(1));
 }
 
-bool SendV1ModifyKey(station::Station& station) {
-    return sendCounted(station,
-                       {command::kV1ModifyAKey, station.txtV1_ModifyAKey, command::kLabelModifyKey,
-                        EarlyExit::OkOrNo, ReplyLimit::interval()},
+bool SendV1ModifyKey(ProgrammerLink& link) {
+    return sendCounted(link,
+                       {.name = command::kV1ModifyAKey,
+                        .flag = link.station().txtV1_ModifyAKey,
+                        .label = command::kLabelModifyKey,
+                        .earlyExit = EarlyExit::OkOrNo,
+                        .limit = ReplyLimit::interval()},
                        v1ModifyKeyFrame());
 }
 
-bool SendV1LoginFixedKey(station::Station& station) {
-    return sendShared(station, {command::kV1AssignAKey, station.txtV1_AssignAKey, EarlyExit::Ok,
-                                ReplyLimit::interval(),
-                                fixed(v1LoginFixedKeyFrame(station.site.loginKey)), EarlyExit::Ok});
+bool SendV1LoginFixedKey(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    return sendShared(link, {.name = command::kV1AssignAKey,
+                             .flag = station.txtV1_AssignAKey,
+                             .earlyExit = EarlyExit::Ok,
+                             .limit = ReplyLimit::interval(),
+                             .buildFrame = fixed(v1LoginFixedKeyFrame(station.site.loginKey)),
+                             .successOn = EarlyExit::Ok});
 }
 
-bool SendV1ModifyFixedKey(station::Station& station) {
-    const bool changed = sendShared(station, {command::kV1ModifyAKey, station.txtV1_ModifyAKey,
-                                              EarlyExit::Ok, ReplyLimit::interval(),
-                                              fixed(v1ModifyFixedKeyFrame(station.site.v1CardKey)),
-                                              EarlyExit::OkOrNo});
+bool SendV1ModifyFixedKey(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    const bool changed =
+        sendShared(link, {.name = command::kV1ModifyAKey,
+                          .flag = station.txtV1_ModifyAKey,
+                          .earlyExit = EarlyExit::Ok,
+                          .limit = ReplyLimit::interval(),
+                          .buildFrame = fixed(v1ModifyFixedKeyFrame(station.site.v1CardKey)),
+                          .successOn = EarlyExit::OkOrNo});
     reportKeyChange(station, changed, station.txtV1_ModifyAKey);
     return changed;
 }
 
-bool SendV1ReadCardCode(station::Station& station) {
-    return sendCounted(station,
-                       {command::kV1ReadCardCode, station.txtV1_ReadCardCode,
-                        command::kLabelReadCardCode, EarlyExit::Ok, ReplyLimit::interval(),
-                        kReadDelayMs, false},
+bool SendV1ReadCardCode(ProgrammerLink& link) {
+    return sendCounted(link,
+                       {.name = command::kV1ReadCardCode,
+                        .flag = link.station().txtV1_ReadCardCode,
+                        .label = command::kLabelReadCardCode,
+                        .earlyExit = EarlyExit::Ok,
+                        .limit = ReplyLimit::interval(),
+                        .delayBeforeMs = kReadDelayMs},
                        v1ReadCardCodeFrame());
 }
 
-bool SendV1WriteCardCode(station::Station& station) {
-    return sendShared(station,
-                      {command::kV1WriteCardCode, station.txtV1_WriteCardCode, EarlyExit::Ok,
-                       ReplyLimit::interval(), cardNumber(station, station.lblv1), EarlyExit::Ok});
+bool SendV1WriteCardCode(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    return sendShared(link, {.name = command::kV1WriteCardCode,
+                             .flag = station.txtV1_WriteCardCode,
+                             .earlyExit = EarlyExit::Ok,
+                             .limit = ReplyLimit::interval(),
+                             .buildFrame = cardNumber(station, station.lblv1),
+                             .successOn = EarlyExit::Ok});
+}
+
+void cmdSendKeyToController_Click(ProgrammerLink& link) {
+    station::Station& station = link.station();
+    link.currentCommand = keys::kControllerCommandName;
+    station.infoErr.caption.clear();
+    station.infoOK.caption.clear();
+
+    if (!station.platform().serial.isOpen()) {
+        station.showErr(std::string(keys::serialPortClosedMessage(station.english())));
+        return;
+    }
+    keys::KeyBoxes newKey;
+    for (std::size_t i = 0; i < newKey.size(); ++i) {
+        newKey[i] = station.txtNewAKey[i].text();
+    }
+    const auto frame = keys::buildControllerFrame(station.cboBlock.text, newKey);
+    if (!frame) {
+        station.showErr(keys::controllerFrameErrorMessage(frame.error(), station.english()));
+        return;
+    }
+    // Nobody waits for the controller's answer; it is shown whenever it comes, unless another
+    // command has started by then.
+    link.sendSerialFrame(frame.value(), ReplyAwaited::ByNobody);
 }
 
 } // namespace zr::protocol

@@ -13,7 +13,7 @@ constexpr std::uint32_t kReconnectEveryMs = 2000;
 
 bool Recorder::linkUpOrReconnect() {
     station::Station& s = station_;
-    if (s.linkUp()) {
+    if (link_.linkUp()) {
         lastReconnect_.reset();
         return true;
     }

@@ -4,7 +4,8 @@
 
 namespace zr::recording {
 
-station::AlarmText linkClosedReason(const station::Station& station) {
+station::AlarmText linkClosedReason(const protocol::ProgrammerLink& programmer) {
+    const station::Station& station = programmer.station();
     const std::string link = station.connType == "TCPIP"
                                  ? "TCP/IP " + station.txtIP.text() + ":" + station.txtPORT.text()
                                  : "COM" + std::to_string(station.cboCOM.listIndex() + 1);

@@ -13,11 +13,11 @@ constexpr std::int32_t kPauseAfterUidMs = 200; // elapsed > 200, so at least 201
 // The V1 read is the same in the read-back and the probe.
 void Recorder::readV1() {
     logStep("AssignCardType");
-    protocol::SendV1LoginFixedKey(station_);
+    protocol::SendV1LoginFixedKey(link_);
     logStep("LoadNewKey");
-    protocol::SendV1SelectType1(station_);
+    protocol::SendV1SelectType1(link_);
     logStep("ReadCardCode");
-    protocol::SendV1ReadCardCode(station_);
+    protocol::SendV1ReadCardCode(link_);
 }
 
 std::optional<ReadBackResult> Recorder::readBack() {
@@ -25,12 +25,12 @@ std::optional<ReadBackResult> Recorder::readBack() {
     s.txtUID2.setText("");
     s.txtBlockIDV1.setText("");
     s.txtBlockIDV2.setText("");
-    if (!s.linkUp()) {
+    if (!link_.linkUp()) {
         return std::nullopt;
     }
     ReadBackResult result;
     logStep("cmdReadUID_Click");
-    if (protocol::SendReadUid(s)) {
+    if (protocol::SendReadUid(link_)) {
         result.uidRead = true;
         result.uid = s.txtUID.text();
         std::int32_t pause = kPauseAfterUidMs;
@@ -50,11 +50,11 @@ std::optional<ReadBackResult> Recorder::readBack() {
 
 void Recorder::ProbeNewCard() {
     station::Station& s = station_;
-    if (!s.linkUp()) {
+    if (!link_.linkUp()) {
         return;
     }
     logStep("cmdReadUID_Click");
-    if (!protocol::SendReadUid(s) || s.txtUID.text() == s.txtUID_Record.text()) {
+    if (!protocol::SendReadUid(link_) || s.txtUID.text() == s.txtUID_Record.text()) {
         return;
     }
     s.txtBlockIDV1.setText("");
@@ -64,11 +64,11 @@ void Recorder::ProbeNewCard() {
     }
     if (s.chkProgramV3.checked()) {
         logStep("ChipV2_AssignAKey");
-        protocol::SendV2LoginFixedKey(s);
+        protocol::SendV2LoginFixedKey(link_);
         logStep("ChipV2_ModifyAKey");
-        protocol::SendV2ModifyKey(s);
+        protocol::SendV2ModifyKey(link_);
         logStep("ReadBlockCardCode");
-        protocol::SendV2ReadCardCode(s);
+        protocol::SendV2ReadCardCode(link_);
     }
 }
 

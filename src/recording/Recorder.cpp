@@ -41,10 +41,10 @@ Recorder::V3Login Recorder::loginV3ByModel() {
     bool answered = false;
     if (station_.cboProgrammer.listIndex() == kProgrammerP1) {
         logStep("V2_AssignAKey_P1");
-        answered = protocol::SendV2LoginTypedKey(station_);
+        answered = protocol::SendV2LoginTypedKey(link_);
     } else if (station_.cboProgrammer.listIndex() == kProgrammerP2) {
         logStep("V2_AssignAKey");
-        answered = protocol::SendV2LoginFixedKey(station_);
+        answered = protocol::SendV2LoginFixedKey(link_);
     } else {
         return V3Login::NotDue;
     }
@@ -58,9 +58,9 @@ Recorder::V3Layout Recorder::readV3Layout() {
     station::Station& s = station_;
     const V3Login login = loginV3ByModel();
     logStep("V2_ModifyAKey");
-    protocol::SendV2ModifyKey(s);
+    protocol::SendV2ModifyKey(link_);
     logStep("V2_ReadCardCode");
-    protocol::SendV2ReadCardCode(s);
+    protocol::SendV2ReadCardCode(link_);
     V3Layout read;
     read.layoutsOwn = login == V3Login::Accepted;
     read.answered = !s.txtResponseReadCard.text().empty();
@@ -118,20 +118,19 @@ void Recorder::runOwnLinkCommand(const std::function<void()>& command) {
 // A click on a closed link would otherwise end without a frame, a traffic line or a message.
 // The reason takes the alarm line's one slot, so repeated clicks never pile up.
 bool Recorder::linkOpenOrNoted() {
-    if (station_.linkUp()) {
+    if (link_.linkUp()) {
         return true;
     }
-    station_.noteFailure(linkClosedReason(station_));
+    station_.noteFailure(linkClosedReason(link_));
     return false;
 }
 
 void Recorder::noteUnanswered() {
-    const auto& replies = station_.requests.replies();
+    const auto& replies = link_.requests.replies();
     if (replies.sends == 0 || replies.answers > 0) {
         return;
     }
-    if (const auto reason =
-            commandFailureReason(station_.currentCommand, ProgrammerAnswer::Silent)) {
+    if (const auto reason = commandFailureReason(link_.currentCommand, ProgrammerAnswer::Silent)) {
         station_.noteFailure(*reason);
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/ProgrammerLink.h"
 #include "recording/CardRecordSink.h"
 #include "station/Station.h"
 
@@ -16,14 +17,11 @@ namespace zr::recording {
 enum class IndicatorLook { Neutral, Failure, Success };
 void paintIndicator(station::Label& indicator, IndicatorLook look);
 
-// 4000 Hz 500/100/100 ms for a failure; 4000 then 2000 Hz, 100 ms each, for a success; each
-// only while chkSound is checked.
-void failureTones(station::Station& station);
-void successTones(station::Station& station);
-
 class Recorder {
   public:
-    explicit Recorder(station::Station& station) : station_(station) {}
+    // The workflows fill the station's controls and talk to the programmer over `link`.
+    Recorder(station::Station& station, protocol::ProgrammerLink& link)
+        : station_(station), link_(link) {}
 
     // Default: none. The sink must outlive its use here.
     void setSink(CardRecordSink* sink) { sink_ = sink; }
@@ -78,6 +76,10 @@ class Recorder {
         bool entered_;
     };
 
+    // 4000 Hz 500/100/100 ms for a failure; 4000 then 2000 Hz, 100 ms each, for a success;
+    // each only while chkSound is checked.
+    void failureTones();
+    void successTones();
     bool layoutChosen();
     bool numberUsable();
     bool keyRowsDerivedFrom(const std::string& uid);
@@ -120,6 +122,7 @@ class Recorder {
     void logStep(const char* label);
 
     station::Station& station_;
+    protocol::ProgrammerLink& link_;
     CardRecordSink* sink_ = nullptr;
     bool busy_ = false;
     // The settings could not be written after the last card: the next card waits for them.

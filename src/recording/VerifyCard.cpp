@@ -39,7 +39,7 @@ bool Recorder::verifyWritten(WriteAttempt& attempt) {
     const station::AlarmText alarm = verifyFailureAlarm(attempt, got);
     s.noteFailure(alarm);
     s.raiseAlarm(alarm);
-    failureTones(s);
+    failureTones();
     // Automatic recording would write this card again and again: the operator decides.
     s.chkAutoRecord.setValue(0);
     return false;
@@ -49,7 +49,7 @@ void Recorder::announceRunComplete() {
     station::Station& s = station_;
     s.chkAutoRecord.setValue(0);
     s.showRun();
-    successTones(s);
+    successTones();
     s.showOK(s.lblRunStatus.caption);
 }
 

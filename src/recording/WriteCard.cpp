@@ -28,22 +28,22 @@ constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a n
 
 } // namespace
 
-void failureTones(station::Station& station) {
-    if (!station.chkSound.checked()) {
+void Recorder::failureTones() {
+    if (!station_.chkSound.checked()) {
         return;
     }
-    auto& tone = station.platform().tone;
+    auto& tone = station_.platform().tone;
     tone.beep(kToneHz, kLongToneMs);
     tone.beep(kToneHz, kShortToneMs);
     tone.beep(kToneHz, kShortToneMs);
 }
 
-void successTones(station::Station& station) {
-    auto& tone = station.platform().tone;
-    if (station.chkSound.checked()) {
+void Recorder::successTones() {
+    auto& tone = station_.platform().tone;
+    if (station_.chkSound.checked()) {
         tone.beep(kToneHz, kShortToneMs);
     }
-    if (station.chkSound.checked()) {
+    if (station_.chkSound.checked()) {
         tone.beep(kSecondToneHz, kShortToneMs);
     }
 }
@@ -55,8 +55,8 @@ LayoutOutcome requested(const station::CheckBox& box) {
 }
 
 // What the programmer said to the step that just failed, from the replies its sender got.
-ProgrammerAnswer answerOf(const station::Station& station) {
-    const auto& replies = station.requests.replies();
+ProgrammerAnswer answerOf(const protocol::ProgrammerLink& link) {
+    const auto& replies = link.requests.replies();
     if (replies.answers == 0) {
         return ProgrammerAnswer::Silent;
     }
@@ -68,8 +68,8 @@ ProgrammerAnswer answerOf(const station::Station& station) {
 
 // A write is known not to have happened only when every request that went out was refused;
 // any request without an answer of its own may have reached the card.
-LayoutOutcome failedWrite(const station::Station& station) {
-    const auto& replies = station.requests.replies();
+LayoutOutcome failedWrite(const protocol::ProgrammerLink& link) {
+    const auto& replies = link.requests.replies();
     return replies.refusals == replies.sends ? LayoutOutcome::WriteRefused
                                              : LayoutOutcome::WriteUnanswered;
 }
@@ -199,10 +199,10 @@ std::optional<WriteAttempt> Recorder::writeCard() {
     attempt.lock = s.chkLock.checked();
     attempt.v1 = requested(s.chkProgramV1);
     attempt.v3 = requested(s.chkProgramV3);
-    if (!protocol::SendReadUid(s)) {
+    if (!protocol::SendReadUid(link_)) {
         attempt.outcome = AttemptOutcome::UidReadFailed;
         attempt.failedStep = FailedStep::UidRead;
-        attempt.answer = answerOf(s);
+        attempt.answer = answerOf(link_);
         concludeFailure(attempt);
         return attempt;
     }
@@ -247,11 +247,11 @@ std::optional<WriteAttempt> Recorder::writeCard() {
 void Recorder::failStep(WriteAttempt& attempt, AttemptOutcome outcome, FailedStep step) {
     paintIndicator(station_.lblV2Status, IndicatorLook::Failure);
     if (station_.chkAutoRecord.checked()) {
-        failureTones(station_);
+        failureTones();
     }
     attempt.outcome = outcome;
     attempt.failedStep = step;
-    attempt.answer = answerOf(station_);
+    attempt.answer = answerOf(link_);
 }
 
 // Every failure is recorded, and the operator learns which step failed and why; a card that
@@ -266,23 +266,23 @@ void Recorder::concludeFailure(const WriteAttempt& attempt) {
 
 bool Recorder::runV1Sequence(WriteAttempt& attempt) {
     station::Station& s = station_;
-    if (!protocol::SendV1SelectType0(s)) {
+    if (!protocol::SendV1SelectType0(link_)) {
         attempt.v1 = LayoutOutcome::KeyAssignFailed;
         failStep(attempt, AttemptOutcome::V1Failed, FailedStep::V1CardType);
         return false;
     }
-    protocol::SendV1ModifyFixedKey(s);
-    protocol::SendV1SelectType1(s);
-    if (!protocol::SendV1WriteCardCode(s)) {
-        attempt.v1 = failedWrite(s);
+    protocol::SendV1ModifyFixedKey(link_);
+    protocol::SendV1SelectType1(link_);
+    if (!protocol::SendV1WriteCardCode(link_)) {
+        attempt.v1 = failedWrite(link_);
         attempt.outcome = AttemptOutcome::V1Failed;
         attempt.failedStep = FailedStep::V1Write;
-        attempt.answer = answerOf(s);
+        attempt.answer = answerOf(link_);
         paintIndicator(s.lblV1Status, IndicatorLook::Failure);
         // A refused write gets its own message from the reply; an unanswered one gets none,
         // and the key change's green line must not stand for the card.
         protocol::showWriteFault(s);
-        failureTones(s);
+        failureTones();
         return false;
     }
     s.txtV1_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
@@ -300,10 +300,10 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
         return false;
     }
     logStep("V2_ModifyAKey");
-    protocol::SendV2ModifyKey(s);
+    protocol::SendV2ModifyKey(link_);
     logStep("V2_WriteCardCode");
-    if (!protocol::SendV2WriteCardCode(s)) {
-        attempt.v3 = failedWrite(s);
+    if (!protocol::SendV2WriteCardCode(link_)) {
+        attempt.v3 = failedWrite(link_);
         failStep(attempt, AttemptOutcome::V3Failed, FailedStep::V3Write);
         return false;
     }
@@ -369,7 +369,7 @@ void Recorder::completeWrite(WriteAttempt& attempt, bool cardsOwnNumber) {
     }
     s.clearFailure();
     s.txtUID_Record.setText(s.txtUID.text());
-    successTones(s);
+    successTones();
     const bool runWasActive = s.run.active();
     if (counts) {
         countWritten(s, attempt.groupCode, attempt.cardCode);

@@ -15,7 +15,9 @@ std::int64_t wide(int value) {
 } // namespace
 
 std::optional<int> CardRegister::claimNumber(int group, int card, const std::string& uid) {
-    const auto attempt = startAttempt(group, card, uid, false, {true, true, true});
+    const auto attempt =
+        startAttempt(group, card, uid, false,
+                     {.sharedSequence = true, .skipHeld = true, .ownNumberFirst = true});
     if (!attempt) {
         return std::nullopt;
     }

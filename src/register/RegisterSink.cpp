@@ -166,9 +166,10 @@ std::optional<recording::NumberClaim> RegisterSink::claimCardCode(const std::str
     if (!automatic && !sharedSequence_ && !operatorAllows(*cards, group, card, uid)) {
         return std::nullopt;
     }
-    const auto attempt =
-        cards->startAttempt(group, card, uid, station_.chkLock.checked(),
-                            {sharedSequence_, automatic || sharedSequence_, automatic});
+    const auto attempt = cards->startAttempt(group, card, uid, station_.chkLock.checked(),
+                                             {.sharedSequence = sharedSequence_,
+                                              .skipHeld = automatic || sharedSequence_,
+                                              .ownNumberFirst = automatic});
     if (!attempt) {
         const RegisterError error = cards->lastError();
         detail_(error.message);

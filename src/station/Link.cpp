@@ -74,7 +74,6 @@ void Station::sbConnect_Click() {
 // The colours said "up" for a link that was gone, and the automatic loop waited for a click
 // that nobody knew was needed; a drop is shown the moment the platform reports it.
 void Station::Winsock1_Close() {
-    requests.forgetOpenRequests();
     if (connType != "TCPIP") {
         return;
     }
@@ -84,7 +83,6 @@ void Station::Winsock1_Close() {
 }
 
 void Station::MsComm1_DeviceLost() {
-    requests.forgetOpenRequests();
     if (connType != "COM") {
         return;
     }

@@ -179,38 +179,6 @@ void Station::addTrafficLine(std::string_view line) {
     txtReceive.setText(std::move(updated));
 }
 
-bool Station::linkUp() const {
-    if (connType == "COM") {
-        return platform_.serial.isOpen();
-    }
-    if (connType == "TCPIP") {
-        return platform_.tcp.state() == platform::TcpSocket::kStateConnected;
-    }
-    return true;
-}
-
-void Station::sendFrame(const std::vector<std::uint8_t>& frame) {
-    if (connType == "COM") {
-        sendSerialFrame(frame);
-    } else if (connType == "TCPIP") {
-        auto& tcp = platform_.tcp;
-        const bool carried = tcp.state() == platform::TcpSocket::kStateConnected;
-        tcp.send(frame);
-        if (carried) {
-            requests.sent(currentCommand, tickCount());
-        }
-    }
-}
-
-void Station::sendSerialFrame(std::span<const std::uint8_t> frame, bool detached) {
-    auto& serial = platform_.serial;
-    const bool carried = serial.isOpen();
-    serial.write(frame);
-    if (carried) {
-        requests.sent(currentCommand, tickCount(), detached);
-    }
-}
-
 void Station::WriteTrafficLog(std::string& text) {
     if (text.empty() || size1 < 10000) {
         return;

@@ -4,14 +4,12 @@
 #include "station/AlarmLine.h"
 #include "station/ControlArray.h"
 #include "station/Controls.h"
-#include "station/RequestLedger.h"
 #include "station/RunState.h"
 #include "station/SiteKeys.h"
 
 #include <cstdint>
 #include <map>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -45,7 +43,7 @@ class Station {
     void sbTCPIP_Click();
     void sbConnect_Click();
     // The TCP peer closed the connection, or the serial device went away (an adapter pulled):
-    // the caption turns red and the operator is told; requests still open are lost with it.
+    // the caption turns red and the operator is told.
     void Winsock1_Close();
     void MsComm1_DeviceLost();
     // Opens the selected link again without the operator (automatic recording after a drop):
@@ -76,15 +74,6 @@ class Station {
     void showRun();
     // Adds a line at the top of the traffic view.
     void addTrafficLine(std::string_view line);
-    // False for "COM" with the port closed or "TCPIP" without a connection; any other link
-    // type passes (and sends nothing).
-    bool linkUp() const;
-    // Sends a request frame on the link that connType selects; nothing for any other value.
-    // A frame that went out is an open request until its reply is read (requests).
-    void sendFrame(const std::vector<std::uint8_t>& frame);
-    // Sends a frame on the serial port whatever the link (the port search, the controller).
-    // A detached request is one nobody waits on; see RequestLedger::sent.
-    void sendSerialFrame(std::span<const std::uint8_t> frame, bool detached = false);
     // Appends a line to the traffic log file while the window is large enough.
     void WriteTrafficLog(std::string& text);
     // Pumps events until more than `ms` milliseconds have passed.
@@ -103,6 +92,7 @@ class Station {
                         const std::function<bool()>& done = {});
     bool waitWithEvents(double limitMs, const std::function<bool()>& done = {});
     platform::Platform& platform() { return platform_; }
+    const platform::Platform& platform() const { return platform_; }
     // The value of txtInterval, read afresh, in milliseconds.
     double intervalMs() const;
     // Gives the focus to a control (the window front end moves the caret there).
@@ -116,11 +106,7 @@ class Station {
 
     // --- Window-level fields ---------------------------------------------------------------
     std::string connType;
-    std::string currentCommand;
-    std::int16_t retryCount = 0;
     std::string lastWrittenUid;
-    // The requests on the link whose replies have not come yet, and who waits for them.
-    RequestLedger requests;
     const AlarmLine& alarms() const { return alarmLine_; }
     // The run of cards the operator set a target for (kept in the settings).
     RunState run;

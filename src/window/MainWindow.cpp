@@ -2,9 +2,7 @@
 
 #include "base/CardNumber.h"
 #include "keys/KeyProcedures.h"
-#include "protocol/Exchange.h"
 #include "protocol/PortSearch.h"
-#include "protocol/ReplyDispatch.h"
 #include "protocol/Senders.h"
 #include "recording/CardNumberFields.h"
 #include "recording/CardRuns.h"
@@ -15,19 +13,7 @@ MainWindow::MainWindow(platform::Platform& platform) : Station(platform) {
     wireEvents();
 }
 
-MainWindow::~MainWindow() {
-    platform().serial.onReceive = nullptr;
-    platform().serial.onDeviceLost = nullptr;
-    platform().tcp.onDataArrival = nullptr;
-    platform().tcp.onDisconnected = nullptr;
-}
-
 void MainWindow::wireEvents() {
-    platform().serial.onReceive = [this] { OnSerialReceive(); };
-    platform().tcp.onDataArrival = [this](std::size_t bytesTotal) { OnTcpReceive(bytesTotal); };
-    platform().tcp.onDisconnected = [this] { Winsock1_Close(); };
-    platform().serial.onDeviceLost = [this] { MsComm1_DeviceLost(); };
-
     timerAutoRecord.onTimer = [this] { timerAutoRecord_Timer(); };
     chkAutoRecord.onClick = [this] { chkAutoRecord_Click(); };
     chkBlock.onClick = [this] { chkBlock_Click(); };
@@ -77,16 +63,6 @@ void MainWindow::wireEvents() {
     }
 }
 
-void MainWindow::OnSerialReceive() {
-    protocol::OnSerialReceive(*this);
-}
-void MainWindow::OnTcpReceive(std::size_t bytesTotal) {
-    protocol::OnTcpReceive(*this, bytesTotal);
-}
-void MainWindow::DispatchReply(std::string& reply) {
-    protocol::DispatchReply(*this, reply);
-}
-
 void MainWindow::cmdRecordBlock_Click() {
     recorder_.cmdRecordBlock_Click();
 }
@@ -107,8 +83,8 @@ void MainWindow::timerAutoRecord_Timer() {
 }
 
 // A button's click runs its command and leaves the outcome to the status flag and messages.
-void MainWindow::runCommand(bool (*sender)(station::Station&)) {
-    recorder_.runCommand([this, sender] { sender(*this); });
+void MainWindow::runCommand(bool (*sender)(protocol::ProgrammerLink&)) {
+    recorder_.runCommand([this, sender] { sender(link_); });
 }
 void MainWindow::cmdReadUID_Click() {
     runCommand(protocol::SendReadUid);
@@ -141,7 +117,7 @@ void MainWindow::cmd_V3_WriteCardCode_Click() {
     runCommand(protocol::SendV2WriteCardCode);
 }
 void MainWindow::cmd_V2_ReadCardCode_Click() {
-    recorder_.runCommand([this] { protocol::SendV2ReadCardCode(*this); });
+    recorder_.runCommand([this] { protocol::SendV2ReadCardCode(link_); });
 }
 void MainWindow::Command2_Click() {
     runCommand(protocol::SendV2LoginFixedKey);
@@ -153,7 +129,7 @@ void MainWindow::Command4_Click() {
     runCommand(protocol::SendV2WriteCardCode);
 }
 void MainWindow::cmdSearchCOM_Click() {
-    recorder_.runOwnLinkCommand([this] { protocol::cmdSearchCOM_Click(*this); });
+    recorder_.runOwnLinkCommand([this] { protocol::cmdSearchCOM_Click(link_); });
 }
 
 int MainWindow::txtGroupCode_KeyPress(int keyAscii) {
@@ -204,7 +180,7 @@ void MainWindow::txtBKey_LostFocus(std::size_t index) {
 }
 void MainWindow::cmdSwitch_Click() {
     if (cmdSwitch.enabled) {
-        keys::cmdSwitch_Click(*this);
+        keys::cmdSwitch_Click(txtAKey, txtNewAKey);
     }
 }
 void MainWindow::lblCaption_DblClick() {
@@ -214,7 +190,7 @@ void MainWindow::cmdCalculate_A_Key_Click() {
     keys::cmdCalculate_A_Key_Click(*this);
 }
 void MainWindow::cmdSendKeyToController_Click() {
-    recorder_.runOwnLinkCommand([this] { keys::cmdSendKeyToController_Click(*this); });
+    recorder_.runOwnLinkCommand([this] { protocol::cmdSendKeyToController_Click(link_); });
 }
 
 } // namespace zr::window

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "protocol/ProgrammerLink.h"
 #include "recording/Recorder.h"
 #include "station/Station.h"
 
@@ -13,13 +14,14 @@ namespace zr::window {
 class MainWindow : public station::Station {
   public:
     explicit MainWindow(platform::Platform& platform);
-    // The links outlive the window: their events must not reach it once it is gone.
-    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
     // Where write attempts and read-backs are recorded (a card register); none by default.
     void setCardRecordSink(recording::CardRecordSink* sink) { recorder_.setSink(sink); }
+    // The conversation with the programmer (the command in flight, the open requests).
+    protocol::ProgrammerLink& link() { return link_; }
+    const protocol::ProgrammerLink& link() const { return link_; }
 
     // Recording
     void cmdRecordBlock_Click();
@@ -28,11 +30,6 @@ class MainWindow : public station::Station {
     void chkBlock_Click();
     void chkAutoRecord_Click();
     void timerAutoRecord_Timer();
-
-    // Link receive events and the reply handler
-    void OnSerialReceive();
-    void OnTcpReceive(std::size_t bytesTotal);
-    void DispatchReply(std::string& reply);
 
     // Single-command and test buttons
     void cmdReadUID_Click();
@@ -75,9 +72,10 @@ class MainWindow : public station::Station {
   private:
     void wireEvents();
     // A button's programmer command, unless a workflow or another command waits.
-    void runCommand(bool (*sender)(station::Station&));
+    void runCommand(bool (*sender)(protocol::ProgrammerLink&));
 
-    recording::Recorder recorder_{*this};
+    protocol::ProgrammerLink link_{*this};
+    recording::Recorder recorder_{*this, link_};
 };
 
 } // namespace zr::window

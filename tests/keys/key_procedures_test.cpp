@@ -1,5 +1,7 @@
 // The key procedures on a station: the key from a UID and the key frame to a controller.
 #include "keys/KeyProcedures.h"
+#include "protocol/ProgrammerLink.h"
+#include "protocol/Senders.h"
 #include "station/Station.h"
 #include "support/VirtualPlatform.h"
 
@@ -65,16 +67,17 @@ TEST_F(KeyProcedures, DerivationUsesTheSiteMasks) {
 TEST_F(KeyProcedures, DesignKeyAndFirstBlockRowGoOutAsOneWrite) {
     ASSERT_TRUE(world.serial.isOpen());
     ASSERT_EQ(station.cboBlock.text, "32 - Sec  8 BLOCK 32");
-    station.currentCommand = "ReadUID";
+    protocol::ProgrammerLink link{station};
+    link.currentCommand = "ReadUID";
     station.infoOK.caption = "earlier success";
     station.infoErr.caption = "earlier error";
 
-    keys::cmdSendKeyToController_Click(station);
+    protocol::cmdSendKeyToController_Click(link);
 
     ASSERT_EQ(world.serial.written.size(), 1U);
     EXPECT_EQ(world.serial.written[0].bytes, (Bytes{0x8F, 0x0C, 0xFF, 0x34, 0x58, 0x20, 0xFF, 0xFF,
                                                     0xFF, 0xFF, 0xFF, 0xFF, 0x4C, 0xF1}));
-    EXPECT_EQ(station.currentCommand, "120");
+    EXPECT_EQ(link.currentCommand, "120");
     EXPECT_EQ(station.infoOK.caption, "");
     EXPECT_EQ(station.infoErr.caption, "");
 }

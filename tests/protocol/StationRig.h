@@ -2,6 +2,7 @@
 
 #include "keys/SiteConfig.h"
 #include "protocol/Exchange.h"
+#include "protocol/ProgrammerLink.h"
 #include "station/Station.h"
 #include "support/Hex.h"
 #include "support/VirtualPlatform.h"
@@ -25,23 +26,20 @@ struct StationRig {
 
     zr::testing::VirtualPlatform world;
     station::Station station{world.services};
+    ProgrammerLink link{station};
     std::map<std::string, std::string> answers; // frame in hex -> reply text
-    int keyDerivations = 0;
 
-    explicit StationRig(const std::string& link = "COM") {
+    explicit StationRig(const std::string& linkType = "COM") {
         const keys::SiteConfig site = keys::defaultSiteConfig();
         station.site.loginKey = site.loginKey;
         station.site.v1CardKey = site.v1CardKey;
         station.site.mask1 = site.masks.m1;
         station.site.mask2 = site.masks.m2;
         station.site.mask3 = site.masks.m3;
-        station.cmdCalculate_A_Key.onClick = [this] { ++keyDerivations; };
-        station.connType = link;
-        world.serial.onReceive = [this] { OnSerialReceive(station); };
-        world.tcp.onDataArrival = [this](std::size_t total) { OnTcpReceive(station, total); };
+        station.connType = linkType;
         world.serial.onWrite = [this](int, const Bytes& frame) { answer(frame, false); };
         world.tcp.onSend = [this](const Bytes& frame) { answer(frame, true); };
-        if (link == "TCPIP") {
+        if (linkType == "TCPIP") {
             world.tcp.reachable = {"127.0.0.1:101"};
             world.tcp.connectToHost("127.0.0.1", 101);
             world.loop.runFor(10);
@@ -84,10 +82,10 @@ struct StationRig {
 
     // `count` requests of `command` are open and their sender waits, as while it runs.
     void awaitReplies(const std::string& command, int count = 1) {
-        station.currentCommand = command;
-        waiting.emplace(station.requests);
+        link.currentCommand = command;
+        waiting.emplace(link.requests);
         for (int i = 0; i < count; ++i) {
-            station.requests.sent(command, station.tickCount());
+            link.requests.sent(command, station.tickCount());
         }
     }
     std::optional<station::RequestLedger::WaitingSender> waiting;

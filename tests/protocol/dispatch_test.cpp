@@ -1,5 +1,7 @@
 // Each reply reaches its command's flag and tells the operator the outcome, in both languages.
 #include "StationRig.h"
+#include "keys/KeyBoxes.h"
+#include "keys/KeyDerivation.h"
 #include "protocol/ReplyDispatch.h"
 
 #include <gtest/gtest.h>
@@ -8,13 +10,12 @@ namespace {
 
 using namespace zr::protocol;
 using zr::protocol::test::StationRig;
-using zr::station::Station;
 
 const char* const kWrittenChinese = "卡號寫入成功，請更換卡片!";
 const char* const kWrittenEnglish = "Card Written OK.\r\nChange Another Card!";
 
-void dispatch(Station& station, std::string reply) {
-    DispatchReply(station, reply);
+void dispatch(ProgrammerLink& link, std::string reply) {
+    DispatchReply(link, reply);
 }
 
 struct RouteCase {
@@ -29,8 +30,8 @@ class RoutingTest : public testing::TestWithParam<RouteCase> {};
 // Each name reaches its own case whatever its letter case, and only that case.
 TEST_P(RoutingTest, ReplyLandsInTheCommandsFlag) {
     StationRig rig;
-    rig.station.currentCommand = GetParam().command;
-    dispatch(rig.station, GetParam().reply);
+    rig.link.currentCommand = GetParam().command;
+    dispatch(rig.link, GetParam().reply);
     auto* flag = dynamic_cast<zr::station::TextBox*>(rig.station.findControl(GetParam().flagName));
     ASSERT_NE(flag, nullptr);
     EXPECT_EQ(flag->text(), GetParam().expected);
@@ -64,16 +65,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DispatchUid, StatusWordsAreRemovedAndTheKeyIsDerived) {
     StationRig rig;
-    rig.station.currentCommand = "ReadUID";
-    int derivationsSeeingUid = 0;
-    rig.station.cmdCalculate_A_Key.onClick = [&] {
-        derivationsSeeingUid +=
-            rig.station.txtUID.text() == "1234554321" && rig.station.txtReadUID.text() == "OK";
-    };
-    dispatch(rig.station, "OK1234554321");
+    rig.link.currentCommand = "ReadUID";
+    dispatch(rig.link, "OK1234554321");
     EXPECT_EQ(rig.station.txtUID.text(), "1234554321");
     EXPECT_EQ(rig.station.txtUID2.text(), "12345:54321");
-    EXPECT_EQ(derivationsSeeingUid, 1);
+    // Both key rows hold the key of the cleaned UID before the sender's wait ends.
+    const auto& site = rig.station.site;
+    const auto key = zr::keys::deriveKey("1234554321", {site.mask1, site.mask2, site.mask3});
+    ASSERT_TRUE(key);
+    for (std::size_t i = 0; i < 6; ++i) {
+        EXPECT_EQ(rig.station.txtAKey[i].text(), zr::keys::keyBoxTexts(*key)[i]);
+        EXPECT_EQ(rig.station.txtNewAKey[i].text(), zr::keys::keyBoxTexts(*key)[i]);
+    }
     EXPECT_EQ(rig.station.infoOK.caption, "卡片寫入中......");
     EXPECT_EQ(rig.station.infoErr.caption, "");
     EXPECT_EQ(rig.station.txtReceive.text(), "ReadUID - OK1234554321\r\n");
@@ -93,8 +96,8 @@ TEST_P(UidMessageTest, SameCardAsWrittenOrANewOne) {
     StationRig rig;
     rig.station.chkLanguage.setValue(GetParam().english ? 1 : 0);
     rig.station.lastWrittenUid = GetParam().lastWritten;
-    rig.station.currentCommand = "ReadUID";
-    dispatch(rig.station, GetParam().reply);
+    rig.link.currentCommand = "ReadUID";
+    dispatch(rig.link, GetParam().reply);
     EXPECT_EQ(rig.station.infoOK.caption, GetParam().infoOK);
     EXPECT_EQ(rig.station.infoErr.caption, "");
 }
@@ -112,11 +115,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DispatchV1Read, TenCharactersAreACardNumber) {
     StationRig rig;
-    rig.station.currentCommand = "V1_ReadCardCode";
-    dispatch(rig.station, "0000200001");
+    rig.link.currentCommand = "V1_ReadCardCode";
+    dispatch(rig.link, "0000200001");
     EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
     EXPECT_EQ(rig.station.txtV1_ReadCardCode.text(), "OK");
-    dispatch(rig.station, "000020000");
+    dispatch(rig.link, "000020000");
     EXPECT_EQ(rig.station.txtV1_ReadCardCode.text(), "NO");
     EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
     EXPECT_TRUE(rig.world.desktop.messageBoxes.empty());
@@ -127,13 +130,13 @@ TEST(DispatchV1Write, OkRecordsTheNumberAndTheCard) {
         StationRig rig;
         rig.station.chkLanguage.setValue(english ? 1 : 0);
         rig.station.txtUID.setText("1234554321");
-        rig.station.currentCommand = "V1_WriteCardCode";
-        dispatch(rig.station, "NO");
+        rig.link.currentCommand = "V1_WriteCardCode";
+        dispatch(rig.link, "NO");
         EXPECT_EQ(rig.station.lastWrittenUid, "");
         // A refusal says so, like the V3 write's, instead of leaving the green line before it.
         EXPECT_EQ(rig.station.infoOK.caption, "");
         EXPECT_EQ(rig.station.infoErr.caption, english ? "Write Card Number Fault!" : "寫碼失敗!");
-        dispatch(rig.station, "OK");
+        dispatch(rig.link, "OK");
         EXPECT_EQ(rig.station.txtBlockIDV1.text(), "00002:00001");
         EXPECT_EQ(rig.station.lastWrittenUid, "1234554321");
         EXPECT_EQ(rig.station.infoOK.caption, english ? kWrittenEnglish : kWrittenChinese);
@@ -159,8 +162,8 @@ TEST_P(ReplyMessageTest, OperatorSeesTheOutcome) {
     rig.station.infoOK.caption = "before";
     rig.station.infoErr.caption = "before";
     rig.station.txtBlockIDV2.setText("");
-    rig.station.currentCommand = GetParam().command;
-    dispatch(rig.station, GetParam().reply);
+    rig.link.currentCommand = GetParam().command;
+    dispatch(rig.link, GetParam().reply);
     EXPECT_EQ(rig.station.infoOK.caption, GetParam().infoOK);
     EXPECT_EQ(rig.station.infoErr.caption, GetParam().infoErr);
     EXPECT_EQ(rig.station.txtBlockIDV2.text(), GetParam().blockV2);
@@ -197,24 +200,24 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(DispatchV2Read, NoAfterAReadKeepsTheNumberAndCountsAsRead) {
     StationRig rig;
-    rig.station.currentCommand = "V2_ReadCardCode";
-    dispatch(rig.station, "0000200001");
-    dispatch(rig.station, "NO");
+    rig.link.currentCommand = "V2_ReadCardCode";
+    dispatch(rig.link, "0000200001");
+    dispatch(rig.link, "NO");
     EXPECT_EQ(rig.station.txtBlockIDV2.text(), "00002:00001");
     EXPECT_EQ(rig.station.txtResponseReadCard.text(), "OK");
 }
 
 TEST(DispatchV2Read, SameCardAsRecordedIsPointedOut) {
     StationRig rig;
-    rig.station.currentCommand = "V2_ReadCardCode";
+    rig.link.currentCommand = "V2_ReadCardCode";
     rig.station.txtUID.setText("1234554321");
     rig.station.txtUID_Record.setText("1234554321");
     rig.station.infoOK.caption = "whatever";
-    dispatch(rig.station, "0000200001");
+    dispatch(rig.link, "0000200001");
     EXPECT_EQ(rig.station.infoOK.caption, "卡片重覆讀取，請更換卡片!");
     // Right after a write the success message stays.
     rig.station.infoOK.caption = kWrittenChinese;
-    dispatch(rig.station, "0000200001");
+    dispatch(rig.link, "0000200001");
     EXPECT_EQ(rig.station.infoOK.caption, kWrittenChinese);
 }
 

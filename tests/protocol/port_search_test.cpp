@@ -31,7 +31,7 @@ TEST(PortSearch, ProgrammerOnTheFirstEntryIsFoundAfterOneProbe) {
     for (const bool english : {false, true}) {
         SearchRig rig(1);
         rig.station.chkLanguage.setValue(english ? 1 : 0);
-        cmdSearchCOM_Click(rig.station);
+        cmdSearchCOM_Click(rig.link);
         EXPECT_EQ(rig.probes, 1);
         EXPECT_EQ(rig.station.cboCOM.listIndex(), 0);
         EXPECT_EQ(rig.world.serial.openPort(), 1);
@@ -49,7 +49,7 @@ TEST(PortSearch, ProgrammerOnTheFirstEntryIsFoundAfterOneProbe) {
 TEST(PortSearch, ProgrammerFurtherOnIsFoundThere) {
     SearchRig rig(5);
     const std::uint64_t start = rig.now();
-    cmdSearchCOM_Click(rig.station);
+    cmdSearchCOM_Click(rig.link);
     EXPECT_EQ(rig.probes, 5);
     EXPECT_EQ(rig.station.cboCOM.listIndex(), 4);
     EXPECT_EQ(rig.world.serial.openPort(), 5);
@@ -62,7 +62,7 @@ TEST(PortSearch, MissingPortsShowThePortErrorAndTheSearchGoesOn) {
     SearchRig rig(3);
     rig.world.serial.availablePorts = {3};
     rig.station.connType = "COM";
-    cmdSearchCOM_Click(rig.station);
+    cmdSearchCOM_Click(rig.link);
     EXPECT_EQ(rig.probes, 1);
     EXPECT_EQ(rig.station.cboCOM.listIndex(), 2);
     EXPECT_EQ(rig.station.infoOK.caption, "COM Port 搜尋成功");
@@ -74,7 +74,7 @@ TEST(DirectCommand, ProbeGoesToTheSerialPortWhateverTheLink) {
     rig.world.serial.open(1);
     rig.station.txtReceive.setText("x\r\n");
     const std::uint64_t start = rig.now();
-    SendDirectCommand(rig.station, kProbeRequest);
+    SendDirectCommand(rig.link, kProbeRequest);
     ASSERT_EQ(rig.world.serial.written.size(), 1U);
     EXPECT_EQ(rig.world.serial.written[0].bytes, (Bytes{0x01, 0x00}));
     EXPECT_EQ(rig.world.serial.written[0].tick - start, 101U);

@@ -26,12 +26,12 @@ TEST(SerialReceive, TwoArrivalsAreTwoReplies) {
 // A reply no request is open for is shown, and answers nothing.
 TEST(SerialReceive, AReplyNobodyAskedForIsIgnored) {
     StationRig rig;
-    rig.station.currentCommand = "ReadUID";
+    rig.link.currentCommand = "ReadUID";
     const std::string flag = rig.station.txtReadUID.text();
     rig.world.serial.deliverText("1234554321", 0);
     rig.world.loop.runFor(100);
     EXPECT_EQ(rig.station.txtReadUID.text(), flag);
-    EXPECT_EQ(rig.keyDerivations, 0);
+    EXPECT_EQ(rig.station.txtAKey[0].text(), "FF"); // no key derived
     EXPECT_EQ(rig.station.txtReceive.text(), "? - 1234554321 (no request open: ignored)\r\n");
 }
 
@@ -49,7 +49,7 @@ TEST(TcpReceive, UidInPiecesIsOneReplyAfterTheSettle) {
 TEST(ReceiveContainment, AFailingHandlerEndsOnlyThatReply) {
     for (const std::string link : {"COM", "TCPIP"}) {
         StationRig rig(link);
-        rig.station.cmdCalculate_A_Key.onClick = [] { throw std::runtime_error("derivation"); };
+        rig.station.txtAKey[0].onChange = [] { throw std::runtime_error("derivation"); };
         rig.awaitReplies("ReadUID");
         rig.station.size1 = 9570;
         if (link == "COM") {

@@ -8,7 +8,6 @@ namespace {
 
 using namespace zr::protocol;
 using zr::protocol::test::StationRig;
-using zr::station::Station;
 
 std::vector<std::uint64_t> gaps(const std::vector<std::uint64_t>& ticks) {
     std::vector<std::uint64_t> result;
@@ -23,7 +22,7 @@ std::vector<std::uint64_t> gaps(const std::vector<std::uint64_t>& ticks) {
 TEST(Retry, UnansweredReadUidSendsThreeTimesASecondApartAndLogsEachSend) {
     StationRig rig;
     const std::uint64_t start = rig.now();
-    EXPECT_FALSE(SendReadUid(rig.station));
+    EXPECT_FALSE(SendReadUid(rig.link));
     EXPECT_EQ(rig.sentFrames(), std::vector<std::string>(3, "01 00"));
     EXPECT_EQ(rig.sendTicks().front(), start);
     EXPECT_EQ(gaps(rig.sendTicks()), (std::vector<std::uint64_t>{1001, 1001}));
@@ -33,7 +32,7 @@ TEST(Retry, UnansweredReadUidSendsThreeTimesASecondApartAndLogsEachSend) {
 
 struct SilentCase {
     const char* name;
-    bool (*send)(Station&);
+    bool (*send)(ProgrammerLink&);
     const char* interval;
     std::uint64_t gap;
 };
@@ -43,7 +42,7 @@ class SilentProgrammerTest : public testing::TestWithParam<SilentCase> {};
 TEST_P(SilentProgrammerTest, ThreeSendsAtTheLimitThenFalse) {
     StationRig rig;
     rig.station.txtInterval.setText(GetParam().interval);
-    EXPECT_FALSE(GetParam().send(rig.station));
+    EXPECT_FALSE(GetParam().send(rig.link));
     ASSERT_EQ(rig.sentFrames().size(), 3U);
     EXPECT_EQ(gaps(rig.sendTicks()), (std::vector<std::uint64_t>(2, GetParam().gap)));
 }
@@ -64,7 +63,7 @@ TEST(Retry, IntervalIsReadAfreshDuringTheWait) {
     StationRig rig;
     rig.station.txtV2_AssignAKey.setText("OK"); // an earlier answer ends no wait
     rig.world.loop.post(100, [&] { rig.station.txtInterval.setText("500"); });
-    EXPECT_FALSE(SendV2LoginFixedKey(rig.station));
+    EXPECT_FALSE(SendV2LoginFixedKey(rig.link));
     EXPECT_EQ(gaps(rig.sendTicks()), (std::vector<std::uint64_t>{501, 501}));
 }
 
@@ -72,7 +71,7 @@ TEST(Retry, SilentV2ReadPausesThenModifiesTheKeyOnce) {
     StationRig rig;
     rig.answers["08 08 20 FF FF FF FF FF FF"] = "OK";
     const std::uint64_t start = rig.now();
-    SendV2ReadCardCode(rig.station);
+    SendV2ReadCardCode(rig.link);
     const auto frames = rig.sentFrames();
     ASSERT_EQ(frames.size(), 4U);
     EXPECT_EQ(frames[0], "01 0A");
@@ -82,7 +81,7 @@ TEST(Retry, SilentV2ReadPausesThenModifiesTheKeyOnce) {
     // The key change waits until the unanswered reads have been quiet for a second: a late
     // answer to them must not be taken for the key change's.
     EXPECT_EQ(gaps(rig.sendTicks()), (std::vector<std::uint64_t>{251, 251, 1001}));
-    EXPECT_EQ(rig.station.currentCommand, "V2_Modify_A_Key");
+    EXPECT_EQ(rig.link.currentCommand, "V2_Modify_A_Key");
     EXPECT_EQ(rig.station.txtResponseReadCard.text(), "");
     EXPECT_EQ(rig.station.infoOK.caption, "修改卡片 KEY 成功");
     EXPECT_EQ(rig.station.txtReceive.text(), "V2_Modify_A_Key - OK\r\n2-V2_ReadCardCode\r\n"
@@ -93,14 +92,14 @@ TEST(Retry, V2ReadAnsweredNoLeavesNoEarlierNumber) {
     StationRig rig;
     rig.answers["01 0A"] = "NO";
     rig.station.txtBlockIDV2.setText("00002:00001");
-    SendV2ReadCardCode(rig.station);
+    SendV2ReadCardCode(rig.link);
     EXPECT_EQ(rig.station.txtBlockIDV2.text(), "");
     EXPECT_EQ(rig.station.txtResponseReadCard.text(), "NO");
 }
 
 struct EarlyExitCase {
     const char* name;
-    bool (*send)(Station&);
+    bool (*send)(ProgrammerLink&);
     std::string frame;
     const char* reply;
     bool result;
@@ -113,7 +112,7 @@ class EarlyExitTest : public testing::TestWithParam<EarlyExitCase> {};
 TEST_P(EarlyExitTest, FlagDecidesWhenTheWaitEnds) {
     StationRig rig;
     rig.answers[GetParam().frame] = GetParam().reply;
-    EXPECT_EQ(GetParam().send(rig.station), GetParam().result);
+    EXPECT_EQ(GetParam().send(rig.link), GetParam().result);
     EXPECT_EQ(rig.sentFrames().size(), GetParam().sends);
     EXPECT_EQ(rig.now() - rig.sendTicks().front(), GetParam().duration);
 }
@@ -144,7 +143,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct KeyMessageCase {
     const char* name;
-    bool (*send)(Station&);
+    bool (*send)(ProgrammerLink&);
     std::string frame;
     const char* reply; // nullptr: no answer
     bool english;
@@ -160,7 +159,7 @@ TEST_P(KeyChangeMessageTest, TellsTheOperatorAfterTheLastWait) {
     if (GetParam().reply != nullptr) {
         rig.answers[GetParam().frame] = GetParam().reply;
     }
-    EXPECT_EQ(GetParam().send(rig.station), GetParam().reply != nullptr);
+    EXPECT_EQ(GetParam().send(rig.link), GetParam().reply != nullptr);
     EXPECT_EQ(rig.station.infoOK.caption, GetParam().infoOK);
     EXPECT_EQ(rig.station.infoErr.caption, GetParam().infoErr);
 }
@@ -187,9 +186,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Retry, AUidAfterItsReadGaveUpChangesNothing) {
     StationRig rig;
     rig.answers["08 07 04 FF FF FF FF FF FF"] = "OK";
-    EXPECT_FALSE(SendReadUid(rig.station));
+    EXPECT_FALSE(SendReadUid(rig.link));
     rig.world.serial.deliverText("1234554321", 100);
-    EXPECT_TRUE(SendV1LoginFixedKey(rig.station));
+    EXPECT_TRUE(SendV1LoginFixedKey(rig.link));
     EXPECT_EQ(rig.station.txtUID.text(), "");
     EXPECT_NE(rig.station.txtReceive.text().find("ReadUID - 1234554321 (late: ignored)"),
               std::string::npos);
@@ -198,7 +197,7 @@ TEST(Retry, AUidAfterItsReadGaveUpChangesNothing) {
 TEST(Retry, UnknownLinkSendsNothingAndRunsOut) {
     StationRig rig;
     rig.station.connType = "com";
-    EXPECT_FALSE(SendReadUid(rig.station));
+    EXPECT_FALSE(SendReadUid(rig.link));
     EXPECT_TRUE(rig.sentFrames().empty());
     EXPECT_EQ(rig.now(), 903U);
 }

@@ -8,20 +8,19 @@ namespace {
 
 using namespace zr::protocol;
 using zr::protocol::test::StationRig;
-using zr::station::Station;
 
 const std::string kFFKey = "FF FF FF FF FF FF";
 
 struct FrameCase {
     const char* name;
-    bool (*send)(Station&);
+    bool (*send)(ProgrammerLink&);
     std::string frame;
     std::string reply;
 };
 
-bool sendV2Read(Station& station) {
-    SendV2ReadCardCode(station);
-    return station.txtResponseReadCard.text() == "OK";
+bool sendV2Read(ProgrammerLink& link) {
+    SendV2ReadCardCode(link);
+    return link.station().txtResponseReadCard.text() == "OK";
 }
 
 class SenderFrameTest : public testing::TestWithParam<FrameCase> {};
@@ -30,7 +29,7 @@ class SenderFrameTest : public testing::TestWithParam<FrameCase> {};
 TEST_P(SenderFrameTest, SendsItsFrameOnceAndSucceedsOnTheAnswer) {
     StationRig rig;
     rig.answers[GetParam().frame] = GetParam().reply;
-    EXPECT_TRUE(GetParam().send(rig.station));
+    EXPECT_TRUE(GetParam().send(rig.link));
     EXPECT_EQ(rig.sentFrames(), std::vector<std::string>{GetParam().frame});
 }
 
@@ -60,13 +59,13 @@ TEST(SenderFrames, KeyBoxesAndCardFieldsAreReadIntoTheFrame) {
     }
     rig.station.txtGroupCode.setText("00001");
     rig.station.txtCardCode.setText("00258");
-    SendV2LoginTypedKey(rig.station);
-    SendV2ModifyKey(rig.station);
-    SendV1WriteCardCode(rig.station);
+    SendV2LoginTypedKey(rig.link);
+    SendV2ModifyKey(rig.link);
+    SendV1WriteCardCode(rig.link);
     rig.station.txtGroupCode.setText("00002");
     rig.station.txtCardCode.setText("00001");
     rig.station.chkLock.setValue(1);
-    SendV2WriteCardCode(rig.station);
+    SendV2WriteCardCode(rig.link);
     const auto frames = rig.sentFrames();
     ASSERT_EQ(frames.size(), 12U); // unanswered: three sends each
     EXPECT_EQ(frames[0], "08 07 20 05 A0 01 FF 00 7F");

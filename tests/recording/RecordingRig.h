@@ -38,7 +38,8 @@ struct MemorySink final : CardRecordSink {
     }
     std::optional<NumberClaim> claimCardCode(const std::string&, const std::string&,
                                              const std::string& cardCode) override {
-        return ownNumber ? NumberClaim{*ownNumber, true} : NumberClaim{cardCode};
+        return ownNumber ? NumberClaim{.cardCode = *ownNumber, .cardsOwnNumber = true}
+                         : NumberClaim{.cardCode = cardCode};
     }
     std::function<void(const WriteAttempt&)> onWrite;
     std::function<void(const ReadBackResult&)> onReadBack;

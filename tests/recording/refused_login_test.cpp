@@ -79,9 +79,9 @@ TEST_P(RefusedLoginTest, TheV3LayoutDecides) {
     }
 }
 
-const OneOff kLoginRefused{"08 07 20", "NO"};
-const OneOff kLoginMisreported{"08 07 20", "NO", true};
-const OneOff kReadUnanswered{"01 0A", std::nullopt};
+const OneOff kLoginRefused{.prefix = "08 07 20", .reply = "NO"};
+const OneOff kLoginMisreported{.prefix = "08 07 20", .reply = "NO", .carriedOut = true};
+const OneOff kReadUnanswered{.prefix = "01 0A", .reply = std::nullopt};
 constexpr auto kWritten = LayoutOutcome::Written;
 constexpr auto kUnknown = LayoutOutcome::WriteUnanswered;
 
@@ -128,14 +128,16 @@ INSTANTIATE_TEST_SUITE_P(
                          .cardV1 = kNumber,
                          .cardV3 = std::nullopt},
         // The verifying read-back's own V3 log-in refused: what it read was V1.
-        RefusedLoginCase{.name = "VerificationAfterARefusedLogin",
-                         .programmerFaults = {OneOff{"08 07 20", "OK", true}, kLoginRefused},
-                         .verify = true,
-                         .outcome = AttemptOutcome::Written,
-                         .v1Outcome = kWritten,
-                         .v3Outcome = kWritten,
-                         .cardV1 = kNumber,
-                         .cardV3 = kNumber}),
+        RefusedLoginCase{
+            .name = "VerificationAfterARefusedLogin",
+            .programmerFaults = {OneOff{.prefix = "08 07 20", .reply = "OK", .carriedOut = true},
+                                 kLoginRefused},
+            .verify = true,
+            .outcome = AttemptOutcome::Written,
+            .v1Outcome = kWritten,
+            .v3Outcome = kWritten,
+            .cardV1 = kNumber,
+            .cardV3 = kNumber}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // A verification that reads another card's UID is no proof for the card written.

@@ -10,10 +10,14 @@ using SharedSequence = TwoBenches;
 
 enum class Then { Interrupted, Written, FailedBeforeWriting, NoAnswerToTheWrite };
 
-constexpr CardRegister::NumberRule kShared{true, true, true};
-constexpr CardRegister::NumberRule kAutomatic{false, true, true};
-constexpr CardRegister::NumberRule kByHand{false, false, false};
-constexpr CardRegister::NumberRule kSharedByHand{true, false, false};
+constexpr CardRegister::NumberRule kShared{
+    .sharedSequence = true, .skipHeld = true, .ownNumberFirst = true};
+constexpr CardRegister::NumberRule kAutomatic{
+    .sharedSequence = false, .skipHeld = true, .ownNumberFirst = true};
+constexpr CardRegister::NumberRule kByHand{
+    .sharedSequence = false, .skipHeld = false, .ownNumberFirst = false};
+constexpr CardRegister::NumberRule kSharedByHand{
+    .sharedSequence = true, .skipHeld = false, .ownNumberFirst = false};
 
 TEST_F(SharedSequence, NoNumberGoesToASecondCard) {
     const struct {

@@ -176,7 +176,9 @@ TEST_F(Sink, SharedSequenceMovesTheCardCodeOnAndEndsAtTheTop) {
     EXPECT_EQ(other.value()->claimNumber(12, 11, "2000000496"), 12);
 
     station.chkAutoRecord.setValue(1);
-    ASSERT_TRUE(cards->startAttempt(12, 65535, "2000000498", false, {true, true, true}));
+    ASSERT_TRUE(
+        cards->startAttempt(12, 65535, "2000000498", false,
+                            {.sharedSequence = true, .skipHeld = true, .ownNumberFirst = true}));
     EXPECT_EQ(write(*sink, "2000000403", "65535", AttemptOutcome::Written), std::nullopt);
     EXPECT_EQ(station.infoErr.caption,
               "No free card number is left in this group. Enter a new card number!");

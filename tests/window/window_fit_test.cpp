@@ -94,7 +94,7 @@ void expectShownWhole(const QLabel& label, const std::string& whole, const std::
 
 // The longest alarm and reason texts: a card holding its number in V1 and maybe in V3, its
 // read-back refused in both layouts, a closed TCP/IP link with a long address, a vain search.
-std::vector<station::AlarmText> longestReasons(station::Station& station) {
+std::vector<station::AlarmText> longestReasons(window::MainWindow& station) {
     using L = recording::LayoutOutcome;
     recording::WriteAttempt card{"6553565535", "65535", "65535", true, L::Written, L::Written};
     card.outcome = recording::AttemptOutcome::V3Failed;
@@ -109,7 +109,7 @@ std::vector<station::AlarmText> longestReasons(station::Station& station) {
     return {
         verify,
         *recording::failureAlarm(card),
-        recording::linkClosedReason(station),
+        recording::linkClosedReason(station.link()),
         {"自動搜尋 COM：COM1–COM16 都沒有卡機回應。請檢查連接線與卡機電源，或選擇 TCP/IP 連線。",
          "Port search: no programmer answered on COM1–COM16. Check the cable and the "
          "programmer's power, or choose TCP/IP."}};
