@@ -139,6 +139,8 @@ class CardRegister {
     // The card holding a number under `uid` (its latest such row) is spoiled.
     base::Result<VoidCard, RegisterError> voidCard(const std::string& uid,
                                                    const std::string& reason);
+    // The spoiled cards whose numbers lie in group..first..last, in number order.
+    base::Result<std::vector<VoidCard>, RegisterError> voidCards(int group, int first, int last);
     int schemaVersion() const { return schemaVersion_; }
 
     // Queries.

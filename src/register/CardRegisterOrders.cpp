@@ -3,6 +3,8 @@
 #include "register/Schema.h"
 #include "register/SqlRows.h"
 
+#include <algorithm>
+
 namespace zr::reg {
 namespace {
 
@@ -159,6 +161,15 @@ bool CardRegister::completeOrderOf(std::int64_t attemptId, const std::string& no
 base::Result<Order, RegisterError> CardRegister::addOrder(const NewOrder& wanted) {
     if (wanted.reference.empty()) {
         return refused("an order needs a reference");
+    }
+    // Listings are lines of tab-separated fields.
+    const auto plain = [](const std::string& text) {
+        return std::none_of(text.begin(), text.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    };
+    if (!plain(wanted.reference) || !plain(wanted.customer)) {
+        return refused("a reference or customer may not hold tabs, line breaks or control"
+                       " characters");
     }
     if (wanted.first > wanted.last) {
         return refused("the range " + rangeText(wanted.group, wanted.first, wanted.last) +
@@ -414,6 +425,25 @@ base::Result<VoidCard, RegisterError> CardRegister::voidCard(const std::string& 
         return error;
     }
     return spoiled;
+}
+
+base::Result<std::vector<VoidCard>, RegisterError> CardRegister::voidCards(int group, int first,
+                                                                           int last) {
+    std::vector<VoidCard> found;
+    if (schemaVersion_ < 2) {
+        return found;
+    }
+    if (!query("SELECT uid, group_code, card_code, reason, voided_at FROM void_cards"
+               " WHERE group_code = ? AND card_code BETWEEN ? AND ? ORDER BY card_code, id",
+               {wide(group), wide(first), wide(last)}, [&](const SqlRow& row) {
+                   found.push_back({rows::text(row[0]), static_cast<int>(rows::number(row[1])),
+                                    static_cast<int>(rows::number(row[2])), rows::text(row[3]),
+                                    rows::text(row[4])});
+                   return true;
+               })) {
+        return error_;
+    }
+    return found;
 }
 
 } // namespace zr::reg
