@@ -1,5 +1,6 @@
 // zr-register's commands over a register filled by two stations.
 #include "RegisterFixture.h"
+#include "register/Schema.h"
 #include "tools/register/RegisterTool.h"
 
 #include <fstream>
@@ -150,9 +151,8 @@ TEST_F(RegisterTool, RegisterChoiceAndRefusals) {
 TEST_F(RegisterTool, OrdersAndVoidsChangeTheRegisterOrAreRefused) {
     const auto snapshot = [this] {
         run({"--register", url, "order", "list"});
-        std::string state = out.str();
-        run({"--register", url, "find", "2000000187"});
-        return state + out.str();
+        const auto reader = openAt(url, "check", clock, CardRegister::Access::ReadOnly).value();
+        return out.str() + std::to_string(reader->voidCards(1, 0, 65535).value().size());
     };
     const struct {
         std::vector<std::string> arguments;
@@ -173,24 +173,18 @@ TEST_F(RegisterTool, OrdersAndVoidsChangeTheRegisterOrAreRefused) {
         {{"order", "add", "--ref", "PO-2", "--group", "1", "--cards", "10-65536"},
          2,
          "runs past 65535"},
-        {{"order", "add", "--ref", "PO\t2", "--group", "1", "--cards", "20-29"}, 4, "tabs"},
-        {{"order", "add", "--ref", "PO-2", "--group", "1"}, 2, "order add wants"},
         {{"void", "2000000999", "--reason", "lost"}, 4, "no written card has the UID 2000000999"},
         {{"void", "2000000187", "--reason", "misprinted"}, 0, "00001:00002 is never given again"},
         {{"void", "2000000187", "--reason", "again"}, 4, "void already"},
-        {{"void", "2000000187"}, 2, "void wants UID --reason TEXT"},
         {{"order", "extend", "PO-1", "--to", "8"}, 4, "extends only up to a later code"},
         {{"order", "extend", "PO-1", "--to", "12"}, 0, "order PO-1 open: 00001:00003-00001:00012"},
         {{"order", "extend", "PO-9", "--to", "12"}, 1, "no order PO-9"},
         {{"order", "close", "PO-1"}, 0, "order PO-1 closed"},
         {{"order", "close", "PO-1"}, 4, "order PO-1 is closed"},
-        {{"order", "cancel", "PO-1"}, 4, "order PO-1 is closed"},
         {{"order", "extend", "PO-1", "--to", "20"}, 4, "order PO-1 is closed"},
         {{"order", "show", "PO-1"},
          0,
          "PO-1\tAcme\t1\t00001:00003-00001:00012\tclosed\t10\t0\t0\t0\t10"},
-        {{"order", "show", "PO-9"}, 1, "no order PO-9"},
-        {{"order", "frob", "PO-1"}, 2, "unknown order action frob"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);
@@ -206,32 +200,26 @@ TEST_F(RegisterTool, OrdersAndVoidsChangeTheRegisterOrAreRefused) {
     }
 }
 
-// Reading commands leave a register of the released schema as it is; a later schema is refused.
+// A reading command leaves the released schema as it is, a writing one migrates it; neither
+// writes to a later schema.
 TEST_F(RegisterTool, OnlyWritingCommandsMigrateAndNoneWritesALaterSchema) {
     const std::string file = dir.file("released.sqlite");
     std::filesystem::copy_file(std::string(ZR_TESTDATA_DIR) + "/register/v1-four-cards.sqlite",
                                file);
-    const std::string released = "sqlite:" + file;
-    EXPECT_EQ(run({"--register", released, "order", "list"}), 0);
-    EXPECT_EQ(run({"--register", released, "list"}), 0);
-    const auto version = [&] {
-        return openAt(released, "check", clock, CardRegister::Access::ReadOnly)
-            .value()
-            ->schemaVersion();
-    };
-    EXPECT_EQ(version(), 1);
-    EXPECT_EQ(run({"--register", released, "void", "2000000004", "--reason", "lost"}), 0);
-    EXPECT_EQ(version(), 2);
-
     platform::SqlError error;
-    ASSERT_TRUE(
-        platform::QtDatabase::open({platform::SqlEngine::Sqlite, file, "", "", 0, ""}, error)
-            ->exec("UPDATE register_schema SET version = 3"));
-    EXPECT_EQ(run({"--register", released, "order", "add", "--ref", "PO-3", "--group", "5",
-                   "--cards", "1-9"}),
-              3);
+    auto db = openQt({platform::SqlEngine::Sqlite, file, "", "", 0, ""}, error);
+    const auto version = [&](std::vector<std::string> command) {
+        command.insert(command.begin(), {"--register", "sqlite:" + file});
+        run(command);
+        RegisterError unread;
+        return schemaVersion(*db, file, unread).value_or(-1);
+    };
+    EXPECT_EQ(version({"order", "list"}), 1);
+    EXPECT_EQ(version({"void", "2000000004", "--reason", "lost"}), 2);
+    ASSERT_TRUE(db->exec("UPDATE register_schema SET version = 3"));
+    EXPECT_EQ(version({"order", "add", "--ref", "PO-3", "--group", "5", "--cards", "1-9"}), 3);
     EXPECT_NE(err.str().find("newer"), std::string::npos);
-    EXPECT_EQ(run({"--register", released, "order", "list"}), 3);
+    EXPECT_EQ(run({"--register", "sqlite:" + file, "order", "list"}), 3);
 }
 
 } // namespace
