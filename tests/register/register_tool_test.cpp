@@ -215,6 +215,7 @@ TEST_F(RegisterTool, OnlyWritingCommandsMigrateAndNoneWritesALaterSchema) {
         return schemaVersion(*db, file, unread).value_or(-1);
     };
     EXPECT_EQ(version({"order", "list"}), 1);
+    EXPECT_EQ(run({"--register", "sqlite:" + file, "list"}), 0) << err.str();
     EXPECT_EQ(version({"void", "2000000004", "--reason", "lost"}), 2);
     ASSERT_TRUE(db->exec("UPDATE register_schema SET version = 3"));
     EXPECT_EQ(version({"order", "add", "--ref", "PO-3", "--group", "5", "--cards", "1-9"}), 3);
