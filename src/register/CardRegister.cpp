@@ -34,13 +34,24 @@ std::string utcText(std::chrono::system_clock::time_point time) {
 }
 
 CardRegister::CardRegister(std::unique_ptr<platform::Database> db, std::string where,
-                           std::string station, Clock clock)
+                           std::string station, Clock clock, int schemaVersion)
     : db_(std::move(db)), where_(std::move(where)), station_(std::move(station)),
-      clock_(std::move(clock)) {}
+      clock_(std::move(clock)), schemaVersion_(schemaVersion) {}
 
 CardRegister::Result CardRegister::open(std::unique_ptr<platform::Database> db, std::string where,
                                         std::string station, Access access, Clock clock) {
-    RegisterError error = migrateSchema(*db, where);
+    RegisterError error;
+    const auto version = reg::schemaVersion(*db, where, error);
+    if (!version) {
+        return error;
+    }
+    // A reader leaves an older register as it is: what it reads is in every version, and a
+    // register without orders simply has none.
+    if (access == Access::ReadOnly && *version >= 1 && *version < kSchemaVersion) {
+        return std::shared_ptr<CardRegister>(new CardRegister(
+            std::move(db), std::move(where), std::move(station), std::move(clock), *version));
+    }
+    error = migrateSchema(*db, where);
     if (error.kind == RegisterFailure::Unavailable && db->engine() == SqlEngine::Postgres) {
         // Two stations creating an empty shared register at once: the loser's CREATE can
         // collide in the catalogue; the second try finds the winner's tables.
@@ -58,8 +69,8 @@ CardRegister::Result CardRegister::open(std::unique_ptr<platform::Database> db, 
         }
         db->rollback();
     }
-    return std::shared_ptr<CardRegister>(
-        new CardRegister(std::move(db), std::move(where), std::move(station), std::move(clock)));
+    return std::shared_ptr<CardRegister>(new CardRegister(
+        std::move(db), std::move(where), std::move(station), std::move(clock), kSchemaVersion));
 }
 
 bool CardRegister::fail() {
@@ -168,6 +179,7 @@ bool CardRegister::storeWriteOnce(const PendingWrite& row) {
         (!write.written || db_->exec("UPDATE number_claims SET state = 'written', uid = ?"
                                      " WHERE group_code = ? AND card_code = ? AND station = ?",
                                      {write.uid, wide(write.group), wide(write.card), station_})) &&
+        (!write.written || row.attemptId == 0 || completeOrderOf(row.attemptId, row.time)) &&
         db_->commit();
     return stored || abandonTransaction();
 }

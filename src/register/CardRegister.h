@@ -2,6 +2,7 @@
 
 #include "base/Result.h"
 #include "platform/Database.h"
+#include "register/Orders.h"
 #include "register/RegisterDashboard.h"
 #include "register/RegisterError.h"
 #include "register/RegisterTypes.h"
@@ -99,6 +100,14 @@ class CardRegister {
     // is not ten digits with two halves up to 65535 is refused.
     std::optional<Attempt> startAttempt(int group, int card, const std::string& uid, bool lock,
                                         const NumberRule& rule);
+    // startAttempt for an order: the card's own number when it holds one of the range, else
+    // the first number of the range that no card holds (void numbers count as held) and no
+    // other station has claimed; the number is claimed and the row names the order. When the
+    // order gives no number, nothing and lastError() says why: UnknownOrder, OrderNotOpen,
+    // OrderComplete (the order is marked complete), or OrderWaiting (unfinished cards hold the
+    // numbers left).
+    std::optional<Attempt> startOrderAttempt(const std::string& reference, const std::string& uid,
+                                             bool lock);
     // The shared-sequence claim alone: the card code startAttempt gives.
     std::optional<int> claimNumber(int group, int card, const std::string& uid);
 
@@ -116,6 +125,23 @@ class CardRegister {
     // The UID another card was successfully given this number under, if any.
     base::Result<std::optional<std::string>, RegisterError> otherUidWith(int group, int card,
                                                                          const std::string& uid);
+
+    // Orders (CardRegisterOrders.cpp). Each change is one transaction that either is refused
+    // with its reason (nothing changed) or is done whole.
+    base::Result<Order, RegisterError> addOrder(const NewOrder& order);
+    base::Result<std::vector<OrderProgress>, RegisterError> orders();
+    base::Result<OrderProgress, RegisterError> orderProgress(const std::string& reference);
+    // Open orders only: no more numbers are given; what was written stays.
+    base::Result<Order, RegisterError> closeOrder(const std::string& reference);
+    base::Result<Order, RegisterError> cancelOrder(const std::string& reference);
+    // Moves the last card code of an open or complete order up to `last` over free numbers.
+    base::Result<Order, RegisterError> extendOrder(const std::string& reference, int last);
+    // The card holding a number under `uid` (its latest such row) is spoiled.
+    base::Result<VoidCard, RegisterError> voidCard(const std::string& uid,
+                                                   const std::string& reason);
+    // The spoiled cards whose numbers lie in group..first..last, in number order.
+    base::Result<std::vector<VoidCard>, RegisterError> voidCards(int group, int first, int last);
+    int schemaVersion() const { return schemaVersion_; }
 
     // Queries.
     base::Result<std::vector<WriteRow>, RegisterError> list(const ListFilter& filter);
@@ -156,7 +182,17 @@ class CardRegister {
 
   private:
     CardRegister(std::unique_ptr<platform::Database> db, std::string where, std::string station,
-                 Clock clock);
+                 Clock clock, int schemaVersion);
+    // The card codes an attempt may take: from `from` up to `last`; the card's own number
+    // counts only within first..last. An order's attempts jump from free number to free number
+    // and name the order on their row.
+    struct Span {
+        int group = 0;
+        int from = 0;
+        int first = 0;
+        int last = 65535;
+        std::optional<std::string> order;
+    };
     struct PendingWrite {
         std::string time;
         CardWrite write;
@@ -164,10 +200,26 @@ class CardRegister {
     };
     bool storeWrite(const PendingWrite& row);
     bool storeWriteOnce(const PendingWrite& row);
-    std::optional<Attempt> startLightly(int group, int card, const std::string& uid, bool lock,
-                                        const NumberRule& rule);
-    std::optional<Attempt> startOnce(int group, int card, const std::string& uid, bool lock,
+    std::optional<Attempt> startSpan(const Span& span, const std::string& uid, bool lock,
                                      const NumberRule& rule);
+    std::optional<Attempt> startLightly(const Span& span, const std::string& uid, bool lock,
+                                        const NumberRule& rule);
+    std::optional<Attempt> startOnce(const Span& span, const std::string& uid, bool lock,
+                                     const NumberRule& rule);
+    // The lowest code from `from` to `last` that no other card holds, is not void and no other
+    // station has claimed; 0 with `none` set when there is none; nothing when reading failed.
+    std::optional<int> nextFree(int group, int from, int last, const std::string& uid, bool& none);
+    // The order of a started row marked complete when its last number is written (inside the
+    // caller's transaction); false on a failed statement.
+    bool completeOrderOf(std::int64_t attemptId, const std::string& now);
+    std::optional<OrderProgress> progressOf(const Order& order);
+    std::optional<Order> findOrder(const std::string& reference, bool& found);
+    // Runs `change` in a transaction that takes the orders' lock; commits when it returns no
+    // error, else rolls back.
+    RegisterError changeOrders(const std::function<RegisterError()>& change);
+    RegisterError sqlError();
+    base::Result<Order, RegisterError> setOrderState(const std::string& reference,
+                                                     const std::string& state);
     // The card code of the latest row in which `uid` holds a number of `group`, or 0 when none;
     // nothing when the register could not be read.
     std::optional<int> ownNumber(int group, const std::string& uid);
@@ -178,7 +230,7 @@ class CardRegister {
     // theirs now, false when another station's claim keeps it; nothing on a failed statement.
     std::optional<bool> claim(int group, int card, const std::string& uid, const std::string& now);
     bool refuseUid(const std::string& uid);
-    std::optional<std::int64_t> insertStarted(int group, int card, const std::string& uid,
+    std::optional<std::int64_t> insertStarted(const Span& span, int card, const std::string& uid,
                                               bool lock, const std::string& time);
     bool query(const std::string& sql, const std::vector<platform::SqlValue>& parameters,
                const platform::SqlRowHandler& onRow);
@@ -194,6 +246,7 @@ class CardRegister {
     Clock clock_;
     RegisterError error_;
     bool connectionLost_ = false;
+    int schemaVersion_ = 0;
 };
 
 } // namespace zr::reg

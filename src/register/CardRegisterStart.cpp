@@ -27,12 +27,69 @@ std::optional<int> CardRegister::claimNumber(int group, int card, const std::str
 std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int card,
                                                                 const std::string& uid, bool lock,
                                                                 const NumberRule& rule) {
+    return startSpan({.group = group, .from = card, .first = 0, .last = 65535, .order = {}}, uid,
+                     lock, rule);
+}
+
+std::optional<CardRegister::Attempt>
+CardRegister::startOrderAttempt(const std::string& reference, const std::string& uid, bool lock) {
+    error_ = {};
+    bool found = false;
+    const auto order = findOrder(reference, found);
+    if (!order) {
+        return std::nullopt;
+    }
+    if (!found) {
+        error_ = {RegisterFailure::UnknownOrder, "register " + where_ + ": no order " + reference};
+        return std::nullopt;
+    }
+    if (order->state != "open") {
+        error_ = {order->state == "complete" ? RegisterFailure::OrderComplete
+                                             : RegisterFailure::OrderNotOpen,
+                  "order " + reference + " is " + order->state + "; it gives no more numbers"};
+        return std::nullopt;
+    }
+    auto attempt =
+        startSpan({.group = order->group,
+                   .from = order->first,
+                   .first = order->first,
+                   .last = order->last,
+                   .order = reference},
+                  uid, lock, {.sharedSequence = true, .skipHeld = true, .ownNumberFirst = true});
+    if (attempt || error_.kind != RegisterFailure::NoFreeNumber) {
+        return attempt;
+    }
+    const auto progress = progressOf(*order);
+    if (!progress) {
+        fail();
+        return std::nullopt;
+    }
+    if (progress->unfinished > 0) {
+        error_ = {RegisterFailure::OrderWaiting,
+                  "order " + reference + ": no free number; waiting on " +
+                      std::to_string(progress->unfinished) + " held by unfinished cards"};
+        return std::nullopt;
+    }
+    if (!db_->exec("UPDATE orders SET state = 'complete', changed_at = ?"
+                   " WHERE reference = ? AND state = 'open'",
+                   {utcText(clock_()), reference})) {
+        fail();
+        return std::nullopt;
+    }
+    error_ = {RegisterFailure::OrderComplete,
+              "order " + reference + " complete: " + std::to_string(progress->written) + " cards"};
+    return std::nullopt;
+}
+
+std::optional<CardRegister::Attempt> CardRegister::startSpan(const Span& span,
+                                                             const std::string& uid, bool lock,
+                                                             const NumberRule& rule) {
     if (refuseUid(uid)) {
         return std::nullopt;
     }
     // The started row only has to outlive this station; the outcome's durable commit right
     // after the write makes it durable with it. One disk flush per card instead of two.
-    auto attempt = startLightly(group, card, uid, lock, rule);
+    auto attempt = startLightly(span, uid, lock, rule);
     if (attempt || !connectionLost_) {
         return attempt;
     }
@@ -40,10 +97,10 @@ std::optional<CardRegister::Attempt> CardRegister::startAttempt(int group, int c
         fail();
         return std::nullopt;
     }
-    return startLightly(group, card, uid, lock, rule);
+    return startLightly(span, uid, lock, rule);
 }
 
-std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int card,
+std::optional<CardRegister::Attempt> CardRegister::startLightly(const Span& span,
                                                                 const std::string& uid, bool lock,
                                                                 const NumberRule& rule) {
     if (!db_->setDurableCommits(false)) {
@@ -51,7 +108,7 @@ std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int c
         fail();
         return std::nullopt;
     }
-    auto attempt = startOnce(group, card, uid, lock, rule);
+    auto attempt = startOnce(span, uid, lock, rule);
     const RegisterError error = error_;
     const bool lost = connectionLost_;
     if (!db_->setDurableCommits(true) && attempt) {
@@ -67,7 +124,9 @@ std::optional<CardRegister::Attempt> CardRegister::startLightly(int group, int c
 std::optional<int> CardRegister::ownNumber(int group, const std::string& uid) {
     int own = 0;
     if (!db_->exec(std::string("SELECT card_code FROM card_writes WHERE group_code = ? AND uid = ?"
-                               " AND ") +
+                               " AND NOT EXISTS (SELECT 1 FROM void_cards v"
+                               " WHERE v.group_code = card_writes.group_code"
+                               " AND v.card_code = card_writes.card_code) AND ") +
                        rows::kHoldsNumber + " ORDER BY id DESC LIMIT 1",
                    {wide(group), uid}, [&](const SqlRow& row) {
                        own = static_cast<int>(rows::number(row[0]));
@@ -89,7 +148,53 @@ std::optional<std::string> CardRegister::holderOf(int group, int card, const std
                    })) {
         return std::nullopt;
     }
+    if (!holder.empty()) {
+        return holder;
+    }
+    // A spoiled card keeps its number from every card, itself included.
+    if (!db_->exec("SELECT uid FROM void_cards WHERE group_code = ? AND card_code = ? LIMIT 1",
+                   {wide(group), wide(card)}, [&](const SqlRow& row) {
+                       holder = rows::text(row[0]);
+                       return false;
+                   })) {
+        return std::nullopt;
+    }
     return holder;
+}
+
+std::optional<int> CardRegister::nextFree(int group, int from, int last, const std::string& uid,
+                                          bool& none) {
+    // The candidates are the first code and the code after each one taken: the lowest free
+    // code is one of them, whatever the size of the range.
+    const std::string sql =
+        std::string("SELECT MIN(c) FROM (SELECT CAST(? AS INTEGER) AS c"
+                    " UNION SELECT card_code + 1 FROM card_writes"
+                    " WHERE group_code = ? AND card_code BETWEEN ? AND ?"
+                    " UNION SELECT card_code + 1 FROM void_cards"
+                    " WHERE group_code = ? AND card_code BETWEEN ? AND ?"
+                    " UNION SELECT card_code + 1 FROM number_claims"
+                    " WHERE group_code = ? AND card_code BETWEEN ? AND ?) AS candidates"
+                    " WHERE c <= ? AND NOT EXISTS (SELECT 1 FROM card_writes"
+                    " WHERE group_code = ? AND card_code = c AND uid <> ? AND ") +
+        rows::kHoldsNumber +
+        ") AND NOT EXISTS (SELECT 1 FROM void_cards WHERE group_code = ? AND card_code = c)"
+        " AND NOT EXISTS (SELECT 1 FROM number_claims WHERE group_code = ? AND card_code = c"
+        " AND uid <> ? AND NOT (station = ? AND state = 'claimed'))";
+    const std::int64_t g = group;
+    std::optional<int> free;
+    if (!db_->exec(sql,
+                   {wide(from), g, wide(from), wide(last), g, wide(from), wide(last), g, wide(from),
+                    wide(last), wide(last), g, uid, g, g, uid, station_},
+                   [&](const SqlRow& row) {
+                       if (const auto* code = std::get_if<std::int64_t>(&row[0])) {
+                           free = static_cast<int>(*code);
+                       }
+                       return false;
+                   })) {
+        return std::nullopt;
+    }
+    none = !free;
+    return free.value_or(0);
 }
 
 // A claim is taken over only from this card (laid on another bench) or from this station's
@@ -133,13 +238,16 @@ std::optional<bool> CardRegister::claim(int group, int card, const std::string& 
     return db_->rowsAffected() == 1;
 }
 
-std::optional<std::int64_t> CardRegister::insertStarted(int group, int card, const std::string& uid,
-                                                        bool lock, const std::string& time) {
+std::optional<std::int64_t> CardRegister::insertStarted(const Span& span, int card,
+                                                        const std::string& uid, bool lock,
+                                                        const std::string& time) {
     std::optional<std::int64_t> id;
+    const platform::SqlValue order =
+        span.order ? platform::SqlValue(*span.order) : platform::SqlValue();
     if (!db_->exec("INSERT INTO card_writes (written_at, station, uid, group_code, card_code,"
-                   " locked, v1, v3, outcome) VALUES (?, ?, ?, ?, ?, ?, '-', '-', 'started')"
-                   " RETURNING id",
-                   {time, station_, uid, wide(group), wide(card), wide(lock ? 1 : 0)},
+                   " locked, v1, v3, outcome, order_ref)"
+                   " VALUES (?, ?, ?, ?, ?, ?, '-', '-', 'started', ?) RETURNING id",
+                   {time, station_, uid, wide(span.group), wide(card), wide(lock ? 1 : 0), order},
                    [&](const SqlRow& row) {
                        id = rows::number(row[0]);
                        return false;
@@ -150,7 +258,7 @@ std::optional<std::int64_t> CardRegister::insertStarted(int group, int card, con
     return id;
 }
 
-std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card,
+std::optional<CardRegister::Attempt> CardRegister::startOnce(const Span& span,
                                                              const std::string& uid, bool lock,
                                                              const NumberRule& rule) {
     error_ = {};
@@ -159,6 +267,7 @@ std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card
         abandonTransaction();
         return std::nullopt;
     }
+    const int group = span.group;
     const std::string now = utcText(clock_());
     Attempt attempt;
     enum class Take { Taken, Passed, Failed };
@@ -183,7 +292,7 @@ std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card
                 return Take::Passed;
             }
         }
-        const auto id = insertStarted(group, candidate, uid, lock, now);
+        const auto id = insertStarted(span, candidate, uid, lock, now);
         if (!id || !db_->commit()) {
             return Take::Failed;
         }
@@ -204,7 +313,7 @@ std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card
         if (!own) {
             return done(Take::Failed);
         }
-        if (*own != 0) {
+        if (*own != 0 && *own >= span.first && *own <= span.last) {
             const Take result = take(*own);
             attempt.ownNumber = result == Take::Taken;
             if (result != Take::Passed) {
@@ -212,16 +321,28 @@ std::optional<CardRegister::Attempt> CardRegister::startOnce(int group, int card
             }
         }
     }
-    for (int candidate = card; candidate <= 65535; ++candidate) {
+    for (int candidate = span.from; candidate <= span.last; ++candidate) {
+        if (span.order) {
+            bool none = false;
+            const auto free = nextFree(group, candidate, span.last, uid, none);
+            if (!free) {
+                return done(Take::Failed);
+            }
+            if (none) {
+                break;
+            }
+            candidate = *free;
+        }
         const Take result = take(candidate);
         if (result != Take::Passed) {
             return done(result);
         }
     }
     db_->rollback();
-    error_ = {RegisterFailure::NoFreeNumber, "register " + where_ + ": no free card code from " +
-                                                 std::to_string(card) + " up in group " +
-                                                 std::to_string(group)};
+    error_ = {RegisterFailure::NoFreeNumber,
+              "register " + where_ + ": no free card code from " + std::to_string(span.from) +
+                  (span.last < 65535 ? " to " + std::to_string(span.last) : " up") + " in group " +
+                  std::to_string(group)};
     return std::nullopt;
 }
 

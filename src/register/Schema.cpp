@@ -40,10 +40,37 @@ std::vector<std::string> version1(SqlEngine engine) {
     };
 }
 
+// Version 2: orders, each a range of card codes of one group that any number of benches work
+// at once; the order each attempt was for (NULL for none); and cards spoiled after they were
+// written, whose numbers are never given again. Existing rows stay as they are.
+std::vector<std::string> version2(SqlEngine engine) {
+    const std::string id = idColumn(engine);
+    return {
+        "CREATE TABLE orders (" + id +
+            ", reference TEXT NOT NULL UNIQUE, customer TEXT NOT NULL,"
+            " group_code INTEGER NOT NULL CHECK (group_code BETWEEN 0 AND 65535),"
+            " first_card INTEGER NOT NULL CHECK (first_card BETWEEN 0 AND 65535),"
+            " last_card INTEGER NOT NULL CHECK (last_card BETWEEN first_card AND 65535),"
+            " state TEXT NOT NULL"
+            " CHECK (state IN ('open', 'complete', 'closed', 'cancelled')),"
+            " created_at TEXT NOT NULL, changed_at TEXT NOT NULL)",
+        "CREATE INDEX orders_by_range ON orders (group_code, first_card)",
+        "ALTER TABLE card_writes ADD COLUMN order_ref TEXT",
+        "CREATE INDEX card_writes_by_order ON card_writes (order_ref)",
+        "CREATE TABLE void_cards (" + id +
+            ", voided_at TEXT NOT NULL, station TEXT NOT NULL, uid TEXT NOT NULL,"
+            " group_code INTEGER NOT NULL, card_code INTEGER NOT NULL, reason TEXT NOT NULL)",
+        "CREATE INDEX void_cards_by_number ON void_cards (group_code, card_code)",
+        "CREATE INDEX void_cards_by_uid ON void_cards (uid)",
+    };
+}
+
 std::vector<std::string> migrationTo(int version, SqlEngine engine) {
     switch (version) {
     case 1:
         return version1(engine);
+    case 2:
+        return version2(engine);
     default:
         return {};
     }
@@ -105,7 +132,7 @@ std::optional<int> schemaVersion(Database& db, const std::string& where, Registe
     return static_cast<int>(version.value_or(0));
 }
 
-RegisterError migrateSchema(Database& db, const std::string& where) {
+RegisterError migrateSchema(Database& db, const std::string& where, int target) {
     RegisterError error;
     const auto before = schemaVersion(db, where, error);
     if (!before) {
@@ -117,7 +144,7 @@ RegisterError migrateSchema(Database& db, const std::string& where) {
                     ", newer than this station's " + std::to_string(kSchemaVersion) +
                     "; it is left untouched"};
     }
-    if (*before == kSchemaVersion) {
+    if (*before >= target) {
         return {};
     }
     // Stations starting together on an empty shared register: the lock (SQLite's write
@@ -142,16 +169,16 @@ RegisterError migrateSchema(Database& db, const std::string& where) {
         })) {
         return failed(db, where);
     }
-    for (int next = version + 1; next <= kSchemaVersion; ++next) {
+    for (int next = version + 1; next <= target; ++next) {
         for (const std::string& statement : migrationTo(next, db.engine())) {
             if (!db.exec(statement)) {
                 return failed(db, where);
             }
         }
     }
-    if (version < kSchemaVersion && (!db.exec("DELETE FROM register_schema") ||
-                                     !db.exec("INSERT INTO register_schema (version) VALUES (?)",
-                                              {std::int64_t{kSchemaVersion}}))) {
+    if (version < target &&
+        (!db.exec("DELETE FROM register_schema") ||
+         !db.exec("INSERT INTO register_schema (version) VALUES (?)", {std::int64_t{target}}))) {
         return failed(db, where);
     }
     if (!db.commit()) {

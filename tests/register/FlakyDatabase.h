@@ -4,8 +4,10 @@
 #include "platform/sql/QtDatabase.h"
 
 #include <algorithm>
+#include <csignal>
 #include <memory>
 #include <string>
+#include <unistd.h>
 
 namespace zr::reg::test {
 
@@ -25,6 +27,7 @@ class FlakyDatabase final : public platform::Database {
     std::string refusedUid; // a statement carrying this UID fails, as a constraint would
     platform::SqlFailure failure = platform::SqlFailure::Other;
     int reconnects = 0;
+    int killAt = 0; // the process dies (SIGKILL) just before this call of begin, exec or commit
 
     platform::SqlEngine engine() const override { return real_->engine(); }
     bool exec(std::string_view sql, const std::vector<platform::SqlValue>& parameters,
@@ -32,11 +35,11 @@ class FlakyDatabase final : public platform::Database {
         const bool refused =
             !refusedUid.empty() && std::find(parameters.begin(), parameters.end(),
                                              platform::SqlValue(refusedUid)) != parameters.end();
-        return failing() || refused ? fail() : real_->exec(sql, parameters, onRow);
+        return step() && !refused ? real_->exec(sql, parameters, onRow) : fail();
     }
     std::int64_t rowsAffected() const override { return real_->rowsAffected(); }
-    bool begin() override { return failing() ? fail() : real_->begin(); }
-    bool commit() override { return failing() ? fail() : real_->commit(); }
+    bool begin() override { return step() ? real_->begin() : fail(); }
+    bool commit() override { return step() ? real_->commit() : fail(); }
     bool rollback() override { return failing() ? fail() : real_->rollback(); }
     bool setDurableCommits(bool durable) override {
         return failing() ? fail() : real_->setDurableCommits(durable);
@@ -55,6 +58,13 @@ class FlakyDatabase final : public platform::Database {
 
   private:
     bool failing() const { return down || connectionGone; }
+    bool step() {
+        if (++calls_ == killAt) {
+            ::kill(::getpid(), SIGKILL);
+        }
+        return !failing();
+    }
+    int calls_ = 0;
     bool fail() {
         error_ = connectionGone ? platform::SqlError{platform::SqlFailure::ConnectionLost,
                                                      "server closed the connection"}

@@ -1,6 +1,8 @@
 // The register on a real PostgreSQL server started for the test.
+#include "MigrationChild.h"
 #include "PgServer.h"
 #include "RegisterFixture.h"
+#include "register/RegisterUrl.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -20,6 +22,10 @@ class PostgresRegister : public ::testing::Test {
     }
     CardRegister::Result open(const std::string& station) {
         return openAt(server->url(database), station, clock);
+    }
+    std::unique_ptr<platform::Database> connect() const {
+        platform::SqlError error;
+        return platform::QtDatabase::open(parseRegisterUrl(server->url(database)).value(), error);
     }
     static std::unique_ptr<PgServer> server;
     std::string database;
@@ -65,6 +71,43 @@ TEST_F(PostgresRegister, ServerStoppedAndRestartedMidRun) {
     ASSERT_TRUE(bench.recordWrite(written("2000000403", 1, 3))) << bench.lastError().message;
     EXPECT_EQ(bench.list({}).value().size(), 2u); // the failed row is the caller's to keep
     EXPECT_EQ(bench.claimNumber(1, 3, "2000000404"), 4);
+}
+
+// A register made at version 1 with two cards, migrated by a child killed at each step in turn.
+TEST_F(PostgresRegister, MigrationKilledAtAnyStepLeavesVersionOneOrTwoWhole) {
+    const std::string base = database;
+    bool killed = true;
+    int step = 1;
+    for (; killed; ++step) {
+        SCOPED_TRACE(step);
+        database = base + "_" + std::to_string(step);
+        ASSERT_TRUE(server->createDatabase(database));
+        ASSERT_EQ(migrateSchema(*connect(), "v1", 1).kind, RegisterFailure::None);
+        ASSERT_TRUE(connect()->exec("INSERT INTO card_writes (written_at, station, uid,"
+                                    " group_code, card_code, locked, v1, v3, outcome) VALUES"
+                                    " ('2026-12-01', 'b', '2000000002', 5, 2, 1, 'unknown', '-',"
+                                    " 'failed')"));
+        killed = killedMigrating(step, [&] { return connect(); });
+        EXPECT_EQ(wholeVersion(*connect()), killed ? 1 : 2);
+        EXPECT_EQ(open("bench-A").value()->list({}).value().size(), 1u);
+        EXPECT_EQ(wholeVersion(*connect()), 2);
+    }
+    EXPECT_GT(step, 10);
+    // The migrated register numbers an order from two benches: 2 may be on a card.
+    auto a = open("bench-A");
+    auto b = open("bench-B");
+    ASSERT_TRUE(a.ok() && b.ok());
+    ASSERT_TRUE(a.value()->addOrder({"PO-5", "", 5, 3, 6}).ok());
+    std::set<int> numbers;
+    for (int card = 0; card < 4; ++card) {
+        CardRegister& bench = card % 2 == 0 ? *a.value() : *b.value();
+        const std::string uid = std::to_string(2000000010 + card);
+        const auto attempt = bench.startOrderAttempt("PO-5", uid, true);
+        ASSERT_TRUE(attempt && bench.recordWrite(written(uid, 5, attempt->card), attempt->id));
+        numbers.insert(attempt->card);
+    }
+    EXPECT_FALSE(b.value()->startOrderAttempt("PO-5", "2000000020", true));
+    EXPECT_EQ(b.value()->lastError().kind, RegisterFailure::OrderComplete);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // zr-register's commands over a register filled by two stations.
 #include "RegisterFixture.h"
+#include "register/Schema.h"
 #include "tools/register/RegisterTool.h"
 
 #include <fstream>
@@ -144,6 +145,82 @@ TEST_F(RegisterTool, RegisterChoiceAndRefusals) {
     }
     // The last code is a code like any other.
     EXPECT_EQ(run({"--register", url, "list", "--group", "65535", "--cards", "65535"}), 0);
+}
+
+// Order and void commands in turn; a refused one leaves the register as it was.
+TEST_F(RegisterTool, OrdersAndVoidsChangeTheRegisterOrAreRefused) {
+    const auto snapshot = [this] {
+        run({"--register", url, "order", "list"});
+        const auto reader = openAt(url, "check", clock, CardRegister::Access::ReadOnly).value();
+        return out.str() + std::to_string(reader->voidCards(1, 0, 65535).value().size());
+    };
+    const struct {
+        std::vector<std::string> arguments;
+        int exit;
+        const char* says;
+    } cases[] = {
+        {{"order", "add", "--ref", "PO-1", "--group", "1", "--cards", "3-9", "--customer", "Acme"},
+         0,
+         "order PO-1 added: 00001:00003-00001:00009 (7 cards)"},
+        {{"order", "add", "--ref", "PO-1", "--group", "2", "--cards", "1-5"}, 4, "exists already"},
+        {{"order", "add", "--ref", "PO-2", "--group", "1", "--cards", "9-12"},
+         4,
+         "overlaps the open order PO-1"},
+        {{"order", "add", "--ref", "PO-2", "--group", "1", "--cards", "2-2"},
+         4,
+         "1 numbers of the range are on cards already (the first: 00001:00002)"},
+        {{"order", "add", "--ref", "PO-2", "--group", "1", "--cards", "12-10"}, 2, "is reversed"},
+        {{"order", "add", "--ref", "PO-2", "--group", "1", "--cards", "10-65536"},
+         2,
+         "runs past 65535"},
+        {{"void", "2000000999", "--reason", "lost"}, 4, "no written card has the UID 2000000999"},
+        {{"void", "2000000187", "--reason", "misprinted"}, 0, "00001:00002 is never given again"},
+        {{"void", "2000000187", "--reason", "again"}, 4, "void already"},
+        {{"order", "extend", "PO-1", "--to", "8"}, 4, "extends only up to a later code"},
+        {{"order", "extend", "PO-1", "--to", "12"}, 0, "order PO-1 open: 00001:00003-00001:00012"},
+        {{"order", "extend", "PO-9", "--to", "12"}, 1, "no order PO-9"},
+        {{"order", "close", "PO-1"}, 0, "order PO-1 closed"},
+        {{"order", "close", "PO-1"}, 4, "order PO-1 is closed"},
+        {{"order", "extend", "PO-1", "--to", "20"}, 4, "order PO-1 is closed"},
+        {{"order", "show", "PO-1"},
+         0,
+         "PO-1\tAcme\t1\t00001:00003-00001:00012\tclosed\t10\t0\t0\t0\t10"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.says);
+        const std::string before = snapshot();
+        std::vector<std::string> arguments{"--register", url};
+        arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+        EXPECT_EQ(run(arguments), c.exit);
+        EXPECT_NE((out.str() + err.str()).find(c.says), std::string::npos)
+            << out.str() << err.str();
+        if (c.exit != 0) {
+            EXPECT_EQ(snapshot(), before);
+        }
+    }
+}
+
+// A reading command leaves the released schema as it is, a writing one migrates it; neither
+// writes to a later schema.
+TEST_F(RegisterTool, OnlyWritingCommandsMigrateAndNoneWritesALaterSchema) {
+    const std::string file = dir.file("released.sqlite");
+    std::filesystem::copy_file(std::string(ZR_TESTDATA_DIR) + "/register/v1-four-cards.sqlite",
+                               file);
+    platform::SqlError error;
+    auto db = openQt({platform::SqlEngine::Sqlite, file, "", "", 0, ""}, error);
+    const auto version = [&](std::vector<std::string> command) {
+        command.insert(command.begin(), {"--register", "sqlite:" + file});
+        run(command);
+        RegisterError unread;
+        return schemaVersion(*db, file, unread).value_or(-1);
+    };
+    EXPECT_EQ(version({"order", "list"}), 1);
+    EXPECT_EQ(run({"--register", "sqlite:" + file, "list"}), 0) << err.str();
+    EXPECT_EQ(version({"void", "2000000004", "--reason", "lost"}), 2);
+    ASSERT_TRUE(db->exec("UPDATE register_schema SET version = 3"));
+    EXPECT_EQ(version({"order", "add", "--ref", "PO-3", "--group", "5", "--cards", "1-9"}), 3);
+    EXPECT_NE(err.str().find("newer"), std::string::npos);
+    EXPECT_EQ(run({"--register", "sqlite:" + file, "order", "list"}), 3);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "register/CsvExport.h"
 #include "register/RegisterUrl.h"
 #include "tools/register/NumberArguments.h"
+#include "tools/register/OrderCommands.h"
 #include "tools/register/serve/Serve.h"
 
 #include <filesystem>
@@ -89,20 +90,6 @@ base::Result<reg::ListFilter, UsageError> parseFilter(const std::vector<std::str
         }
     }
     return filter;
-}
-
-void printWrites(std::ostream& out, const std::vector<reg::WriteRow>& rows) {
-    out << "id\ttime_utc\tstation\tuid\tnumber\tlock\tv1\tv3\toutcome\n";
-    for (const reg::WriteRow& row : rows) {
-        out << row.id << '\t' << row.time << '\t' << row.station << '\t' << row.uid << '\t'
-            << reg::numberText(row.group, row.card) << '\t' << (row.lock ? 1 : 0) << '\t' << row.v1
-            << '\t' << row.v3 << '\t' << row.outcome << '\n';
-    }
-}
-
-int registerFailed(std::ostream& err, const reg::RegisterError& error) {
-    err << "zr-register: " << error.message << '\n';
-    return kExitRegister;
 }
 
 int list(CardRegister& cards, const std::vector<std::string>& options, std::ostream& out,
@@ -295,6 +282,20 @@ int exportCommand(CardRegister& cards, const std::vector<std::string>& options, 
 
 } // namespace
 
+void printWrites(std::ostream& out, const std::vector<reg::WriteRow>& rows) {
+    out << "id\ttime_utc\tstation\tuid\tnumber\tlock\tv1\tv3\toutcome\n";
+    for (const reg::WriteRow& row : rows) {
+        out << row.id << '\t' << row.time << '\t' << row.station << '\t' << row.uid << '\t'
+            << reg::numberText(row.group, row.card) << '\t' << (row.lock ? 1 : 0) << '\t' << row.v1
+            << '\t' << row.v3 << '\t' << row.outcome << '\n';
+    }
+}
+
+int registerFailed(std::ostream& err, const reg::RegisterError& error) {
+    err << "zr-register: " << error.message << '\n';
+    return kExitRegister;
+}
+
 int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnvironment& environment,
                     std::ostream& out, std::ostream& err) {
     const auto line = parseCommandLine(arguments);
@@ -303,7 +304,8 @@ int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnviron
         return kExitUsage;
     }
     const CommandLine& command = line.value();
-    const std::vector<std::string> known{"list", "find", "duplicates", "export", "stats", "serve"};
+    const std::vector<std::string> known{"list",  "find",  "duplicates", "export",
+                                         "stats", "serve", "order",      "void"};
     if (std::find(known.begin(), known.end(), command.command) == known.end()) {
         err << "zr-register: unknown command " << command.command << '\n' << kRegisterUsage;
         return kExitUsage;
@@ -319,9 +321,11 @@ int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnviron
         err << "zr-register: no register at " << address.value().path << '\n';
         return kExitRegister;
     }
-    const auto opened =
-        reg::openRegister(url, "zr-register", CardRegister::Access::ReadOnly, environment.opener,
-                          [] { return std::chrono::system_clock::now(); });
+    const auto access = commandWrites(command.command, command.rest)
+                            ? CardRegister::Access::ReadWrite
+                            : CardRegister::Access::ReadOnly;
+    const auto opened = reg::openRegister(url, "zr-register", access, environment.opener,
+                                          [] { return std::chrono::system_clock::now(); });
     if (!opened) {
         return registerFailed(err, opened.error());
     }
@@ -334,6 +338,12 @@ int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnviron
     }
     if (command.command == "export") {
         return exportCommand(cards, command.rest, out, err);
+    }
+    if (command.command == "order") {
+        return orderCommand(cards, command.rest, out, err);
+    }
+    if (command.command == "void") {
+        return voidCommand(cards, command.rest, out, err);
     }
     if (command.command == "serve") {
         return serve::runServe(cards, command.rest, out, err);

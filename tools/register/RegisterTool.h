@@ -1,6 +1,7 @@
 #pragma once
 
 #include "register/RegisterSettings.h"
+#include "register/RegisterTypes.h"
 
 #include <ostream>
 #include <string>
@@ -21,10 +22,24 @@ inline constexpr const char* kRegisterUsage =
     "  stats                   attempts and failures per station and hour, failure rate\n"
     "  serve [--listen ADDR:PORT] [--token FILE]   a live read-only web page of the\n"
     "                          register (default 127.0.0.1:8642; beyond loopback a token)\n"
+    "  order list | order show REF   orders, their progress, void cards and attempts\n"
+    "  order add --ref REF --group G --cards FROM-TO [--customer TEXT]   a new open order\n"
+    "  order close REF | order cancel REF | order extend REF --to N   (no more numbers /\n"
+    "                          not delivered / a later last code over free numbers)\n"
+    "  void UID --reason TEXT  a written card spoiled: its number is never given again\n"
+    "order add, close, cancel, extend and void write; every other command only reads\n"
     "URL: sqlite:PATH or postgresql://USER@HOST[:PORT]/DB; default: the [Register] URL of\n"
     "the settings file, else sqlite:~/.local/share/ZR/cards.sqlite\n";
 
-enum ExitCode { kExitOk = 0, kExitNotFound = 1, kExitRegister = 3, kExitUsage = 2 };
+// kExitRefused: the register's rules forbid the change (an overlapping range, a closed order):
+// nothing changed.
+enum ExitCode {
+    kExitOk = 0,
+    kExitNotFound = 1,
+    kExitRegister = 3,
+    kExitUsage = 2,
+    kExitRefused = 4
+};
 
 struct ToolEnvironment {
     reg::DatabaseOpener opener;
@@ -32,6 +47,11 @@ struct ToolEnvironment {
     std::function<std::string(const std::optional<std::string>& settingsFile)> settingsUrl;
     std::string defaultPath;
 };
+
+// Write attempts as the commands list them, one per line under a header.
+void printWrites(std::ostream& out, const std::vector<reg::WriteRow>& rows);
+// Reports a register failure; returns kExitRegister.
+int registerFailed(std::ostream& err, const reg::RegisterError& error);
 
 // Runs one command line (without the program name).
 int runRegisterTool(const std::vector<std::string>& arguments, const ToolEnvironment& environment,
