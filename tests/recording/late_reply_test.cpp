@@ -56,21 +56,18 @@ TEST_P(LateReplyTest, NeverAFalseSuccessAndNeverARowWithoutAUid) {
     EXPECT_EQ(reportedWritten, c.refuseNumberWrites ? 0 : 3);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Links, LateReplyTest,
-    ::testing::Values(LateCase{"Serial50Refusing", false, "50", 80, 20, true},
-                      LateCase{"Serial100Refusing", false, "100", 150, 20, true},
-                      LateCase{"Serial300Refusing", false, "300", 350, 20, true},
-                      LateCase{"Tcp50Refusing", true, "50", 80, 20, true},
-                      LateCase{"Tcp300Refusing", true, "300", 350, 20, true},
-                      LateCase{"Serial50Slow", false, "50", 80, 20, false},
-                      LateCase{"Tcp100Slow", true, "100", 150, 20, false},
-                      LateCase{"SerialUid302", false, "300", 20, 302, false},
-                      LateCase{"SerialUid600", false, "300", 20, 600, false},
-                      LateCase{"TcpUid302", true, "300", 20, 302, false},
-                      LateCase{"TcpUid350", true, "300", 20, 350, false},
-                      LateCase{"TcpUid600", true, "300", 20, 600, false}),
-    [](const auto& testInfo) { return std::string(testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(Links, LateReplyTest,
+                         ::testing::Values(LateCase{"Serial300Refusing", false, "300", 350, 20,
+                                                    true},
+                                           LateCase{"Tcp300Refusing", true, "300", 350, 20, true},
+                                           LateCase{"Serial50Slow", false, "50", 80, 20, false},
+                                           LateCase{"Tcp100Slow", true, "100", 150, 20, false},
+                                           LateCase{"SerialUid302", false, "300", 20, 302, false},
+                                           LateCase{"SerialUid600", false, "300", 20, 600, false},
+                                           LateCase{"TcpUid302", true, "300", 20, 302, false},
+                                           LateCase{"TcpUid350", true, "300", 20, 350, false},
+                                           LateCase{"TcpUid600", true, "300", 20, 600, false}),
+                         [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 } // namespace
 } // namespace zr::recording::test
