@@ -134,7 +134,7 @@ TEST_F(OrderNote, BadInputWritesNothing) {
         {{"PO-9", "--pdf", pdf, "--csv", csv}, 1, "no order PO-9"},
         {{"PO-5", "--csv", csv}, 2, "order note wants REF --pdf FILE"},
         {{"PO-5", "--pdf", pdf, "--lang", "fr"}, 2, "--lang wants zh or en"},
-        {{"PO-5", "--pdf", dir.file("none/note.pdf"), "--csv", csv}, 3, "cannot write"},
+        {{"PO-5", "--pdf", pdf, "--csv", dir.file("none/note.csv")}, 3, "cannot write"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.says);

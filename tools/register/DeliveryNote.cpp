@@ -198,16 +198,19 @@ NoteText layOutNote(const DeliveryNote& note, NoteLanguage language, std::size_t
         fact(words.ordered, std::to_string(order.size())),
         fact(words.written, std::to_string(progress.written)),
         fact(words.voided, std::to_string(progress.voided)),
-        fact(words.delivered, std::to_string(delivered)),
-        fact(words.notUsed, std::to_string(progress.unfinished + progress.free())),
-        fact("", std::to_string(progress.unfinished) + " " + words.unfinished),
-        fact("", std::to_string(progress.free()) + " " + (givesMore ? words.freeOpen : words.free)),
     };
     for (const reg::VoidCard& card : note.voids) {
         facts.push_back(fact("", std::string(words.voidCard) + " " +
                                      reg::numberText(card.group, card.card) + "  " + card.uid +
                                      "  " + card.reason));
     }
+    const std::vector<NoteLine> unused{
+        fact(words.delivered, std::to_string(delivered)),
+        fact(words.notUsed, std::to_string(progress.unfinished + progress.free())),
+        fact("", std::to_string(progress.unfinished) + " " + words.unfinished),
+        fact("", std::to_string(progress.free()) + " " + (givesMore ? words.freeOpen : words.free)),
+    };
+    facts.insert(facts.end(), unused.begin(), unused.end());
     for (NoteLine& line : whoAndWhen(note, words)) {
         facts.push_back(std::move(line));
     }
