@@ -1,6 +1,7 @@
 // zr-register order note: the PDF read back with pdftotext, the CSV, and a refused note.
 #include "RegisterFixture.h"
 #include "register/CsvExport.h"
+#include "tools/register/DeliveryNote.h"
 #include "tools/register/RegisterTool.h"
 
 #include <cstdlib>
@@ -144,6 +145,17 @@ TEST_F(OrderNote, BadInputWritesNothing) {
         for (const std::string& file : {pdf, csv, pdf + ".partial", csv + ".partial"}) {
             EXPECT_FALSE(std::filesystem::exists(file)) << file;
         }
+    }
+}
+
+TEST(NoteLayout, OnlyACompleteOrderIsDeliveredWithoutAWarning) {
+    for (const auto& [state, warned] : std::vector<std::pair<std::string, bool>>{
+             {"open", true}, {"closed", true}, {"cancelled", true}, {"complete", false}}) {
+        tools::DeliveryNote note;
+        note.progress.order = {"PO-6", "", 3, 1, 2, state, "", ""};
+        const auto text = tools::layOutNote(note, tools::NoteLanguage::English);
+        EXPECT_EQ(text.warning.has_value(), warned) << state;
+        EXPECT_EQ(text.pages.size(), 1u);
     }
 }
 
