@@ -1,11 +1,13 @@
 // The card register's cost: one card (the started row and its outcome, each a durable
 // commit) on SQLite and on a PostgreSQL server with fsync on, beside a bare one-row insert
 // on the same connection; a look-up by UID among 100,000 rows beside one by row id; the CSV
-// export of 100,000 rows beside reading them without formatting.
+// export of 100,000 rows beside reading them without formatting; the delivery note (PDF and
+// CSV) of an order of 5,000 written cards among them (goal: at most 2 s).
 #include "register/CsvExport.h"
 #include "register/PgServer.h"
 #include "register/RegisterFixture.h"
 #include "register/RegisterUrl.h"
+#include "tools/register/DeliveryNote.h"
 
 #include <array>
 #include <benchmark/benchmark.h>
@@ -177,7 +179,34 @@ void readRows(benchmark::State& state, bool postgres) {
     }
 }
 
+void orderNote(benchmark::State& state) {
+    Bench& bench = filled(false);
+    if (!bench.raw) {
+        state.SkipWithError("register could not be opened");
+        return;
+    }
+    // Over numbers already written: the note reads the range, whoever wrote it.
+    const std::string now = utcText(bench.clock.now);
+    bench.raw->exec("INSERT INTO orders (reference, customer, group_code, first_card, last_card,"
+                    " state, created_at, changed_at) VALUES ('PO-5000', 'Bench', 1, 1, 5000,"
+                    " 'complete', ?, ?) ON CONFLICT DO NOTHING",
+                    {now, now});
+    const tools::NoteRequest request{"PO-5000", bench.dir->file("note.pdf"),
+                                     bench.dir->file("note.csv"), tools::NoteLanguage::English};
+    for (auto _ : state) {
+        std::ostringstream out;
+        std::ostringstream err;
+        if (tools::orderNote(*bench.cards, request, out, err) != 0) {
+            state.SkipWithError(err.str().c_str());
+            return;
+        }
+    }
+}
+
 void registerAll() {
+    benchmark::RegisterBenchmark("order_note_5000/sqlite", orderNote)
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(3);
     for (const bool postgres : {false, true}) {
         const std::string engine = postgres ? "postgresql" : "sqlite";
         benchmark::RegisterBenchmark(("card_recorded/" + engine).c_str(), cardRecorded, postgres)

@@ -10,7 +10,7 @@ packages=(
   clang clang-format libclang-rt-14-dev
   fonts-noto-cjk xvfb xauth dpkg-dev lintian
   libqt6sql6-sqlite libqt6sql6-psql postgresql sqlite3
-  qt6-httpserver-dev qt6-websockets-dev chromium
+  qt6-httpserver-dev qt6-websockets-dev chromium poppler-utils
 )
 
 missing=()

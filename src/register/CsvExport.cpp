@@ -19,30 +19,41 @@ std::string csvField(std::string_view text) {
     return quoted;
 }
 
+std::string csvLine(const WriteRow& row) {
+    std::string line = std::to_string(row.id);
+    for (const std::string* text : {&row.time, &row.station, &row.uid}) {
+        line += ',';
+        line += csvField(*text);
+    }
+    line += ',' + std::to_string(row.group) + ',' + std::to_string(row.card) + ',' +
+            numberText(row.group, row.card) + ',' + (row.lock ? "1" : "0");
+    for (const std::string* text : {&row.v1, &row.v3, &row.outcome}) {
+        line += ',';
+        line += csvField(*text);
+    }
+    line += "\r\n";
+    return line;
+}
+
 bool exportCsv(CardRegister& cardRegister, std::ostream& out, const ListFilter& numbers) {
     out << kCsvHeader << "\r\n";
-    std::string line;
     const bool read = cardRegister.forEachWrite(
         [&](const WriteRow& row) {
-            line.clear();
-            line += std::to_string(row.id);
-            for (const std::string* text : {&row.time, &row.station, &row.uid}) {
-                line += ',';
-                line += csvField(*text);
-            }
-            line += ',' + std::to_string(row.group) + ',' + std::to_string(row.card) + ',' +
-                    numberText(row.group, row.card) + ',' + (row.lock ? "1" : "0");
-            for (const std::string* text : {&row.v1, &row.v3, &row.outcome}) {
-                line += ',';
-                line += csvField(*text);
-            }
-            line += "\r\n";
-            out << line;
+            out << csvLine(row);
             return static_cast<bool>(out);
         },
         numbers);
     out.flush();
     return read && static_cast<bool>(out);
+}
+
+bool writeCsv(const std::vector<WriteRow>& rows, std::ostream& out) {
+    out << kCsvHeader << "\r\n";
+    for (const WriteRow& row : rows) {
+        out << csvLine(row);
+    }
+    out.flush();
+    return static_cast<bool>(out);
 }
 
 } // namespace zr::reg

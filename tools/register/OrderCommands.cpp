@@ -1,6 +1,7 @@
 #include "tools/register/OrderCommands.h"
 
 #include "base/TextRules.h"
+#include "tools/register/DeliveryNote.h"
 #include "tools/register/NumberArguments.h"
 #include "tools/register/RegisterTool.h"
 
@@ -150,32 +151,61 @@ int show(reg::CardRegister& cards, const std::string& reference, std::ostream& o
     return kExitOk;
 }
 
+int note(reg::CardRegister& cards, const Options& options, std::ostream& out, std::ostream& err) {
+    const auto pdf = options.named.find("--pdf");
+    const auto language = options.named.find("--lang");
+    const auto allowed = {"--pdf", "--csv", "--lang"};
+    const bool others = std::any_of(options.named.begin(), options.named.end(), [&](const auto& n) {
+        return std::find(allowed.begin(), allowed.end(), n.first) == allowed.end();
+    });
+    if (options.positional.size() != 1 || pdf == options.named.end() || others) {
+        return usage(err, "order note wants REF --pdf FILE [--csv FILE] [--lang zh|en]");
+    }
+    if (language != options.named.end() && language->second != "zh" && language->second != "en") {
+        return usage(err, "--lang wants zh or en, not '" + language->second + "'");
+    }
+    NoteRequest request{options.positional[0], pdf->second, std::nullopt, NoteLanguage::English};
+    if (options.named.count("--csv") != 0) {
+        request.csv = options.named.at("--csv");
+    }
+    if (language != options.named.end() && language->second == "zh") {
+        request.language = NoteLanguage::Chinese;
+    }
+    return orderNote(cards, request, out, err);
+}
+
 } // namespace
 
 bool commandWrites(const std::string& command, const std::vector<std::string>& rest) {
     if (command == "void") {
         return true;
     }
-    return command == "order" && !rest.empty() && rest[0] != "list" && rest[0] != "show";
+    return command == "order" && !rest.empty() && rest[0] != "list" && rest[0] != "show" &&
+           rest[0] != "note";
 }
 
 int orderCommand(reg::CardRegister& cards, const std::vector<std::string>& rest, std::ostream& out,
                  std::ostream& err) {
     if (rest.empty()) {
-        return usage(err, "order wants add, list, show, close, cancel or extend");
+        return usage(err, "order wants add, list, show, note, close, cancel or extend");
     }
     const std::string& action = rest[0];
-    const std::vector<std::string> actions{"add", "list", "show", "close", "cancel", "extend"};
+    const std::vector<std::string> actions{"add",   "list",   "show",  "note",
+                                           "close", "cancel", "extend"};
     if (std::find(actions.begin(), actions.end(), action) == actions.end()) {
         return usage(err, "unknown order action " + action);
     }
-    const auto options = parseOptions({rest.begin() + 1, rest.end()},
-                                      {"--ref", "--group", "--cards", "--customer", "--to"}, err);
+    const auto options = parseOptions(
+        {rest.begin() + 1, rest.end()},
+        {"--ref", "--group", "--cards", "--customer", "--to", "--pdf", "--csv", "--lang"}, err);
     if (!options) {
         return kExitUsage;
     }
     if (action == "add") {
         return add(cards, *options, out, err);
+    }
+    if (action == "note") {
+        return note(cards, *options, out, err);
     }
     if (action == "list") {
         if (rest.size() > 1) {

@@ -23,6 +23,8 @@ inline constexpr const char* kRegisterUsage =
     "  serve [--listen ADDR:PORT] [--token FILE]   a live read-only web page of the\n"
     "                          register (default 127.0.0.1:8642; beyond loopback a token)\n"
     "  order list | order show REF   orders, their progress, void cards and attempts\n"
+    "  order note REF --pdf FILE [--csv FILE] [--lang zh|en]   the delivery note (A4 PDF)\n"
+    "                          and the delivered cards as CSV\n"
     "  order add --ref REF --group G --cards FROM-TO [--customer TEXT]   a new open order\n"
     "  order close REF | order cancel REF | order extend REF --to N   (no more numbers /\n"
     "                          not delivered / a later last code over free numbers)\n"

@@ -3,11 +3,23 @@
 #include "platform/sql/QtDatabase.h"
 #include "tools/register/RegisterTool.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
+#include <algorithm>
 #include <iostream>
+#include <memory>
 
 int main(int argc, char* argv[]) {
-    QCoreApplication application(argc, argv);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    // Only the delivery note draws, and fonts need the GUI application; without a display it
+    // draws offscreen.
+    const std::vector<std::string> note{"order", "note"};
+    const bool drawsNote = std::search(arguments.begin(), arguments.end(), note.begin(),
+                                       note.end()) != arguments.end();
+    if (drawsNote && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    const auto application = drawsNote ? std::make_unique<QGuiApplication>(argc, argv)
+                                       : std::make_unique<QCoreApplication>(argc, argv);
     std::ios::sync_with_stdio(false);
     zr::tools::ToolEnvironment environment;
     environment.opener = [](const zr::platform::DatabaseAddress& address,
@@ -26,6 +38,5 @@ int main(int argc, char* argv[]) {
             .url;
     };
     environment.defaultPath = zr::platform::defaultRegisterPath();
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
     return zr::tools::runRegisterTool(arguments, environment, std::cout, std::cerr);
 }
