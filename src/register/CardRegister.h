@@ -214,6 +214,8 @@ class CardRegister {
     bool completeOrderOf(std::int64_t attemptId, const std::string& now);
     std::optional<OrderProgress> progressOf(const Order& order);
     std::optional<Order> findOrder(const std::string& reference, bool& found);
+    // The order a change names; nothing, with `why`, when it is unknown or reading failed.
+    std::optional<Order> orderToChange(const std::string& reference, RegisterError& why);
     // Runs `change` in a transaction that takes the orders' lock; commits when it returns no
     // error, else rolls back.
     RegisterError changeOrders(const std::function<RegisterError()>& change);

@@ -277,17 +277,28 @@ CardRegister::orderProgress(const std::string& reference) {
     return *progress;
 }
 
+std::optional<Order> CardRegister::orderToChange(const std::string& reference, RegisterError& why) {
+    bool found = false;
+    auto order = findOrder(reference, found);
+    if (!order) {
+        why = error_;
+        return std::nullopt;
+    }
+    if (!found) {
+        why = {RegisterFailure::UnknownOrder, "no order " + reference + "; nothing changed"};
+        return std::nullopt;
+    }
+    return order;
+}
+
 base::Result<Order, RegisterError> CardRegister::setOrderState(const std::string& reference,
                                                                const std::string& state) {
     Order changed;
     const RegisterError error = changeOrders([&]() -> RegisterError {
-        bool found = false;
-        const auto order = findOrder(reference, found);
+        RegisterError why;
+        const auto order = orderToChange(reference, why);
         if (!order) {
-            return error_;
-        }
-        if (!found) {
-            return {RegisterFailure::UnknownOrder, "no order " + reference + "; nothing changed"};
+            return why;
         }
         if (order->state != "open") {
             return refused("order " + reference + " is " + order->state);
@@ -319,13 +330,10 @@ base::Result<Order, RegisterError> CardRegister::extendOrder(const std::string& 
                                                              int last) {
     Order changed;
     const RegisterError error = changeOrders([&]() -> RegisterError {
-        bool found = false;
-        const auto order = findOrder(reference, found);
+        RegisterError why;
+        const auto order = orderToChange(reference, why);
         if (!order) {
-            return error_;
-        }
-        if (!found) {
-            return {RegisterFailure::UnknownOrder, "no order " + reference + "; nothing changed"};
+            return why;
         }
         if (order->state != "open" && order->state != "complete") {
             return refused("order " + reference + " is " + order->state);
