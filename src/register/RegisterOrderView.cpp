@@ -16,13 +16,17 @@ std::int64_t wide(int value) {
     return value;
 }
 
-// The counts of CardRegister::progressOf, over the range of the order aliased o.
+// The counts of CardRegister::progressOf, over the range of the order aliased o. The written
+// numbers less the void ones among them: a void look-up per void card, not per written one.
 std::string progressColumns() {
     const std::string range = " group_code = o.group_code AND card_code BETWEEN o.first_card"
                               " AND o.last_card";
-    return "(SELECT COUNT(DISTINCT w.card_code) FROM card_writes w WHERE" + range +
-           " AND w.outcome = 'written' AND NOT EXISTS (SELECT 1 FROM void_cards v WHERE"
-           " v.group_code = w.group_code AND v.card_code = w.card_code)),"
+    return "(SELECT COUNT(DISTINCT card_code) FROM card_writes WHERE" + range +
+           " AND outcome = 'written') - (SELECT COUNT(DISTINCT v.card_code) FROM void_cards v"
+           " WHERE v." +
+           range.substr(1) +
+           " AND EXISTS (SELECT 1 FROM card_writes w WHERE w.group_code = v.group_code AND"
+           " w.card_code = v.card_code AND w.outcome = 'written')),"
            " (SELECT COUNT(DISTINCT card_code) FROM void_cards WHERE" +
            range +
            "),"
