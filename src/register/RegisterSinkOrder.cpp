@@ -29,6 +29,8 @@ void RegisterSink::setOrder(std::string reference) {
     orderState_.clear();
     attemptId_ = 0;
     station_.order = {.reference = order_};
+    // The order's line is not the run's: without a run nothing else clears it.
+    station_.lblRunStatus.caption.clear();
     refresh();
     station_.showRun();
 }
