@@ -297,8 +297,8 @@ TEST_F(Serve, RangeDownloadIsTheExportsBytes) {
 
 // Two benches fill PO-1 (group 5, 1 to 100) a minute a card: bench-1 five cards from `start`
 // (the first later void), bench-2 ten minutes on two cards and one whose write went
-// unanswered. The order with the hostile reference was completed just before; PO-OLD was
-// closed the day before.
+// unanswered. PO-1 was made the day before; the order with the hostile reference was completed
+// just before; PO-OLD was closed the day before.
 class ServeOrders : public Serve {
   protected:
     void SetUp() override {
@@ -309,11 +309,14 @@ class ServeOrders : public Serve {
         clock.now = start - 25h;
         ASSERT_TRUE(bench1->addOrder({"PO-OLD", "", 4, 1, 5}).ok());
         ASSERT_TRUE(bench1->closeOrder("PO-OLD").ok());
-        clock.now = start - 5min;
         ASSERT_TRUE(bench1->addOrder({"PO-1", "Acme", 5, 1, 100}).ok());
+        clock.now = start - 5min;
         ASSERT_TRUE(bench1->addOrder({kHostile, kHostile, 6, 1, 2}).ok());
         card(*bench1, kHostile, 6, "2000000601", Then::Written);
         card(*bench1, kHostile, 6, "2000000602", Then::Written);
+        // A spoiled card of another group counts for no order.
+        ASSERT_TRUE(bench1->recordWrite(written("2000000780", 9, 50)));
+        ASSERT_TRUE(bench1->voidCard("2000000780", "lost").ok());
         clock.now = start;
         for (int i = 0; i < 5; ++i) {
             card(*bench1, "PO-1", 5, "200000071" + std::to_string(i), Then::Written);
@@ -387,6 +390,11 @@ TEST_F(ServeOrders, ProgressBenchesRateAndTimeLeft) {
     }
     const QByteArray bytes = tools::serve::jsonBytes(orders);
     EXPECT_FALSE(bytes.contains('<') || bytes.contains('>')) << bytes.toStdString();
+    // A card laid again gets its own number again: one card, one number.
+    card(*bench2, "PO-1", 5, "2000000721", Then::Written);
+    const QJsonObject again = view(16min);
+    EXPECT_EQ(shown(at(again, "orders/0/benches/1/written")), shown(2));
+    EXPECT_EQ(shown(at(again, "orders/0/written")), shown(6));
 }
 
 TEST_F(ServeOrders, StalledAfterTenMinutesWithoutACardWhileABenchHasIt) {
