@@ -106,6 +106,11 @@ OrderCheck checkOrder(const std::vector<std::unique_ptr<SoakBench>>& benches,
             missing.push_back(code);
         }
     }
+    if (order.state == "complete" && !check.tally.heldUnknown.empty()) {
+        check.violations.push_back("order " + reference + " is marked complete while " +
+                                   std::to_string(check.tally.heldUnknown.size()) +
+                                   " of its numbers are neither written nor void");
+    }
     if (!missing.empty()) {
         check.violations.push_back(std::to_string(missing.size()) + " numbers of order " +
                                    reference + " are neither written, void nor on a card, from " +
