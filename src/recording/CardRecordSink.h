@@ -92,6 +92,10 @@ struct NumberClaim {
     // The card's own number from an earlier attempt that left it (partly) on the card: it is
     // written again, and the operator's next number in txtCardCode stays for the next card.
     bool cardsOwnNumber = false;
+    // Five digits when the sink gives the group as well (an order's): the card gets exactly
+    // this group and card code whatever the fields say, and the fields are the operator's
+    // again afterwards. Empty keeps the operator's group.
+    std::string groupCode = {};
 };
 
 class CardRecordSink {

@@ -76,14 +76,15 @@ class Recorder {
         bool entered_;
     };
 
-    // 4000 Hz 500/100/100 ms for a failure; 4000 then 2000 Hz, 100 ms each, for a success;
-    // each only while chkSound is checked.
+    // The tones of recording/Tones.h.
     void failureTones();
     void successTones();
     bool layoutChosen();
     bool numberUsable();
     bool keyRowsDerivedFrom(const std::string& uid);
-    void completeWrite(WriteAttempt& attempt, bool cardsOwnNumber);
+    // `numberFromSink`: the card's own earlier number or an order's, which +1 and the run do
+    // not count.
+    void completeWrite(WriteAttempt& attempt, bool numberFromSink);
     // The read-back after a confirmed write gives the number written in every layout written;
     // otherwise the alarm says so and automatic recording pauses.
     bool verifyWritten(WriteAttempt& attempt);

@@ -8,17 +8,13 @@
 #include "recording/CardNumberFields.h"
 #include "recording/CardRuns.h"
 #include "recording/Recorder.h"
+#include "recording/Tones.h"
 
 #include <utility>
 #include <vector>
 
 namespace zr::recording {
 namespace {
-
-constexpr int kToneHz = 4000;
-constexpr int kSecondToneHz = 2000;
-constexpr int kShortToneMs = 100;
-constexpr int kLongToneMs = 500;
 
 constexpr const char* kUnsavedChinese = "設定檔無法寫入，卡號未儲存，請檢查後再錄碼!";
 constexpr const char* kUnsavedEnglish =
@@ -29,23 +25,11 @@ constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a n
 } // namespace
 
 void Recorder::failureTones() {
-    if (!station_.chkSound.checked()) {
-        return;
-    }
-    auto& tone = station_.platform().tone;
-    tone.beep(kToneHz, kLongToneMs);
-    tone.beep(kToneHz, kShortToneMs);
-    tone.beep(kToneHz, kShortToneMs);
+    recording::failureTones(station_);
 }
 
 void Recorder::successTones() {
-    auto& tone = station_.platform().tone;
-    if (station_.chkSound.checked()) {
-        tone.beep(kToneHz, kShortToneMs);
-    }
-    if (station_.chkSound.checked()) {
-        tone.beep(kSecondToneHz, kShortToneMs);
-    }
+    recording::successTones(station_);
 }
 
 namespace {
@@ -106,26 +90,42 @@ class FieldsFixed {
     std::vector<std::pair<station::Control*, bool>> saved_;
 };
 
-// A card written again with its own earlier number shows that number while it is written;
-// afterwards the operator's next number is back in txtCardCode, unchanged.
+// The claim's number is not the operator's next one: the card's own earlier number, or one
+// the sink gives with its group (an order's).
+bool sinksNumber(const NumberClaim& claim) {
+    return claim.cardsOwnNumber || !claim.groupCode.empty();
+}
+
+// The fields show the claimed number while the card is written (the requests and the replies
+// read them there); afterwards a number that was not the operator's leaves the operator's
+// next number back in them, unchanged.
 class ClaimedNumber {
   public:
-    ClaimedNumber(station::TextBox& cardCode, const NumberClaim& claim)
-        : cardCode_(cardCode), next_(cardCode.text()), own_(claim.cardsOwnNumber) {
-        cardCode_.setText(claim.cardCode);
+    ClaimedNumber(station::Station& s, const NumberClaim& claim)
+        : s_(s), group_(s.txtGroupCode.text()), next_(s.txtCardCode.text()),
+          restore_(sinksNumber(claim)) {
+        if (!claim.groupCode.empty()) {
+            s_.txtGroupCode.setText(claim.groupCode);
+        }
+        s_.txtCardCode.setText(claim.cardCode);
     }
     ~ClaimedNumber() {
-        if (own_) {
-            cardCode_.setText(next_);
+        if (!restore_) {
+            return;
         }
+        if (s_.txtGroupCode.text() != group_) {
+            s_.txtGroupCode.setText(group_);
+        }
+        s_.txtCardCode.setText(next_);
     }
     ClaimedNumber(const ClaimedNumber&) = delete;
     ClaimedNumber& operator=(const ClaimedNumber&) = delete;
 
   private:
-    station::TextBox& cardCode_;
+    station::Station& s_;
+    std::string group_;
     std::string next_;
-    bool own_;
+    bool restore_;
 };
 
 } // namespace
@@ -219,7 +219,7 @@ std::optional<WriteAttempt> Recorder::writeCard() {
         attempt.outcome = AttemptOutcome::RefusedBySink;
         return attempt;
     }
-    if (!claim->cardsOwnNumber &&
+    if (!sinksNumber(*claim) &&
         !takeClaim(s, attempt.groupCode, attempt.cardCode, claim->cardCode)) {
         // The register's next free number lies past the run: nothing is written, and the row
         // the claim began is closed as failed.
@@ -229,7 +229,10 @@ std::optional<WriteAttempt> Recorder::writeCard() {
         announceRunComplete();
         return attempt;
     }
-    const ClaimedNumber number(s.txtCardCode, *claim);
+    const ClaimedNumber number(s, *claim);
+    if (!claim->groupCode.empty()) {
+        attempt.groupCode = claim->groupCode;
+    }
     attempt.cardCode = claim->cardCode;
     s.txtBlockIDV1.setText("");
     s.txtBlockIDV2.setText("");
@@ -238,7 +241,7 @@ std::optional<WriteAttempt> Recorder::writeCard() {
         concludeFailure(attempt);
         return attempt;
     }
-    completeWrite(attempt, claim->cardsOwnNumber);
+    completeWrite(attempt, sinksNumber(*claim));
     return attempt;
 }
 
@@ -345,7 +348,7 @@ bool Recorder::confirmV3Write(WriteAttempt& attempt, V3Login login) {
 
 // The card is reported written only once the sink has taken it, and the next number is on
 // disk before this returns, so the next card's first request already finds it there.
-void Recorder::completeWrite(WriteAttempt& attempt, bool cardsOwnNumber) {
+void Recorder::completeWrite(WriteAttempt& attempt, bool numberFromSink) {
     station::Station& s = station_;
     if (sink_ != nullptr && !sink_->recordWrite(attempt)) {
         attempt.outcome = AttemptOutcome::RefusedBySink;
@@ -358,7 +361,7 @@ void Recorder::completeWrite(WriteAttempt& attempt, bool cardsOwnNumber) {
                         "the card register!");
         return;
     }
-    const bool counts = s.chkAutoAdd.checked() && !cardsOwnNumber;
+    const bool counts = s.chkAutoAdd.checked() && !numberFromSink;
     if (s.chkVerify.checked() && !verifyWritten(attempt)) {
         // The card may hold the number whatever it read back: it stays with that card.
         if (counts) {

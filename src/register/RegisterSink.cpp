@@ -160,6 +160,9 @@ std::optional<recording::NumberClaim> RegisterSink::claimCardCode(const std::str
         refuseWhileUnavailable();
         return std::nullopt;
     }
+    if (!order_.empty()) {
+        return claimOrderNumber(*cards, uid);
+    }
     const int group = codeOf(groupCode);
     const int card = codeOf(cardCode);
     const bool automatic = station_.chkAutoRecord.checked();
@@ -178,13 +181,8 @@ std::optional<recording::NumberClaim> RegisterSink::claimCardCode(const std::str
             station_.showErr(station_.say("此群組已無可用卡號，請輸入新的卡號!",
                                           "No free card number is left in this group. Enter a "
                                           "new card number!"));
-        } else if (error.kind == RegisterFailure::NotAUid) {
-            station_.showErr(station_.say("無法讀取卡片 UID，請重新放置卡片!",
-                                          "The card's UID could not be read. Lay the card on "
-                                          "again!"));
         } else {
-            link_.lost(error.message);
-            refuseWhileUnavailable();
+            refuseFor(error);
         }
         return std::nullopt;
     }
@@ -202,6 +200,17 @@ std::optional<recording::NumberClaim> RegisterSink::claimCardCode(const std::str
     attemptGroup_ = group;
     attemptCard_ = attempt->card;
     return recording::NumberClaim{base::codeText(attempt->card), attempt->ownNumber};
+}
+
+void RegisterSink::refuseFor(const RegisterError& error) {
+    if (error.kind == RegisterFailure::NotAUid) {
+        station_.showErr(station_.say("無法讀取卡片 UID，請重新放置卡片!",
+                                      "The card's UID could not be read. Lay the card on "
+                                      "again!"));
+        return;
+    }
+    link_.lost(error.message);
+    refuseWhileUnavailable();
 }
 
 // A number the register gives another card is written by hand only when the operator says

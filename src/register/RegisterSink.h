@@ -40,8 +40,20 @@ class RegisterSink final : public recording::CardRecordSink {
     // The last cards and today's count, read again after every recorded attempt.
     const RegisterPanel& panel() const { return panel_; }
 
+    // The order this bench works (empty: none). While one is taken every number comes from
+    // its range whatever the number fields say, and a card gets none when the order gives
+    // none (RegisterSinkOrder.cpp).
+    void setOrder(std::string reference);
+    const std::string& order() const { return order_; }
+
   private:
     bool operatorAllows(CardRegister& cards, int group, int card, const std::string& uid);
+    std::optional<recording::NumberClaim> claimOrderNumber(CardRegister& cards,
+                                                           const std::string& uid);
+    // Tells the operator why the order gives no number now.
+    void refuseForOrder(CardRegister& cards, const RegisterError& error);
+    // A refusal that is not the numbers' own: the UID, or the register gone.
+    void refuseFor(const RegisterError& error);
     void refuseWhileUnavailable();
     void linkChanged();
     void refresh();
@@ -60,6 +72,9 @@ class RegisterSink final : public recording::CardRecordSink {
     std::string attemptUid_;
     int attemptGroup_ = 0;
     int attemptCard_ = 0;
+    std::string order_;
+    // The taken order's group, once read (an order keeps its group).
+    std::optional<int> orderGroup_;
 };
 
 // The infoErr text when the register is unavailable.

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "station/Station.h"
+
+namespace zr::recording {
+
+// 4000 Hz 500/100/100 ms for a failure; 4000 then 2000 Hz, 100 ms each, for a success;
+// each only while chkSound is checked.
+void failureTones(station::Station& station);
+void successTones(station::Station& station);
+
+} // namespace zr::recording
