@@ -38,8 +38,7 @@ bool holds(const reg::WriteRow& row) {
 
 // The station takes the order as its `[Register] Order=` setting makes it do at start-up.
 void takeOrder(reg::RegisterSink& sink, const std::string& reference) {
-    (void)sink;
-    (void)reference;
+    sink.setOrder(reference);
 }
 
 } // namespace
@@ -197,7 +196,8 @@ void SoakBench::watchOrder() {
     if (w.chkAutoRecord.checked()) {
         return;
     }
-    const std::string complete = "Order " + options_.order + " complete";
+    const std::string complete = w.english() ? "Order " + options_.order + " complete"
+                                             : "訂單 " + options_.order + " 已完成";
     if (w.infoOK.caption.find(complete) != std::string::npos ||
         w.infoErr.caption.find(complete) != std::string::npos) {
         figures_.orderComplete = true;
