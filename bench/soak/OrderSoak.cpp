@@ -107,6 +107,11 @@ int soakOrder(const OrderSoakOptions& options) {
         const OrderCheck check = checkOrder(benches, *db, *checker, kReference);
         violations.insert(violations.end(), check.violations.begin(), check.violations.end());
         printOrder(check);
+        // A complete order stops every bench at its next card.
+        if (check.order.state == "complete" && sawComplete < options.benches) {
+            violations.push_back(std::to_string(options.benches - sawComplete) +
+                                 " stations were not told that the order is complete");
+        }
     }
     std::printf("  %d stations on one order, one PostgreSQL register: %d of them told it is "
                 "complete; %d claims in %.1f s, %.1f claims per second\n",
