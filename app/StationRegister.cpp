@@ -57,11 +57,16 @@ StationRegister::StationRegister(const StationOptions& options,
     sink_ = std::make_unique<reg::RegisterSink>(
         station, *link_, *journal_, chosen.sharedSequence, systemClock(),
         [&err](const std::string& detail) { err << "zr-station: " << detail << std::endl; });
+    sink_->setOrder(chosen.order);
 }
 
 void StationRegister::announce(station::Station& station) const {
     if (link_ && link_->cards() == nullptr) {
         station.showErr(reg::registerUnavailableMessage(station, link_->reason()));
+        return;
+    }
+    if (sink_) {
+        sink_->orderUsable();
     }
 }
 

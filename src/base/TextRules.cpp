@@ -180,4 +180,19 @@ bool isCardUid(std::string_view text) {
     return true;
 }
 
+std::string thousands(long long value) {
+    const bool negative = value < 0;
+    const std::string digits =
+        std::to_string(negative ? 0ULL - static_cast<unsigned long long>(value)
+                                : static_cast<unsigned long long>(value));
+    std::string text = negative ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (i > 0 && (digits.size() - i) % 3 == 0) {
+            text += ',';
+        }
+        text += digits[i];
+    }
+    return text;
+}
+
 } // namespace zr::base

@@ -32,6 +32,9 @@ std::string upperAscii(std::string_view text);
 // `value` in decimal with at least `width` digits, zero-padded ("7" -> "00007").
 std::string zeroPadded(long long value, int width);
 
+// `value` in decimal with a comma between groups of three digits ("5000" -> "5,000").
+std::string thousands(long long value);
+
 // The first `count` characters (UTF-8 code points) of `text`, and the last `count`.
 std::string leftChars(std::string_view text, std::size_t count);
 std::string rightChars(std::string_view text, std::size_t count);

@@ -1,26 +1,16 @@
 #include "register/OrderTexts.h"
 
+#include "base/TextRules.h"
+
 namespace zr::reg {
 
-std::string thousands(std::int64_t value) {
-    const std::string digits = std::to_string(value < 0 ? -value : value);
-    std::string text;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) {
-            text += ',';
-        }
-        text += digits[i];
-    }
-    return value < 0 ? "-" + text : text;
-}
-
 std::string orderCompleteText(const std::string& reference, std::int64_t size, bool english) {
-    return english ? "Order " + reference + " complete: " + thousands(size) + " cards"
-                   : "訂單 " + reference + " 已完成：" + thousands(size) + " 張卡片";
+    return english ? "Order " + reference + " complete: " + base::thousands(size) + " cards"
+                   : "訂單 " + reference + " 已完成：" + base::thousands(size) + " 張卡片";
 }
 
 std::string orderWaitingText(const std::string& reference, std::int64_t unfinished, bool english) {
-    const std::string count = thousands(unfinished);
+    const std::string count = base::thousands(unfinished);
     if (english) {
         return "Order " + reference + ": no number is free now. The bench waits for the " + count +
                (unfinished == 1 ? " number" : " numbers") +

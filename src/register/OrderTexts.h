@@ -8,9 +8,6 @@
 // What a bench that works an order tells its operator, in both languages.
 namespace zr::reg {
 
-// 5000 -> "5,000".
-std::string thousands(std::int64_t value);
-
 std::string orderCompleteText(const std::string& reference, std::int64_t size, bool english);
 // No number of the order is free, but `unfinished` are held by cards not yet finished.
 std::string orderWaitingText(const std::string& reference, std::int64_t unfinished, bool english);

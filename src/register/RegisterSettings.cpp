@@ -36,6 +36,7 @@ RegisterSettings readRegisterSettings(const platform::SettingsStore& store,
     }
     settings.sharedSequence =
         trimmed(store.get("ZR", kRegisterSection, "SharedSequence", "0")) == "1";
+    settings.order = trimmed(store.get("ZR", kRegisterSection, "Order", ""));
     return settings;
 }
 

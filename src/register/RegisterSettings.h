@@ -16,10 +16,12 @@ namespace zr::reg {
 //   URL=sqlite:PATH | postgresql://USER@HOST[:PORT]/DB | off   (default: the per-user file)
 //   Station=NAME                                             (default: the host name)
 //   SharedSequence=0|1                                       (default: 0)
+//   Order=REFERENCE          the order this bench works from start-up (default: none)
 struct RegisterSettings {
     std::string url; // "off": no register
     std::string station;
     bool sharedSequence = false;
+    std::string order;
     bool enabled() const { return url != "off"; }
 };
 

@@ -49,6 +49,7 @@ RegisterSink::RegisterSink(station::Station& station, RegisterLink& link, Regist
         return false;
     };
     link_.onChange = [this] { linkChanged(); };
+    station_.cboOrder.onClick = [this] { orderChosen(); };
     link_.start();
     refresh();
 }
@@ -57,6 +58,7 @@ void RegisterSink::refresh() {
     if (CardRegister* cards = link_.cards()) {
         refreshPanel(*cards, panel_);
         panel_.unavailable.clear();
+        refreshOrders(*cards);
         return;
     }
     panel_.on = true;

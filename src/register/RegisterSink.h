@@ -45,6 +45,9 @@ class RegisterSink final : public recording::CardRecordSink {
     // none (RegisterSinkOrder.cpp).
     void setOrder(std::string reference);
     const std::string& order() const { return order_; }
+    // An order taken that the register does not have open: infoErr says so (at start-up, for
+    // the settings' order). True when the order can give numbers or the register cannot say.
+    bool orderUsable();
 
   private:
     bool operatorAllows(CardRegister& cards, int group, int card, const std::string& uid);
@@ -54,6 +57,11 @@ class RegisterSink final : public recording::CardRecordSink {
     void refuseForOrder(CardRegister& cards, const RegisterError& error);
     // A refusal that is not the numbers' own: the UID, or the register gone.
     void refuseFor(const RegisterError& error);
+    // cboOrder's list (the open orders, and the order taken) and the order's progress, read
+    // again with the panel.
+    void refreshOrders(CardRegister& cards);
+    void countOrder(CardRegister& cards);
+    void orderChosen();
     void refuseWhileUnavailable();
     void linkChanged();
     void refresh();
@@ -75,6 +83,10 @@ class RegisterSink final : public recording::CardRecordSink {
     std::string order_;
     // The taken order's group, once read (an order keeps its group).
     std::optional<int> orderGroup_;
+    // The taken order's state as last read; empty when unknown to the register.
+    std::string orderState_;
+    // cboOrder is being filled: its selection is the sink's own, not the operator's.
+    bool listing_ = false;
 };
 
 // The infoErr text when the register is unavailable.

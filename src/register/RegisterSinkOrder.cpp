@@ -6,9 +6,19 @@
 #include "register/OrderTexts.h"
 #include "register/RegisterSink.h"
 
+#include <algorithm>
+#include <chrono>
 #include <utility>
+#include <vector>
 
 namespace zr::reg {
+
+namespace {
+
+constexpr auto kPaceWindow = std::chrono::minutes(15);
+constexpr std::int64_t kPaceWindowsPerHour = 4;
+
+} // namespace
 
 void RegisterSink::setOrder(std::string reference) {
     if (reference == order_) {
@@ -16,7 +26,96 @@ void RegisterSink::setOrder(std::string reference) {
     }
     order_ = std::move(reference);
     orderGroup_.reset();
+    orderState_.clear();
     attemptId_ = 0;
+    station_.order = {.reference = order_};
+    refresh();
+    station_.showRun();
+}
+
+void RegisterSink::orderChosen() {
+    if (listing_) {
+        return;
+    }
+    const station::ComboBox& list = station_.cboOrder;
+    setOrder(list.listIndex() > 0 ? list.text : std::string());
+    orderUsable();
+}
+
+bool RegisterSink::orderUsable() {
+    if (order_.empty() || link_.cards() == nullptr || orderState_ == "open") {
+        return true;
+    }
+    station_.showErr(orderRefusedText(order_, orderState_, station_.english()));
+    return false;
+}
+
+void RegisterSink::refreshOrders(CardRegister& cards) {
+    const auto all = cards.orders();
+    if (!all) {
+        detail_(all.error().message);
+        return;
+    }
+    std::vector<std::string> entries;
+    for (const OrderProgress& progress : all.value()) {
+        if (progress.order.state == "open" || progress.order.reference == order_) {
+            entries.push_back(progress.order.reference);
+        }
+    }
+    if (!order_.empty() && std::find(entries.begin(), entries.end(), order_) == entries.end()) {
+        entries.push_back(order_);
+    }
+    station::ComboBox& list = station_.cboOrder;
+    list.clear();
+    list.addItem(station_.say("（無訂單）", "(no order)"));
+    int chosen = 0;
+    for (const std::string& entry : entries) {
+        list.addItem(entry);
+        if (entry == order_) {
+            chosen = list.listCount() - 1;
+        }
+    }
+    listing_ = true;
+    list.setListIndex(chosen);
+    listing_ = false;
+    if (!order_.empty()) {
+        countOrder(cards);
+    }
+}
+
+// Counted over every bench: the register holds them all.
+void RegisterSink::countOrder(CardRegister& cards) {
+    station::OrderState shown{.reference = order_};
+    const auto progress = cards.orderProgress(order_);
+    if (!progress) {
+        orderState_ = progress.error().kind == RegisterFailure::UnknownOrder ? "" : orderState_;
+        station_.order = shown;
+        station_.showRun();
+        return;
+    }
+    const OrderProgress& counts = progress.value();
+    orderState_ = counts.order.state;
+    orderGroup_ = counts.order.group;
+    ListFilter recent;
+    recent.since = utcText(clock_() - kPaceWindow);
+    recent.group = counts.order.group;
+    recent.cardFrom = counts.order.first;
+    recent.cardTo = counts.order.last;
+    std::int64_t written = 0;
+    cards.forEachWrite(
+        [&written](const WriteRow& row) {
+            written += row.outcome == "written" ? 1 : 0;
+            return true;
+        },
+        recent);
+    shown.counted = true;
+    shown.ordered = counts.order.size();
+    shown.written = counts.written;
+    shown.voided = counts.voided;
+    shown.free = counts.free();
+    shown.perHour = written * kPaceWindowsPerHour;
+    station_.order = shown;
+    station_.showRun();
 }
 
 std::optional<recording::NumberClaim> RegisterSink::claimOrderNumber(CardRegister& cards,

@@ -35,6 +35,7 @@ void Station::ApplyLanguage() {
         {&cmdAlarmAck, "確認", "Acknowledge"},
         {&lblVerify, "寫後讀回驗證", "Verify each card"},
         {&lblRunTarget, "批次末號", "Run to card"},
+        {&lblOrder, "訂單", "Order"},
     };
 
     cboPassword0.clear();
@@ -55,6 +56,7 @@ void Station::ApplyLanguage() {
     }
     cboPassword0.setListIndex(0);
     cboPassword1.setListIndex(0);
+    relabelNoOrder();
     showAlarmLine();
     showRun();
 }

@@ -20,6 +20,10 @@ std::string clockText(double ms) {
 } // namespace
 
 void Station::showRun() {
+    if (!order.reference.empty()) {
+        showOrder();
+        return;
+    }
     prgRun.visible = !run.groupCode.empty();
     if (!prgRun.visible) {
         prgRun.value = 0;

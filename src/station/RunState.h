@@ -26,4 +26,16 @@ struct RunState {
     int used() const { return written + skipped; }
 };
 
+// The order the bench works, as the register last counted it over every bench. While one is
+// taken the run controls show it instead of the run.
+struct OrderState {
+    std::string reference; // empty: no order
+    bool counted = false;  // the register gave the counts below
+    std::int64_t ordered = 0;
+    std::int64_t written = 0;
+    std::int64_t voided = 0;
+    std::int64_t free = 0;    // neither written, void nor held by an unfinished card
+    std::int64_t perHour = 0; // cards written in the last 15 minutes, times four
+};
+
 } // namespace zr::station

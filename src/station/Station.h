@@ -53,6 +53,9 @@ class Station {
     void chkLanguage_Click();
     void scrInterval_Change();
     void ApplyLanguage();
+    // cboOrder's first entry, "(no order)", in the language chosen (added when the list is
+    // empty); the choice stays.
+    void relabelNoOrder();
     // False when the store could not be written (it then keeps the previous set).
     bool SaveStationSettings();
 
@@ -70,8 +73,11 @@ class Station {
     void clearFailure();
     void cmdAlarmAck_Click();
     // Shows the run on prgRun ("37 / 500") and lblRunStatus (skipped numbers, pace, time
-    // left, or the completion text).
+    // left, or the completion text); while an order is taken, the order instead (showOrder).
     void showRun();
+    // The order on prgRun ("1,234 / 5,000") and lblRunStatus (void cards, cards per hour over
+    // every bench, time left).
+    void showOrder();
     // Adds a line at the top of the traffic view.
     void addTrafficLine(std::string_view line);
     // Appends a line to the traffic log file while the window is large enough.
@@ -110,6 +116,8 @@ class Station {
     const AlarmLine& alarms() const { return alarmLine_; }
     // The run of cards the operator set a target for (kept in the settings).
     RunState run;
+    // The order the bench works (set by the register, never kept in the station's settings).
+    OrderState order;
     // The site's fixed keys and masks (set by the owner before Form_Load).
     SiteKeys site;
 
@@ -232,6 +240,9 @@ class Station {
     TextBox txtRunTarget{registry_, "txtRunTarget"};
     ProgressBar prgRun{registry_, "prgRun"};
     Label lblRunStatus{registry_, "lblRunStatus"};
+    // The order the bench works: "(no order)" first, then the register's open orders.
+    Label lblOrder{registry_, "lblOrder"};
+    ComboBox cboOrder{registry_, "cboOrder"};
     // Keys
     Button sbBlock{registry_, "sbBlock"};
     ComboBox cboBlock{registry_, "cboBlock"};
