@@ -10,7 +10,7 @@ sim="$2"
 tool="$3"
 reference="E2E-7"
 group=12
-size=24
+size=15
 stations=3
 work="$(mktemp -d)"
 pg="$(mktemp -d /tmp/zr-pg-XXXXXX)"
@@ -55,6 +55,8 @@ register order add --ref "$reference" --group "$group" --cards "1-$size" --custo
 
 # Each station records until the order stops it; it shows its state every second and a half.
 {
+  # The programmer answers in 5 ms: a short wait per request keeps the test short.
+  echo "set txtInterval 100"
   echo "set chkAutoRecord 1"
   for _ in $(seq 40); do printf 'wait 1500\ndump chkAutoRecord infoOK infoErr\n'; done
   echo "exit"
@@ -89,7 +91,8 @@ URL=$url
 Station=bench-$i
 Order=$reference
 INI
-  "$station" --settings "$dir/station.ini" --log "$dir/AAA.txt" --script "$work/record.zr" \
+  # Its own data folder: each bench keeps its own journal of rows the register could not take.
+  XDG_DATA_HOME="$dir/data" "$station" --settings "$dir/station.ini" --log "$dir/AAA.txt" --script "$work/record.zr" \
     >"$dir/station.out" 2>"$dir/station.err" &
   pids+=($!)
 done
