@@ -2,11 +2,14 @@
 // 1,000,000 rows on SQLite and on a PostgreSQL server, beside the row-id look-up as a floor;
 // and the requests per second 20 viewers get from the server, with its cache in front.
 // Rows are spread evenly over the last 100 days across 8 stations, so "today" holds about
-// 1% of them; every 50th attempt failed, every 500th left its card partly written.
+// 1% of them; every 50th attempt failed, every 500th left its card partly written. 1,000
+// orders of 1,000 codes each lie over the groups in turn; the 20 last are open (12 of them
+// over the rows of the last two days, the rest not begun), the others complete long ago.
 #include "register/PgServer.h"
 #include "register/RegisterFixture.h"
 #include "register/RegisterUrl.h"
 #include "tools/register/serve/RegisterServer.h"
+#include "tools/register/serve/ServeOrders.h"
 #include "tools/register/serve/ServeViews.h"
 
 #include <QCoreApplication>
@@ -59,6 +62,26 @@ std::string fillStatement(bool postgres, int rows) {
            outcome + " FROM s";
 }
 
+constexpr int kOrders = 1000;
+constexpr int kOpenOrders = 20;
+constexpr double kOrdersGoalMs = 50;
+
+std::string ordersStatement(bool postgres) {
+    const std::string last = std::to_string(kOrders - 1);
+    const std::string columns =
+        "INSERT INTO orders (reference, customer, group_code, first_card, last_card, state,"
+        " created_at, changed_at) SELECT 'PO-' || k, 'Customer ' || (k % 37), k / 65 + 1,"
+        " (k % 65) * 1000, (k % 65) * 1000 + 999, CASE WHEN k >= " +
+        std::to_string(kOrders - kOpenOrders) +
+        " THEN 'open' ELSE 'complete' END, '2026-01-01T00:00:00.000Z',"
+        " '2026-01-01T00:00:00.000Z'";
+    if (postgres) {
+        return columns + " FROM generate_series(0, " + last + ") AS k";
+    }
+    return "WITH RECURSIVE s(k) AS (SELECT 0 UNION ALL SELECT k + 1 FROM s WHERE k < " + last +
+           ") " + columns + " FROM s";
+}
+
 Bench& filled(bool postgres, int rows) {
     Bench& bench = benches[{postgres, rows}];
     if (bench.cards) {
@@ -80,7 +103,8 @@ Bench& filled(bool postgres, int rows) {
     }
     platform::SqlError error;
     auto raw = openQt(parseRegisterUrl(url).value(), error);
-    if (!raw || !raw->exec(fillStatement(postgres, rows)) || !raw->exec("ANALYZE")) {
+    if (!raw || !raw->exec(fillStatement(postgres, rows)) ||
+        !raw->exec(ordersStatement(postgres)) || !raw->exec("ANALYZE")) {
         std::fprintf(stderr, "fill failed: %s\n", raw ? raw->lastError().message.c_str() : "");
         return bench;
     }
@@ -105,6 +129,9 @@ void view(benchmark::State& state, bool postgres, int rows,
             return;
         }
         benchmark::DoNotOptimize(made.value());
+    }
+    if (make == tools::serve::ordersView) {
+        state.counters["goal_ms"] = kOrdersGoalMs;
     }
 }
 
@@ -169,10 +196,9 @@ void viewers(benchmark::State& state, bool postgres, int rows) {
 void registerAll() {
     const std::pair<const char*, tools::serve::View (*)(CardRegister&, tools::serve::Now)> views[] =
         {
-            {"stations", tools::serve::stationsView},
-            {"ranges", tools::serve::rangesView},
-            {"alarms", tools::serve::alarmsView},
-            {"attempts", tools::serve::attemptsView},
+            {"stations", tools::serve::stationsView}, {"ranges", tools::serve::rangesView},
+            {"alarms", tools::serve::alarmsView},     {"attempts", tools::serve::attemptsView},
+            {"orders", tools::serve::ordersView},
         };
     for (const bool postgres : {false, true}) {
         for (const int rows : {100000, 1000000}) {

@@ -5,6 +5,7 @@
 #include "register/RegisterSettings.h"
 #include "register/RegisterSink.h"
 #include "sim/SimStation.h"
+#include "window/MainWindow.h"
 
 #include <chrono>
 #include <regex>

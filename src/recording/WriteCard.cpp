@@ -66,7 +66,7 @@ class FieldsFixed {
         for (station::Control* control : std::initializer_list<station::Control*>{
                  &s.txtGroupCode, &s.txtCardCode, &s.cmdAdd, &s.cmdDec, &s.chkLock, &s.chkAutoAdd,
                  &s.chkProgramV1, &s.chkProgramV3, &s.cboProgrammer, &s.txtUID, &s.cmdSwitch,
-                 &s.txtRunTarget, &s.chkVerify}) {
+                 &s.txtRunTarget, &s.chkVerify, &s.cboOrder}) {
             fix(*control);
         }
         for (std::size_t i = 0; i < s.txtAKey.size(); ++i) {

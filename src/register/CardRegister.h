@@ -179,6 +179,14 @@ class CardRegister {
     // Stations whose attempts since `since` end in at least `atLeast` failures.
     base::Result<std::vector<FailureRun>, RegisterError> failureRuns(const std::string& since,
                                                                      int atLeast, int limit);
+    // Open orders, then those changed since `changedSince` (RegisterOrderView.cpp), at most
+    // `limit`: their progress and the benches with attempts on their numbers; recentWritten
+    // counts from `recentStart`.
+    base::Result<std::vector<OrderAtWork>, RegisterError>
+    ordersAtWork(const std::string& changedSince, const std::string& recentStart, int limit);
+    // Each station's latest attempt since `since`.
+    base::Result<std::vector<LatestAttempt>, RegisterError> latestAttempts(const std::string& since,
+                                                                           int limit);
 
   private:
     CardRegister(std::unique_ptr<platform::Database> db, std::string where, std::string station,

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "register/Orders.h"
 #include "register/RegisterTypes.h"
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What the live page over the register shows; each is read by one bounded query.
 namespace zr::reg {
@@ -41,6 +43,30 @@ struct SharedNumber {
 struct FailureRun {
     std::string station;
     std::int64_t failures = 0;
+};
+
+// One bench's work on an order's numbers (whoever's order the attempt named): the numbers it
+// wrote, its written cards since the start of the recent window and the first of them, its
+// latest card, its first attempt, and its latest attempt's row.
+struct OrderBench {
+    std::string station;
+    std::int64_t written = 0;
+    std::int64_t recentWritten = 0;
+    std::string firstRecent; // empty: none in the window
+    std::string lastCard;    // empty: none written
+    std::string firstAttempt;
+    std::int64_t lastAttemptId = 0;
+};
+
+struct OrderAtWork {
+    OrderProgress progress;
+    std::vector<OrderBench> benches; // by station
+};
+
+// A station's latest attempt since a time.
+struct LatestAttempt {
+    std::string station;
+    std::int64_t id = 0;
 };
 
 } // namespace zr::reg

@@ -27,8 +27,9 @@ void RegisterSink::setOrder(std::string reference) {
     order_ = std::move(reference);
     orderGroup_.reset();
     orderState_.clear();
-    attemptId_ = 0;
     station_.order = {.reference = order_};
+    // The order's line is not the run's: without a run nothing else clears it.
+    station_.lblRunStatus.caption.clear();
     refresh();
     station_.showRun();
 }

@@ -3,10 +3,16 @@
 #include "ProgrammerModel.h"
 #include "keys/KeyProcedures.h"
 #include "keys/SiteConfig.h"
+#include "protocol/PortSearch.h"
+#include "protocol/ProgrammerLink.h"
+#include "protocol/Senders.h"
+#include "recording/CardNumberFields.h"
 #include "recording/CardRecordSink.h"
+#include "recording/CardRuns.h"
+#include "recording/Recorder.h"
+#include "station/Station.h"
 #include "support/Hex.h"
 #include "support/VirtualPlatform.h"
-#include "window/MainWindow.h"
 
 #include <algorithm>
 #include <deque>
@@ -14,6 +20,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zr::recording::test {
@@ -50,16 +57,20 @@ struct MemorySink final : CardRecordSink {
     bool refuse = false;
 };
 
-// A whole station (the window's procedures) on the virtual clock, on COM1 to the simulator's
-// programmer model, which answers 20 ms after each frame. `faults` replace the model's answer
-// for frames starting with the given hex text: a reply text, or nothing (no answer).
+// A station with its programmer link and recorder, on the virtual clock, on COM1 to the
+// simulator's programmer model, which answers 20 ms after each frame. Only the controls the
+// recording tests raise are wired, each to the same recorder or sender call the window makes.
+// `faults` replace the model's answer for frames starting with the given hex text: a reply text, or
+// nothing (no answer).
 struct RecordingRig {
     // How long the programmer takes to answer: UID reads and everything else.
     std::uint32_t answerDelayMs = 20;
     std::uint32_t uidAnswerDelayMs = 20;
 
     zr::testing::VirtualPlatform world;
-    window::MainWindow station{world.services};
+    station::Station station{world.services};
+    protocol::ProgrammerLink link{station};
+    Recorder recorder{station, link};
     sim::ProgrammerModel programmer;
     MemorySink sink;
     std::map<std::string, std::optional<std::string>> faults;
@@ -82,7 +93,8 @@ struct RecordingRig {
 
     RecordingRig() {
         station.site = keys::siteKeysFrom(keys::defaultSiteConfig());
-        station.setCardRecordSink(&sink);
+        wireControls();
+        recorder.setSink(&sink);
         sink.onWrite = [this](const WriteAttempt& attempt) {
             if (attempt.outcome == AttemptOutcome::Written && !queue.empty()) {
                 world.loop.post(swapMs, [this] { layNext(); });
@@ -95,6 +107,59 @@ struct RecordingRig {
         station.Form_Load();
         world.settings.saveCount = 0;
         station.chkLanguage.setValue(1);
+    }
+
+    RecordingRig(const RecordingRig&) = delete;
+    RecordingRig& operator=(const RecordingRig&) = delete;
+
+    void wireControls() {
+        station.timerAutoRecord.onTimer = [this] { recorder.timerAutoRecord_Timer(); };
+        station.chkAutoRecord.onClick = [this] { recorder.chkAutoRecord_Click(); };
+        station.chkBlock.onClick = [this] { recorder.chkBlock_Click(); };
+        station.cmdRecordBlock.onClick = [this] { recorder.cmdRecordBlock_Click(); };
+        station.cmdReadBack.onClick = [this] { recorder.cmdReadBack_Click(); };
+
+        const std::pair<station::Button*, bool (*)(protocol::ProgrammerLink&)> commands[] = {
+            {&station.cmdReadUID, protocol::SendReadUid},
+            {&station.cmd_V1_ModifyKey, protocol::SendV1ModifyKey},
+            {&station.cmd_V3_WriteCardCode, protocol::SendV2WriteCardCode},
+        };
+        for (const auto& [button, sender] : commands) {
+            button->onClick = [this, send = sender] {
+                recorder.runCommand([this, send] { send(link); });
+            };
+        }
+        station.cmd_V2_ReadCardCode.onClick = [this] {
+            recorder.runCommand([this] { protocol::SendV2ReadCardCode(link); });
+        };
+        station.cmdSearchCOM.onClick = [this] {
+            recorder.runOwnLinkCommand([this] { protocol::cmdSearchCOM_Click(link); });
+        };
+
+        // The step buttons and the key swap are disabled while a write runs; a click on its
+        // way when they were is not carried out.
+        station.cmdAdd.onClick = [this] {
+            if (station.cmdAdd.enabled) {
+                cmdAdd_Click(station);
+            }
+        };
+        station.cmdDec.onClick = [this] {
+            if (station.cmdDec.enabled) {
+                cmdDec_Click(station);
+            }
+        };
+        station.cmdSwitch.onClick = [this] {
+            if (station.cmdSwitch.enabled) {
+                keys::cmdSwitch_Click(station.txtAKey, station.txtNewAKey);
+            }
+        };
+        station.txtGroupCode.onLostFocus = [this] {
+            codeFieldLostFocus(station, station.txtGroupCode, station.txtCardCode);
+        };
+        station.txtCardCode.onLostFocus = [this] {
+            codeFieldLostFocus(station, station.txtCardCode, station.txtGroupCode);
+        };
+        station.txtRunTarget.onLostFocus = [this] { txtRunTarget_LostFocus(station); };
     }
 
     void layNext() {

@@ -94,7 +94,7 @@ TEST_P(ProbeTest, ReadsOnlyWhatANewCardNeeds) {
     rig.station.chkProgramV1.setValue(c.v1 ? 1 : 0);
     rig.station.chkProgramV3.setValue(c.v3 ? 1 : 0);
     rig.station.txtBlockIDV1.setText("x");
-    rig.station.ProbeNewCard();
+    rig.recorder.ProbeNewCard();
     EXPECT_EQ(rig.codes(), c.codes);
     EXPECT_EQ(labels(rig, {"cmdReadUID_Click", "AssignCardType", "LoadNewKey", "ReadCardCode",
                            "ChipV2_AssignAKey", "ChipV2_ModifyAKey", "ReadBlockCardCode"}),

@@ -38,7 +38,7 @@ std::string writtenCodes(const MemorySink& sink) {
 }
 
 void runTo(RecordingRig& rig, HoldingSink& sink, const char* target) {
-    rig.station.setCardRecordSink(&sink);
+    rig.recorder.setSink(&sink);
     rig.station.txtRunTarget.setText(target);
     rig.station.txtRunTarget.lostFocus();
     rig.startAutoRecording();

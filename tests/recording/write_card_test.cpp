@@ -252,5 +252,33 @@ TEST(WriteCard, SecondStartWhileWaitingIsIgnoredAndTheFieldsStayFixed) {
     EXPECT_EQ(rig.codes().back(), "00");
 }
 
+// What the workflow hands back (the script's report reads it): a card the register refused, or
+// one that did not read back its number, is not written, though the sink saw it so at first.
+TEST(WriteCard, TheReturnedAttemptIsNotWrittenAfterARefusalOrAFailedReadBack) {
+    const struct {
+        bool refuse;
+        std::optional<std::string> v3Read; // fault on the V3 number read; nullopt: none
+        AttemptOutcome outcome;
+        FailedStep step;
+    } cases[] = {{false, std::nullopt, AttemptOutcome::Written, FailedStep::None},
+                 {true, std::nullopt, AttemptOutcome::RefusedBySink, FailedStep::Register},
+                 {false, "NO", AttemptOutcome::VerifyFailed, FailedStep::ReadBack}};
+    for (const auto& c : cases) {
+        RecordingRig rig;
+        rig.programmer.layCard(kUid);
+        rig.station.chkVerify.setValue(1);
+        rig.sink.refuse = c.refuse;
+        if (c.v3Read) {
+            rig.faults["01 0A"] = c.v3Read;
+        }
+        const std::optional<WriteAttempt> attempt = rig.recorder.writeCard();
+        ASSERT_TRUE(attempt.has_value());
+        EXPECT_EQ(attempt->outcome, c.outcome);
+        EXPECT_EQ(attempt->failedStep, c.step);
+        ASSERT_EQ(rig.sink.writes.size(), 1U);
+        EXPECT_EQ(rig.sink.writes[0].outcome, AttemptOutcome::Written);
+    }
+}
+
 } // namespace
 } // namespace zr::recording::test

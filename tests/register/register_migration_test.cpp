@@ -14,11 +14,13 @@ std::unique_ptr<platform::Database> openFile(const std::string& file) {
 }
 
 // Four cards, 00012:00001 to 00012:00004, written by the released station with the shared
-// sequence.
+// sequence, and 00012:00005 claimed by it for a card it was writing when it stopped.
 std::string releasedRegister(const TempDir& dir) {
     const std::string file = dir.file("cards.sqlite");
     std::filesystem::copy_file(std::string(ZR_TESTDATA_DIR) + "/register/v1-four-cards.sqlite",
                                file);
+    EXPECT_TRUE(openFile(file)->exec("INSERT INTO number_claims VALUES (12, 5, 'bench-1',"
+                                     " '2000000005', 'claimed', '2026-12-08T13:29:39.000Z')"));
     return file;
 }
 
@@ -38,7 +40,7 @@ TEST(RegisterMigration, KilledAtAnyStepLeavesVersionOneOrTwoWholeAndTheCardsKeep
         EXPECT_EQ(wholeVersion(*openFile(file)), 2);
         EXPECT_EQ(bench->list({}).value().size(), 4u);
         EXPECT_EQ(bench->startAttempt(12, 1, "2000000009", true, {.sharedSequence = true})->card,
-                  5);
+                  6);
         EXPECT_FALSE(bench->addOrder({"PO-1", "", 12, 4, 9}).ok());
     }
     EXPECT_GT(step, 10);

@@ -44,7 +44,8 @@ bool hasLineWith(const std::string& text, const std::vector<std::string>& parts)
 }
 
 // Order PO-5, 00012:00001-00012:00080: cards 1-70 written but 3 (written, then void) and 4
-// (its write unanswered); 71-80 never given. 68 cards to deliver, over two pages.
+// (its write unanswered); 71 being written; 72-80 never given. 68 cards to deliver, over two
+// pages.
 class OrderNote : public TwoBenches {
   protected:
     void SetUp() override {
@@ -59,6 +60,7 @@ class OrderNote : public TwoBenches {
             ASSERT_TRUE((card % 2 == 0 ? benchA : benchB)->recordWrite(write));
         }
         ASSERT_TRUE(benchA->voidCard(uidOf(3), "dropped").ok());
+        ASSERT_EQ(benchB->startOrderAttempt("PO-5", uidOf(71), true)->card, 71);
         environment.opener = openQt;
         environment.settingsUrl = [](const std::optional<std::string>&) { return ""; };
     }
@@ -88,8 +90,8 @@ TEST_F(OrderNote, ListsTheDeliveredCardsAndCountsOnEveryPage) {
              {"Void", "1"},
              {"Delivered", "68"},
              {"Not used", "11"},
-             {"1 unfinished", "(a write"},
-             {"10 not given yet", ""},
+             {"2 unfinished", "(a write"},
+             {"9 not given yet", ""},
              {"void 00012:00003", "dropped"},
              {"Stations", "bench-A (34), bench-B (34)"}}) {
         EXPECT_TRUE(hasLineWith(pages[0], {label, value})) << label << pages[0];

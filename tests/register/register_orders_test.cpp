@@ -109,15 +109,48 @@ TEST_F(OrderNumbering, TheLastWriteCompletesTheOrderAndTheRangeEndsAtItsTop) {
     ASSERT_TRUE(first && second);
     EXPECT_EQ(first->card, 65534); // not the card's own 100, outside the range
     EXPECT_EQ(second->card, 65535);
+    ASSERT_TRUE(benchA->recordWrite(written("2000000501", 2, 65534), first->id));
+    // One unfinished card is enough to keep the order waiting rather than complete.
     EXPECT_FALSE(benchB->startOrderAttempt("PO-8", "2000000503", true));
     EXPECT_EQ(benchB->lastError().kind, RegisterFailure::OrderWaiting);
-    ASSERT_TRUE(benchA->recordWrite(written("2000000501", 2, 65534), first->id));
     ASSERT_TRUE(benchB->recordWrite(written("2000000502", 2, 65535), second->id));
     EXPECT_EQ(benchA->orderProgress("PO-8").value().order.state, "complete");
     EXPECT_FALSE(benchA->startOrderAttempt("PO-8", "2000000503", true));
     EXPECT_EQ(benchA->lastError().kind, RegisterFailure::OrderComplete);
     EXPECT_FALSE(benchA->startOrderAttempt("PO-9", "2000000503", true));
     EXPECT_EQ(benchA->lastError().kind, RegisterFailure::UnknownOrder);
+}
+
+TEST_F(OrderNumbering, ChangesAreRefusedWithTheirReasonAndTouchNoOtherOrder) {
+    ASSERT_TRUE(benchA->recordWrite(written("2000000601", 3, 6)));
+    ASSERT_TRUE(benchA->addOrder({"PO-A", "", 3, 1, 5}).ok());
+    ASSERT_TRUE(benchA->addOrder({"PO-B", "", 4, 1, 5}).ok());
+    // A card laid again gets its own number again: written twice, one number done.
+    for (int pass = 0; pass < 2; ++pass) {
+        const auto attempt = benchA->startOrderAttempt("PO-A", "2000000602", true);
+        ASSERT_TRUE(attempt);
+        EXPECT_EQ(attempt->card, 1);
+        ASSERT_TRUE(benchA->recordWrite(written("2000000602", 3, 1), attempt->id));
+    }
+    const auto progress = benchA->orderProgress("PO-A").value();
+    EXPECT_EQ(std::tuple(progress.written, progress.free(), progress.order.state),
+              std::tuple(1, 4, "open"));
+    const struct {
+        const char* why;
+        base::Result<Order, RegisterError> result;
+    } refusals[] = {
+        {"reversed", benchA->addOrder({"PO-C", "", 3, 9, 8})},
+        {"to its own end", benchA->extendOrder("PO-A", 5)},
+        {"over the card just past its end", benchA->extendOrder("PO-A", 7)},
+    };
+    for (const auto& refusal : refusals) {
+        SCOPED_TRACE(refusal.why);
+        ASSERT_FALSE(refusal.result.ok());
+        EXPECT_EQ(refusal.result.error().kind, RegisterFailure::Refused);
+    }
+    ASSERT_TRUE(benchB->closeOrder("PO-A").ok());
+    EXPECT_EQ(benchB->orderProgress("PO-B").value().order.state, "open");
+    EXPECT_EQ(benchB->orderProgress("PO-A").value().order.state, "closed");
 }
 
 } // namespace

@@ -1,13 +1,15 @@
 // zr-register serve: its views over known rows, and the server over a real loopback connection
-// (the token rule, bad requests, the cache, the CSV download).
+// (the token rule, bad requests, the cache, the CSV download, an order's delivery note).
 #include "PgServer.h"
 #include "RegisterFixture.h"
 #include "tools/register/RegisterTool.h"
 #include "tools/register/serve/RegisterServer.h"
+#include "tools/register/serve/ServeNotes.h"
+#include "tools/register/serve/ServeOrders.h"
 #include "tools/register/serve/ServeViews.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
@@ -26,11 +28,13 @@ using tools::serve::ServeOptions;
 constexpr const char* kHostile = "<img src=x onerror=alert(1)>";
 constexpr const char* kToken = "s3cret-token-0123456789";
 
+// A GUI application, as zr-register serve has, for the delivery note's fonts.
 QCoreApplication& application() {
     static int argc = 1;
     static char name[] = "register_serve_test";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(argc, argv);
     return app;
 }
 
@@ -289,6 +293,146 @@ TEST_F(Serve, RangeDownloadIsTheExportsBytes) {
     EXPECT_EQ(answer.body.toStdString(), out.str());
     // Header and the five attempts on 00012:00001 and 00012:00002, and nothing else.
     EXPECT_EQ(answer.body.count("\r\n"), 5);
+}
+
+// Two benches fill PO-1 (group 5, 1 to 100) a minute a card: bench-1 five cards from `start`
+// (the first later void), bench-2 ten minutes on two cards and one whose write went
+// unanswered. The order with the hostile reference was completed just before; PO-OLD was
+// closed the day before.
+class ServeOrders : public Serve {
+  protected:
+    void SetUp() override {
+        Serve::SetUp();
+        bench1 = openAt(url, "bench-1", clock).value();
+        bench2 = openAt(url, "bench-2", clock).value();
+        start = clock.now;
+        clock.now = start - 25h;
+        ASSERT_TRUE(bench1->addOrder({"PO-OLD", "", 4, 1, 5}).ok());
+        ASSERT_TRUE(bench1->closeOrder("PO-OLD").ok());
+        clock.now = start - 5min;
+        ASSERT_TRUE(bench1->addOrder({"PO-1", "Acme", 5, 1, 100}).ok());
+        ASSERT_TRUE(bench1->addOrder({kHostile, kHostile, 6, 1, 2}).ok());
+        card(*bench1, kHostile, 6, "2000000601", Then::Written);
+        card(*bench1, kHostile, 6, "2000000602", Then::Written);
+        clock.now = start;
+        for (int i = 0; i < 5; ++i) {
+            card(*bench1, "PO-1", 5, "200000071" + std::to_string(i), Then::Written);
+        }
+        ASSERT_TRUE(bench1->voidCard("2000000710", "dropped").ok());
+        clock.now = start + 10min;
+        card(*bench2, "PO-1", 5, "2000000720", Then::Written);
+        card(*bench2, "PO-1", 5, "2000000721", Then::Written);
+        card(*bench2, "PO-1", 5, "2000000722", Then::NoAnswer);
+    }
+
+    enum class Then { Written, NoAnswer };
+    // One card of the order, a minute.
+    void card(CardRegister& bench, const std::string& reference, int group, const std::string& uid,
+              Then then) {
+        const auto attempt = bench.startOrderAttempt(reference, uid, true);
+        ASSERT_TRUE(attempt) << bench.lastError().message;
+        CardWrite write = written(uid, group, attempt->card);
+        if (then == Then::NoAnswer) {
+            write.v1 = LayoutOutcome::Unknown;
+            write.written = false;
+        }
+        ASSERT_TRUE(bench.recordWrite(write, attempt->id));
+        clock.now += 1min;
+    }
+
+    QJsonObject view(std::chrono::minutes after) {
+        const auto made = tools::serve::ordersView(*reader, start + after);
+        EXPECT_TRUE(made.ok()) << made.error().message;
+        return made.ok() ? made.value() : QJsonObject{};
+    }
+
+    std::shared_ptr<CardRegister> bench1;
+    std::shared_ptr<CardRegister> bench2;
+    std::chrono::system_clock::time_point start;
+};
+
+TEST_F(ServeOrders, ProgressBenchesRateAndTimeLeft) {
+    // From 09:01 on: bench-1's four cards over 15 minutes (16 an hour), bench-2's two over the
+    // 6 minutes since its first (20 an hour); 92 free numbers at 36 an hour.
+    const QJsonObject orders = view(16min);
+    const struct {
+        const char* path;
+        QJsonValue expected;
+    } cases[] = {
+        {"orders/0/reference", "PO-1"},
+        {"orders/0/first", "00005:00001"},
+        {"orders/0/ordered", 100},
+        {"orders/0/written", 6},
+        {"orders/0/void", 1},
+        {"orders/0/unfinished", 1},
+        {"orders/0/free", 92},
+        {"orders/0/benches/0/station", "bench-1"},
+        {"orders/0/benches/0/written", 5},
+        {"orders/0/benches/0/cardsPerHour", 16},
+        {"orders/0/benches/1/written", 2},
+        {"orders/0/benches/1/cardsPerHour", 20},
+        {"orders/0/cardsPerHour", 36},
+        {"orders/0/secondsLeft", 9200},
+        {"orders/0/state", "open"},
+        {"orders/0/notePdf", QJsonValue::Undefined},
+        {"orders/1/reference", kHostile},
+        {"orders/1/state", "complete"},
+        {"orders/1/secondsLeft", QJsonValue::Null},
+        {"orders/1/notePdf", "/note.pdf?ref=%3Cimg%20src%3Dx%20onerror%3Dalert%281%29%3E"},
+        {"orders/2", QJsonValue::Undefined}, // PO-OLD closed before today
+        {"stalled/0", QJsonValue::Undefined},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shown(at(orders, c.path)), shown(c.expected)) << c.path;
+    }
+    const QByteArray bytes = tools::serve::jsonBytes(orders);
+    EXPECT_FALSE(bytes.contains('<') || bytes.contains('>')) << bytes.toStdString();
+}
+
+TEST_F(ServeOrders, StalledAfterTenMinutesWithoutACardWhileABenchHasIt) {
+    // The last card came at 09:11; both benches' latest attempts are on PO-1.
+    EXPECT_EQ(shown(at(view(20min), "stalled")), shown(QJsonArray{}));
+    const QJsonObject stalled = view(21min);
+    EXPECT_EQ(shown(at(stalled, "stalled/0/reference")), shown("PO-1"));
+    EXPECT_EQ(shown(at(stalled, "stalled/0/minutes")), shown(10));
+    EXPECT_EQ(shown(at(stalled, "stalled/0/benches")), shown(QJsonArray{"bench-1", "bench-2"}));
+    // bench-1 turns to a card outside the order: it no longer has PO-1.
+    ASSERT_TRUE(bench1->recordWrite(written("2000000790", 9, 1)));
+    EXPECT_EQ(shown(at(view(21min), "stalled/0/benches")), shown(QJsonArray{"bench-2"}));
+    ASSERT_TRUE(bench2->recordWrite(written("2000000791", 9, 2)));
+    EXPECT_EQ(shown(at(view(21min), "stalled")), shown(QJsonArray{}));
+}
+
+TEST_F(ServeOrders, NoteOfACompleteOrderOnly) {
+    const auto server = serve();
+    const QString hostile = QString::fromLatin1(QUrl::toPercentEncoding(kHostile));
+    const struct {
+        QString path;
+        int status;
+        QByteArray bodyStarts;
+    } cases[] = {
+        {"/note.csv?ref=" + hostile, 200, "id,time_utc"},
+        {"/note.pdf?ref=" + hostile + "&lang=zh", 200, "%PDF-"},
+        {"/note.pdf?ref=PO-1", 409, "This order is open"},
+        {"/note.csv?ref=PO-OLD", 409, "This order is closed"},
+        {"/note.csv?ref=PO-2", 404, "No such order"},
+        {"/note.csv", 400, "Give ref"},
+        {"/note.csv?ref=" + QString(tools::serve::kMaxReferenceBytes + 1, 'x'), 400, "Give ref"},
+        {"/note.csv?ref=PO-1&lang=zh", 400, "Unknown parameter lang"},
+        {"/note.pdf?ref=PO-1&lang=fr", 400, "Give lang"},
+        {"/note.csv?ref=PO-1&ref=PO-2", 400, "Give ref once"},
+    };
+    for (const auto& c : cases) {
+        const Answer answer = get(c.path, {});
+        EXPECT_EQ(answer.status, c.status) << c.path.toStdString();
+        EXPECT_TRUE(answer.body.startsWith(c.bodyStarts))
+            << c.path.toStdString() << ": " << answer.body.left(80).toStdString();
+    }
+    // The delivered cards, in number order.
+    const QByteArray csv = get("/note.csv?ref=" + hostile, {}).body;
+    EXPECT_EQ(csv.count("\r\n"), 3);
+    EXPECT_LT(csv.indexOf("2000000601"), csv.indexOf("2000000602"));
+    EXPECT_TRUE(get("/api/orders", {}).body.contains("\"reference\":\"PO-1\""));
 }
 
 } // namespace

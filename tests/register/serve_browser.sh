@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # zr-register serve's page in headless Chromium over a register that zr-station fills against
-# the programmer simulator between two looks: the written count goes up without a reload, and
-# the hostile station name shows as text.
+# the programmer simulator between two looks: the written count and an order's written cards go
+# up without a reload, and the hostile station name and order reference show as text.
 # usage: serve_browser.sh ZR_STATION ZR_PROGRAMMER_SIM ZR_REGISTER [SCREENSHOT.png]
-# ZR_SERVE_STATION names the station instead (for a screenshot); the name is then not checked.
+# ZR_SERVE_STATION names the station instead (for a screenshot), and the order is PO-4711; the
+# names are then not checked.
 set -euo pipefail
 station="$1"
 sim="$2"
@@ -13,6 +14,8 @@ work="$(mktemp -d)"
 pids=()
 hostile='<img src=x onerror=alert(1)>'
 name="${ZR_SERVE_STATION:-$hostile}"
+reference="${ZR_SERVE_STATION:+PO-4711}"
+reference="${reference:-$hostile}"
 
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
@@ -91,6 +94,21 @@ record_until_empty 1
 first="$(written_in_register)"
 [ "$first" -ge 2 ] || fail "only $first cards written in the first run"
 
+# An order over the six numbers after the last one held, which the second run fills.
+next="$("$tool" --register "$url" list | awk -F'\t' '{ split($5, n, ":"); if (n[2] + 0 > m) m = n[2] + 0 } END { print m + 1 }')"
+"$tool" --register "$url" order add --ref "$reference" --customer Acme --group 12 \
+  --cards "$next-$((next + 5))" >"$work/order.out" 2>&1 || { cat "$work/order.out" >&2; fail "the order was refused"; }
+
+order_written_in_register() {
+  "$tool" --register "$url" order list | awk -F'\t' '$2 == "Acme" { print $7 }'
+}
+
+# The order's row on the page shows WRITTEN / 6.
+order_shows() {
+  grep -qF "<td class=\"count\">$2 / 6</td>" "$1" \
+    || { cat "$1" >&2; fail "the order does not show $2 of 6 written"; }
+}
+
 "$tool" --register "$url" serve --listen 127.0.0.1:0 >"$work/serve.out" 2>"$work/serve.err" &
 pids+=($!)
 for _ in $(seq 100); do
@@ -103,7 +121,10 @@ serve_port="$(sed -n 's|^serving http://127.0.0.1:\([0-9]*\)/.*|\1|p' "$work/ser
 look >"$work/page1.html"
 [ "$(page_written "$work/page1.html")" = "$first" ] \
   || { cat "$work/page1.html" >&2; fail "the page does not show $first cards written"; }
+order_shows "$work/page1.html" 0
 if [ "$name" = "$hostile" ]; then
+  grep -qF '<td>&lt;img src=x onerror=alert(1)&gt;</td><td>Acme</td>' "$work/page1.html" \
+    || fail "the hostile order reference is not shown as text"
   grep -qF '&lt;img src=x onerror=alert(1)&gt;' "$work/page1.html" \
     || fail "the hostile station name is not shown as text"
   if grep -q '<img' "$work/page1.html"; then fail "the station name became markup"; fi
@@ -117,6 +138,10 @@ sleep 2.5 # past the views' cache period
 look >"$work/page2.html"
 [ "$(page_written "$work/page2.html")" = "$second" ] \
   || { cat "$work/page2.html" >&2; fail "the page does not show $second cards written after the second run"; }
+
+filled="$(order_written_in_register)"
+[ "$filled" -gt 0 ] || fail "the second run wrote no card of the order"
+order_shows "$work/page2.html" "$filled"
 
 # A browser in Chinese gets the page in Chinese.
 LANG=zh_TW.UTF-8 look "${chinese[@]}" >"$work/page3.html"

@@ -2,6 +2,7 @@
 
 #include "register/CardRegister.h"
 
+#include <QIODevice>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -54,6 +55,8 @@ NoteText layOutNote(const DeliveryNote& note, NoteLanguage language,
 // Draws the pages as an A4 PDF into `file`; false with `why` when it could not be written.
 // Needs a QGuiApplication (fonts).
 bool drawNotePdf(const NoteText& text, const std::string& file, std::string& why);
+// The same into `device` (open for writing).
+bool drawNotePdf(const NoteText& text, QIODevice& device, std::string& why);
 
 // zr-register order note: the PDF (and the CSV of the delivered cards), each written beside
 // its target and renamed, so no half file is left; nothing at all on a failure.

@@ -58,17 +58,14 @@ bool writeCsvFile(const std::vector<reg::WriteRow>& rows, const std::string& fil
     return out && reg::writeCsv(rows, out) && (out.close(), static_cast<bool>(out));
 }
 
-} // namespace
-
-bool drawNotePdf(const NoteText& text, const std::string& file, std::string& why) {
-    QPdfWriter writer(qt(file));
+// Draws the pages through `writer`; false when the painter could not start or finish.
+bool drawPages(const NoteText& text, QPdfWriter& writer) {
     writer.setResolution(72);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
     writer.setTitle(qt(text.title));
     writer.setCreator("zr-register");
     QPainter painter;
     if (!painter.begin(&writer)) {
-        why = "cannot write " + file;
         return false;
     }
     // Latin letters and digits from DejaVu, Chinese from Noto: the CJK font's digits do not
@@ -109,13 +106,29 @@ bool drawNotePdf(const NoteText& text, const std::string& file, std::string& why
             QRectF(kMargin, bottom - kLineHeight, writer.width() - 2 * kMargin, kLineHeight),
             Qt::AlignRight | Qt::AlignBottom, qt(text.pageNumber(page)));
     }
-    if (!painter.end()) {
+    return painter.end();
+}
+
+} // namespace
+
+bool drawNotePdf(const NoteText& text, const std::string& file, std::string& why) {
+    QPdfWriter writer(qt(file));
+    if (!drawPages(text, writer)) {
         why = "cannot write " + file;
         return false;
     }
     std::error_code error;
     if (std::filesystem::file_size(file, error) == 0 || error) {
         why = "cannot write " + file;
+        return false;
+    }
+    return true;
+}
+
+bool drawNotePdf(const NoteText& text, QIODevice& device, std::string& why) {
+    QPdfWriter writer(&device);
+    if (!drawPages(text, writer)) {
+        why = "cannot draw the note";
         return false;
     }
     return true;

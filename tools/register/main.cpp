@@ -10,11 +10,13 @@
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
-    // Only the delivery note draws, and fonts need the GUI application; without a display it
-    // draws offscreen.
+    // Only the delivery note draws (the command, or the page's download), and fonts need the
+    // GUI application; without a display it draws offscreen.
     const std::vector<std::string> note{"order", "note"};
-    const bool drawsNote = std::search(arguments.begin(), arguments.end(), note.begin(),
-                                       note.end()) != arguments.end();
+    const bool drawsNote =
+        std::search(arguments.begin(), arguments.end(), note.begin(), note.end()) !=
+            arguments.end() ||
+        std::find(arguments.begin(), arguments.end(), "serve") != arguments.end();
     if (drawsNote && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }

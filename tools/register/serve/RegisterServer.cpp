@@ -2,6 +2,8 @@
 
 #include "register/CsvExport.h"
 #include "tools/register/NumberArguments.h"
+#include "tools/register/serve/ServeNotes.h"
+#include "tools/register/serve/ServeOrders.h"
 #include "tools/register/serve/ServeViews.h"
 
 #include <QFile>
@@ -38,10 +40,8 @@ struct NamedView {
 };
 
 constexpr NamedView kViews[] = {
-    {"/api/stations", stationsView},
-    {"/api/ranges", rangesView},
-    {"/api/alarms", alarmsView},
-    {"/api/attempts", attemptsView},
+    {"/api/stations", stationsView}, {"/api/ranges", rangesView}, {"/api/alarms", alarmsView},
+    {"/api/attempts", attemptsView}, {"/api/orders", ordersView},
 };
 
 Reply assetReply(const Asset& asset) {
@@ -89,6 +89,9 @@ Reply RegisterServer::answer(const QHttpServerRequest& request) {
     const QUrlQuery query = request.query();
     if (path == "/export.csv") {
         return exportRange(request);
+    }
+    if (path == "/note.pdf" || path == "/note.csv") {
+        return noteReply(cards_, query, path == "/note.pdf" ? NoteFile::Pdf : NoteFile::Csv);
     }
     for (const Asset& asset : kAssets) {
         if (path == QLatin1String(asset.path)) {

@@ -15,6 +15,13 @@ const TEXTS = {
     more: "… and more", onCards: (n) => `on ${n} cards`, failures: (n) => `${n} failures in a row`,
     unreadable: "The register cannot be read: ", outcomes: { written: "written", failed: "failed", started: "unfinished" },
     yes: "yes", no: "no", switchTo: "中文",
+    orders: "Orders", reference: "Order", customer: "Customer", range: "Range",
+    writtenOrdered: "Written / ordered", void: "Void", unfinished: "Unfinished",
+    benches: "Benches (cards written)", timeLeft: "Time left", state: "State", note: "Delivery note",
+    stalledOrders: "Open orders with no card for 10 minutes while a bench has them",
+    states: { open: "open", complete: "complete", closed: "closed", cancelled: "cancelled" },
+    stalled: (ref, minutes, benches) => `${ref}: no card for ${minutes} min; at it: ${benches}`,
+    moreOrders: "More orders than shown: zr-register order list has them all.",
   },
   zh: {
     title: "卡片登錄", today: "今日已錄：", updated: "更新於", stations: "今日各站",
@@ -28,10 +35,17 @@ const TEXTS = {
     more: "……還有更多", onCards: (n) => `在 ${n} 張卡上`, failures: (n) => `連續失敗 ${n} 次`,
     unreadable: "無法讀取卡片登錄：", outcomes: { written: "已寫入", failed: "失敗", started: "未完成" },
     yes: "是", no: "否", switchTo: "English",
+    orders: "訂單", reference: "訂單", customer: "客戶", range: "範圍",
+    writtenOrdered: "已寫入／訂購", void: "作廢", unfinished: "未完成",
+    benches: "工作站（已寫入卡數）", timeLeft: "剩餘時間", state: "狀態", note: "出貨單",
+    stalledOrders: "工作站處理中、10 分鐘未錄卡的未結訂單",
+    states: { open: "進行中", complete: "已完成", closed: "已結束", cancelled: "已取消" },
+    stalled: (ref, minutes, benches) => `${ref}：${minutes} 分鐘未錄卡；處理中：${benches}`,
+    moreOrders: "訂單多於所示：zr-register order list 列出全部。",
   },
 };
 
-const VIEWS = ["stations", "ranges", "alarms", "attempts"];
+const VIEWS = ["orders", "stations", "ranges", "alarms", "attempts"];
 const REFRESH_MS = 3000;
 const state = { language: null, views: {}, problem: "" };
 
@@ -120,7 +134,38 @@ function renderAttempts(view) {
     [a.lock ? t().yes : t().no], [a.v1], [a.v3], [outcomeText(a.outcome)]], a.outcome)));
 }
 
-const RENDER = { stations: renderStations, ranges: renderRanges, alarms: renderAlarms, attempts: renderAttempts };
+function duration(seconds) {
+  if (seconds === null || seconds === undefined) return "–";
+  const minutes = Math.round(seconds / 60);
+  return `${Math.floor(minutes / 60)}:${String(minutes % 60).padStart(2, "0")}`;
+}
+
+function noteLinks(order) {
+  const cell = element("td");
+  if (!order.notePdf) return cell;
+  const pdf = element("a", "PDF");
+  pdf.href = state.language === "zh" ? `${order.notePdf}&lang=zh` : order.notePdf;
+  const csv = element("a", "CSV");
+  csv.href = order.noteCsv;
+  for (const link of [pdf, csv]) link.setAttribute("download", "");
+  cell.append(pdf, " ", csv);
+  return cell;
+}
+
+function renderOrders(view) {
+  fill("orders", view.orders.map((o) => {
+    const benches = o.benches.map((b) => `${b.station}: ${b.written}`).join(", ");
+    const tr = row([[o.reference], [o.customer], [`${o.first}–${o.last}`], [`${o.written} / ${o.ordered}`, "count"],
+      [o.void, "count"], [o.unfinished, "count"], [benches], [o.cardsPerHour, "count"],
+      [duration(o.secondsLeft), "count"], [t().states[o.state] || o.state]], `order-${o.state}`);
+    tr.append(noteLinks(o));
+    return tr;
+  }));
+  document.getElementById("orders-more").textContent = view.ordersMore ? t().moreOrders : "";
+  list("stalled", view.stalled.map((s) => element("li", t().stalled(s.reference, s.minutes, s.benches.join(", ")), "alarm")));
+}
+
+const RENDER = { orders: renderOrders, stations: renderStations, ranges: renderRanges, alarms: renderAlarms, attempts: renderAttempts };
 
 function render() {
   for (const name of VIEWS) {
