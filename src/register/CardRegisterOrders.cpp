@@ -237,6 +237,22 @@ base::Result<Order, RegisterError> CardRegister::addOrder(const NewOrder& wanted
     return order;
 }
 
+base::Result<std::vector<Order>, RegisterError> CardRegister::openOrders() {
+    std::vector<Order> open;
+    if (schemaVersion_ < 2) {
+        return open;
+    }
+    if (!query(std::string("SELECT ") + kOrderColumns +
+                   " FROM orders WHERE state = 'open' ORDER BY created_at, id",
+               {}, [&](const SqlRow& row) {
+                   open.push_back(orderRow(row));
+                   return true;
+               })) {
+        return error_;
+    }
+    return open;
+}
+
 base::Result<std::vector<OrderProgress>, RegisterError> CardRegister::orders() {
     std::vector<OrderProgress> all;
     if (schemaVersion_ < 2) {

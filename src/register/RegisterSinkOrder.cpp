@@ -52,16 +52,15 @@ bool RegisterSink::orderUsable() {
 }
 
 void RegisterSink::refreshOrders(CardRegister& cards) {
-    const auto all = cards.orders();
-    if (!all) {
-        detail_(all.error().message);
+    // Read after every recorded attempt: the open orders only, not every order's counts.
+    const auto open = cards.openOrders();
+    if (!open) {
+        detail_(open.error().message);
         return;
     }
     std::vector<std::string> entries;
-    for (const OrderProgress& progress : all.value()) {
-        if (progress.order.state == "open" || progress.order.reference == order_) {
-            entries.push_back(progress.order.reference);
-        }
+    for (const Order& order : open.value()) {
+        entries.push_back(order.reference);
     }
     if (!order_.empty() && std::find(entries.begin(), entries.end(), order_) == entries.end()) {
         entries.push_back(order_);

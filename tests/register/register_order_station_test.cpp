@@ -21,7 +21,7 @@ struct Bench final : recording::CardRecordSink {
             file, std::nullopt, nullptr);
         sink = std::make_unique<RegisterSink>(s, *link, journal, false, clock.clock(),
                                               [](const std::string&) {});
-        s.setCardRecordSink(this);
+        rig.recorder.setSink(this);
     }
     bool recordWrite(const recording::WriteAttempt& attempt) override {
         const bool kept = sink->recordWrite(attempt);
@@ -47,7 +47,7 @@ struct Bench final : recording::CardRecordSink {
                                                      : sim::CardNumber{};
     }
     recording::test::RecordingRig rig;
-    window::MainWindow& s = rig.station;
+    station::Station& s = rig.station;
     platform::MemoryLines journalFile;
     RegisterJournal journal{journalFile};
     std::unique_ptr<RegisterLink> link;
