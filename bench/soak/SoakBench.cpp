@@ -20,6 +20,9 @@ constexpr std::uint32_t kAnswerMs = 20;
 constexpr std::uint32_t kSwapMs = 300;
 constexpr std::uint64_t kSetAsideAfterMs = 25000;
 constexpr int kMostReturns = 2;
+// A bench waiting on an order that other benches have stopped working gives up after this
+// long without a card written: the cards the order waits for are not its own.
+constexpr std::uint64_t kGiveUpWaitingMs = 600000;
 constexpr const char* kTcpAddress = "127.0.0.1:101";
 
 std::string uidText(int first, int second) {
@@ -31,6 +34,11 @@ std::string uidText(int first, int second) {
 bool holds(const reg::WriteRow& row) {
     return row.outcome == "written" || row.outcome == "started" || row.v1 == "ok" ||
            row.v1 == "unknown" || row.v3 == "ok" || row.v3 == "unknown";
+}
+
+// The station takes the order as its `[Register] Order=` setting makes it do at start-up.
+void takeOrder(reg::RegisterSink& sink, const std::string& reference) {
+    sink.setOrder(reference);
 }
 
 } // namespace
@@ -62,6 +70,9 @@ struct SoakBench::Station final : recording::CardRecordSink {
                                                    [](const std::string&) {});
         window.setCardRecordSink(this);
         window.site = keys::siteKeysFrom(keys::defaultSiteConfig());
+        if (!owner.options_.order.empty()) {
+            takeOrder(*sink, owner.options_.order);
+        }
     }
 
     reg::Clock clock() const {
@@ -78,9 +89,11 @@ struct SoakBench::Station final : recording::CardRecordSink {
         }
         ++bench.figures_.attempts;
         if (attempt.outcome == recording::AttemptOutcome::Written && stored) {
-            bench.reported_.push_back(
-                {attempt.uid, static_cast<int>(base::wholeValue(attempt.cardCode))});
+            bench.reported_.push_back({attempt.uid,
+                                       static_cast<int>(base::wholeValue(attempt.groupCode)),
+                                       static_cast<int>(base::wholeValue(attempt.cardCode))});
             ++bench.figures_.cardsWritten;
+            bench.lastWrittenAt_ = bench.loop_.now();
             bench.loop_.post(kSwapMs, [b = &bench, uid = attempt.uid] {
                 if (b->present_ == uid) {
                     b->programmer_.removeCard();
@@ -141,10 +154,11 @@ void SoakBench::run() {
     }
     const std::uint64_t dayEnds = static_cast<std::uint64_t>(options_.cards) * 60000;
     startStation();
-    while (figures_.cardsWritten < options_.cards && loop_.now() < dayEnds) {
+    while (!done() && loop_.now() < dayEnds) {
         try {
             loop_.runFor(1000);
             watchCard();
+            watchOrder();
         } catch (const Killed&) {
             station_.reset();
             startStation();
@@ -163,6 +177,45 @@ void SoakBench::run() {
     loop_.runFor(5000);
     station_.reset();
     figures_.virtualMs = loop_.now();
+}
+
+bool SoakBench::done() const {
+    if (options_.order.empty()) {
+        return figures_.cardsWritten >= options_.cards;
+    }
+    return figures_.orderComplete || (options_.othersStopped && options_.othersStopped() &&
+                                      loop_.now() - lastWrittenAt_ > kGiveUpWaitingMs);
+}
+
+void SoakBench::watchOrder() {
+    station::Station& w = station_->window;
+    if (options_.order.empty()) {
+        return;
+    }
+    voidSpoiled();
+    if (w.chkAutoRecord.checked()) {
+        return;
+    }
+    const std::string complete = w.english() ? "Order " + options_.order + " complete"
+                                             : "訂單 " + options_.order + " 已完成";
+    if (w.infoOK.caption.find(complete) != std::string::npos ||
+        w.infoErr.caption.find(complete) != std::string::npos) {
+        figures_.orderComplete = true;
+        return;
+    }
+    w.chkAutoRecord.setValue(1);
+}
+
+void SoakBench::voidSpoiled() {
+    reg::CardRegister* cards = station_->link.cards();
+    while (cards != nullptr && !spoiled_.empty()) {
+        const auto voided = cards->voidCard(spoiled_.back(), "left aside in the fault soak");
+        if (!voided.ok() && voided.error().kind != reg::RegisterFailure::Refused) {
+            return; // the register is away: the operator tries again later
+        }
+        figures_.cardsVoided += voided.ok() ? 1 : 0;
+        spoiled_.pop_back();
+    }
 }
 
 void SoakBench::deliver(const std::string& reply, std::uint32_t delayMs, int pieces, bool overTcp) {
@@ -275,11 +328,17 @@ void SoakBench::liftCard() {
 void SoakBench::setAside(const std::string& uid) {
     if (++returns_[uid] <= kMostReturns) {
         queue_.push_back(uid);
+        return;
+    }
+    // An order would wait for ever on a number that a card left aside holds: the operator
+    // spoils the card in the register.
+    if (!options_.order.empty()) {
+        spoiled_.push_back(uid);
     }
 }
 
 void SoakBench::layNext() {
-    if (figures_.cardsWritten >= options_.cards) {
+    if (options_.order.empty() ? figures_.cardsWritten >= options_.cards : figures_.orderComplete) {
         return;
     }
     if (queue_.empty()) {
@@ -397,9 +456,10 @@ std::vector<std::string> SoakBench::violations(reg::CardRegister& cards) const {
             const auto& number = memory == nullptr
                                      ? std::optional<sim::CardNumber>()
                                      : memory->numbers[static_cast<std::size_t>(sector)];
-            if (!number || number->card != card.card) {
+            if (!number || number->group != card.group || number->card != card.card) {
                 found.push_back("card " + card.uid + " was reported written with " +
-                                std::to_string(card.card) + " but does not hold it in layout " +
+                                reg::numberText(card.group, card.card) +
+                                " but does not hold it in layout " +
                                 (sector == sim::kV1Sector ? "V1" : "V3"));
             }
         }

@@ -50,7 +50,7 @@ const char* faultName(Fault fault);
 using DatabaseOpener = std::function<std::unique_ptr<platform::Database>(bool*& down)>;
 
 struct SoakOptions {
-    int cards = 300; // cards to report written
+    int cards = 300; // cards to report written; with an order, the bench's share of it
     unsigned seed = 1;
     double faultRate = 0.04; // per request, for each of the line faults
     bool tcp = false;        // the programmer on TCP instead of COM1
@@ -60,6 +60,11 @@ struct SoakOptions {
     int uidHalf = 20000; // first five digits of this bench's card UIDs
     DatabaseOpener openDatabase;
     std::string where; // the register's name in messages and in the journal
+    // The order the station takes, as `[Register] Order=` makes it do (empty: none). The bench
+    // then records until the station says the order is complete, or, while the order waits
+    // on cards of other benches, until those benches have stopped.
+    std::string order;
+    std::function<bool()> othersStopped;
 };
 
 struct SoakFigures {
@@ -69,6 +74,8 @@ struct SoakFigures {
     std::vector<std::uint32_t> idleAfterDrop; // ms from the link coming back to the next UID read
     int writesAfterRefusedLogIn = 0; // number writes sent after the card's V3 log-in got "NO"
     std::uint64_t virtualMs = 0;
+    bool orderComplete = false; // the station said so
+    int cardsVoided = 0;        // cards left aside for good whose number the operator spoiled
 };
 
 class SoakBench {
@@ -91,10 +98,16 @@ class SoakBench {
     struct Station;
     struct Reported {
         std::string uid;
+        int group = 0;
         int card = 0;
     };
 
     void startStation();
+    bool done() const;
+    // With an order: notes the station's word that it is complete; the operator ticks
+    // automatic recording again when anything else stopped it.
+    void watchOrder();
+    void voidSpoiled();
     void answer(const std::vector<std::uint8_t>& frame, bool overTcp);
     void deliver(const std::string& reply, std::uint32_t delayMs, int pieces, bool overTcp);
     void layNext();
@@ -131,11 +144,13 @@ class SoakBench {
     int nextUid_ = 1;
     std::map<std::string, int> returns_;
     std::uint64_t lastDue_ = 0;
+    std::uint64_t lastWrittenAt_ = 0;
     bool faultsOn_ = true;
     bool outage_ = false;
     bool v3LogInRefused_ = false; // since the last UID read
     std::optional<std::uint64_t> linkBackAt_;
     std::vector<Reported> reported_;
+    std::vector<std::string> spoiled_; // left aside for good, not yet void in the register
     SoakFigures figures_;
 };
 
