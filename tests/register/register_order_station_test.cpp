@@ -138,9 +138,12 @@ TEST_F(OrderBench, TwoBenchesShareTheRangeAndOneWaitsOnTheOthersUnfinishedCards)
     EXPECT_EQ(a.s.infoOK.caption, "Order PO-4711 complete: 3 cards");
 }
 
-// An order closed mid-run, or one the register does not have (from the settings): automatic
-// recording stops with the reason and no card gets a number.
+// An order closed mid-run, one closed before the bench took it, or one the register does not
+// have (from the settings): automatic recording stops with the reason and no card gets a
+// number.
 TEST_F(OrderBench, AClosedOrUnknownOrderStopsTheBench) {
+    ASSERT_TRUE(admin->addOrder({"PO-4713", "", 13, 1, 5}).ok());
+    ASSERT_TRUE(admin->closeOrder("PO-4713").ok());
     const struct {
         const char *order, *message;
         bool closeAfterFirst;
@@ -149,6 +152,10 @@ TEST_F(OrderBench, AClosedOrUnknownOrderStopsTheBench) {
          "Order PO-4711 is closed: it gives no more numbers, no card is written. Choose another "
          "order!",
          true},
+        {"PO-4713",
+         "Order PO-4713 is closed: it gives no more numbers, no card is written. Choose another "
+         "order!",
+         false},
         {"PO-9999",
          "The card register has no order PO-9999: no card is written. Choose another order!",
          false},
