@@ -2,18 +2,10 @@
 #include "base/TextRules.h"
 #include "station/Station.h"
 
-#include <cstdio>
-
 namespace zr::station {
 namespace {
 
-std::string hoursText(double hours) {
-    const long seconds = static_cast<long>(hours * 3600.0 + 0.5);
-    char text[32];
-    std::snprintf(text, sizeof text, "%02ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60,
-                  seconds % 60);
-    return text;
-}
+constexpr double kMsPerHour = 3600.0 * 1000.0;
 
 } // namespace
 
@@ -33,10 +25,10 @@ void Station::showOrder() {
     const std::string voided = base::thousands(order.voided);
     const std::string pace = base::thousands(order.perHour);
     // No pace, no estimate: a bench that just started would otherwise promise forever.
-    const std::string timeLeft =
-        order.perHour > 0
-            ? hoursText(static_cast<double>(order.free) / static_cast<double>(order.perHour))
-            : "—";
+    const std::string timeLeft = order.perHour > 0
+                                     ? clockText(static_cast<double>(order.free) /
+                                                 static_cast<double>(order.perHour) * kMsPerHour)
+                                     : "—";
     lblRunStatus.caption = inEnglish ? "Order " + order.reference + " · " + voided + " void · " +
                                            pace + " cards/h on all benches · " + timeLeft + " left"
                                      : "訂單 " + order.reference + " · 作廢 " + voided +

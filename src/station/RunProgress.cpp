@@ -9,6 +9,8 @@ namespace {
 
 constexpr double kMsPerHour = 3600.0 * 1000.0;
 
+} // namespace
+
 std::string clockText(double ms) {
     const long seconds = static_cast<long>(ms / 1000.0 + 0.5);
     char text[32];
@@ -16,8 +18,6 @@ std::string clockText(double ms) {
                   seconds % 60);
     return text;
 }
-
-} // namespace
 
 void Station::showRun() {
     if (!order.reference.empty()) {

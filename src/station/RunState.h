@@ -38,4 +38,7 @@ struct OrderState {
     std::int64_t perHour = 0; // cards written in the last 15 minutes, times four
 };
 
+// A time span as hours, minutes and seconds ("05:54:22"), for what is left of a run or order.
+std::string clockText(double ms);
+
 } // namespace zr::station
