@@ -54,6 +54,10 @@ RegisterSink::RegisterSink(station::Station& station, RegisterLink& link, Regist
     refresh();
 }
 
+RegisterSink::~RegisterSink() {
+    station_.cboOrder.onClick = nullptr;
+}
+
 void RegisterSink::refresh() {
     if (CardRegister* cards = link_.cards()) {
         refreshPanel(*cards, panel_);

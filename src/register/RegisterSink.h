@@ -30,6 +30,10 @@ class RegisterSink final : public recording::CardRecordSink {
   public:
     RegisterSink(station::Station& station, RegisterLink& link, RegisterJournal& journal,
                  bool sharedSequence, Clock clock, std::function<void(const std::string&)> detail);
+    // Unhooks the order list, which the station outlives.
+    ~RegisterSink() override;
+    RegisterSink(const RegisterSink&) = delete;
+    RegisterSink& operator=(const RegisterSink&) = delete;
 
     bool recordWrite(const recording::WriteAttempt& attempt) override;
     void recordReadBack(const recording::ReadBackResult& result) override;

@@ -16,6 +16,7 @@
 #include <QNetworkReply>
 #include <QTimer>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 namespace zr::reg::test {
@@ -28,15 +29,25 @@ using tools::serve::ServeOptions;
 constexpr const char* kHostile = "<img src=x onerror=alert(1)>";
 constexpr const char* kToken = "s3cret-token-0123456789";
 
-// A GUI application, as zr-register serve has, for the delivery note's fonts.
-QCoreApplication& application() {
-    static int argc = 1;
-    static char name[] = "register_serve_test";
-    static char* argv[] = {name, nullptr};
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(argc, argv);
-    return app;
-}
+// A GUI application, as zr-register serve has, for the delivery note's fonts. It goes before
+// the process ends, and its font caches with it, as the tool's own does.
+class GuiApplication : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QGuiApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    int argc_ = 1;
+    char name_[20] = "register_serve_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QGuiApplication> app_;
+};
+// Google Test owns the environment.
+const ::testing::Environment* const kGuiApplication =
+    ::testing::AddGlobalTestEnvironment(new GuiApplication);
 
 // The value at a path such as "stations/0/written".
 QJsonValue at(QJsonValue value, const QString& path) {
@@ -62,7 +73,6 @@ struct Answer {
 class Serve : public ::testing::Test {
   protected:
     void SetUp() override {
-        application();
         url = "sqlite:" + dir.file("cards.sqlite");
         fill(url, clock);
         writer = openAt(url, "bench-A", clock).value();
