@@ -5,6 +5,7 @@
 # the order is complete; then what the cards hold, the register and the delivery note agree.
 # usage: order_end_to_end.sh ZR_STATION ZR_PROGRAMMER_SIM ZR_REGISTER
 set -euo pipefail
+source "$(dirname "$0")/../support/simulator.sh"
 station="$1"
 sim="$2"
 tool="$3"
@@ -72,11 +73,7 @@ for i in $(seq "$stations"); do
 done
 for i in $(seq "$stations"); do
   dir="$work/bench-$i"
-  for _ in $(seq 100); do
-    grep -q '^tcp ' "$dir/sim.out" && break
-    sleep 0.1
-  done
-  port="$(sed -n 's/^tcp //p' "$dir/sim.out")"
+  port="$(sim_address "$dir/sim.out" tcp)"
   [ -n "$port" ] || fail "simulator $i did not start"
   cat >"$dir/station.ini" <<INI
 [ZR_Record]

@@ -4,6 +4,7 @@
 # simulator's report when it takes the card off) and what the register says must agree.
 # usage: refused_login_end_to_end.sh ZR_STATION ZR_PROGRAMMER_SIM ZR_REGISTER
 set -euo pipefail
+source "$(dirname "$0")/../support/simulator.sh"
 station="$1"
 sim="$2"
 register="$3"
@@ -34,13 +35,9 @@ run_case() {
   printf 'queue 0420100001 1\nswap 800\n%b' "$scenario" >"$dir/scenario"
   "$sim" --tcp 0 --pty --scenario "$dir/scenario" --reply-delay 5 >"$dir/sim.out" &
   sim_pid=$!
-  for _ in $(seq 100); do
-    grep -q '^pty ' "$dir/sim.out" 2>/dev/null && break
-    sleep 0.1
-  done
   local port pty
-  port="$(sed -n 's/^tcp //p' "$dir/sim.out")"
-  pty="$(sed -n 's/^pty //p' "$dir/sim.out")"
+  pty="$(sim_address "$dir/sim.out" pty)"
+  port="$(sim_address "$dir/sim.out" tcp)"
   [ -n "$port" ] && [ -n "$pty" ] || fail "$name: simulator did not start"
   if [ "$link" = tcp ]; then
     printf '[ZR_Record]\nConnType=TCPIP\nIP=127.0.0.1\nPORT=%s\n' "$port" >"$dir/settings.ini"

@@ -2,6 +2,7 @@
 # zr-station driven by scripts against the programmer simulator, over loopback TCP and over a
 # real pseudo-terminal. usage: station_end_to_end.sh ZR_STATION ZR_PROGRAMMER_SIM
 set -euo pipefail
+source "$(dirname "$0")/../support/simulator.sh"
 station="$1"
 sim="$2"
 work="$(mktemp -d)"
@@ -61,12 +62,8 @@ printf 'card 0420165535\n' >"$work/cards.scenario"
 "$sim" --tcp 0 --pty --scenario "$work/cards.scenario" --reply-delay 5 \
   --record "$work/frames.txt" >"$work/sim.out" &
 sim_pid=$!
-for _ in $(seq 100); do
-  grep -q '^pty ' "$work/sim.out" 2>/dev/null && break
-  sleep 0.1
-done
-port="$(sed -n 's/^tcp //p' "$work/sim.out")"
-pty="$(sed -n 's/^pty //p' "$work/sim.out")"
+pty="$(sim_address "$work/sim.out" pty)"
+port="$(sim_address "$work/sim.out" tcp)"
 [ -n "$port" ] && [ -n "$pty" ] || fail "simulator did not start"
 
 cat >"$work/card.zr" <<'ZR'

@@ -6,6 +6,7 @@
 # ZR_SERVE_STATION names the station instead (for a screenshot), and the order is PO-4711; the
 # names are then not checked.
 set -euo pipefail
+source "$(dirname "$0")/../support/simulator.sh"
 station="$1"
 sim="$2"
 tool="$3"
@@ -36,11 +37,7 @@ mkfifo "$work/sim.in"
 pids+=($!)
 exec {sim_fd}>"$work/sim.in"
 printf 'swap 300\nqueue 2000000001 3\n' >&"$sim_fd"
-for _ in $(seq 100); do
-  grep -q '^tcp ' "$work/sim.out" && break
-  sleep 0.1
-done
-port="$(sed -n 's/^tcp //p' "$work/sim.out")"
+port="$(sim_address "$work/sim.out" tcp)"
 [ -n "$port" ] || fail "the simulator did not start"
 
 cat >"$work/station.ini" <<INI
