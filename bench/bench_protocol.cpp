@@ -81,7 +81,7 @@ bool busyPollingReadUid(SimStation& rig) {
     for (int attempt = 0; attempt < 3; ++attempt) {
         rig.link.sendFrame(readUidFrame());
         const std::uint32_t start = station.tickCount();
-        while (!station.elapsedBeyond(start, 300)) {
+        while (!rig.link.elapsedBeyond(start, 300)) {
             QCoreApplication::processEvents();
             if (station.txtReadUID.text() == "OK") {
                 return true;

@@ -115,13 +115,14 @@ double measure(Link link, int cards, const std::string& ptyLink) {
     run.scenario("card 3100000001");
     const std::size_t before = writtenAt.size();
     auto& station = run.station();
+    auto& programmer = station.link();
     const std::uint32_t start = station.tickCount();
-    while (writtenAt.size() == before && !station.elapsedBeyond(start, 15000)) {
-        station.waitWithEvents(100);
+    while (writtenAt.size() == before && !programmer.elapsedBeyond(start, 15000)) {
+        programmer.waitWithEvents(100);
     }
     const double cpuStart = processCpuSeconds();
     const std::uint32_t idleStart = station.tickCount();
-    station.waitWithEvents(10000);
+    programmer.waitWithEvents(10000);
     const double wallSeconds = static_cast<double>(station.tickCount() - idleStart) / 1000.0;
     std::printf("%s: idle loop with the same card on the programmer: %.3f %% of one core\n", name,
                 100.0 * (processCpuSeconds() - cpuStart) / wallSeconds);

@@ -156,7 +156,7 @@ std::optional<std::string> ScriptDriver::wait(const std::string& argument) {
     if (!ms || *ms < 0) {
         return "wait needs milliseconds, not '" + argument + "'";
     }
-    station_.waitWithEvents(*ms - 1, [this] { return station_.ended(); });
+    link_.waitWithEvents(*ms - 1, [this] { return station_.ended(); });
     return std::nullopt;
 }
 

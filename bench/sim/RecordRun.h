@@ -54,7 +54,7 @@ class RecordRun {
             station_.connType = "TCPIP";
             station_.txtIP.setText("127.0.0.1");
             station_.txtPORT.setText(std::to_string(sim_.tcpPort));
-            station_.sbConnect_Click();
+            station_.link().sbConnect_Click();
         }
     }
 
@@ -105,8 +105,8 @@ class RecordRun {
     // card the simulator takes off.
     bool runUntilQueueEmpty(int timeoutMs, const std::function<void()>& onRemoved = {}) {
         const std::uint32_t start = station_.tickCount();
-        while (!station_.elapsedBeyond(start, timeoutMs)) {
-            station_.waitWithEvents(50);
+        while (!station_.link().elapsedBeyond(start, timeoutMs)) {
+            station_.link().waitWithEvents(50);
             while (const auto line = sim_.process->readLine(std::chrono::milliseconds(0))) {
                 if (*line == "queue empty") {
                     return true;

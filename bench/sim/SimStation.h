@@ -66,8 +66,8 @@ struct SimStation {
         }
         station.connType = "TCPIP";
         tcp.connectToHost("127.0.0.1", sim.tcpPort);
-        station.waitWithEvents(
-            2000, [this] { return tcp.state() == platform::TcpSocket::kStateConnected; });
+        link.waitWithEvents(2000,
+                            [this] { return tcp.state() == platform::TcpSocket::kStateConnected; });
     }
 
     bool linked() const {

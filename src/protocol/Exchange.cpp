@@ -86,7 +86,7 @@ void OnSerialReceive(ProgrammerLink& link) {
         return;
     }
     link.requests.bytesArrived(station.tickCount());
-    station.waitWithEvents(kSerialSettleBeyondMs);
+    link.waitWithEvents(kSerialSettleBeyondMs);
     std::string reply = replyText(serial.readAll());
     if (reply.empty()) {
         return;
@@ -99,8 +99,8 @@ void OnTcpReceive(ProgrammerLink& link, std::size_t /*bytesTotal*/) {
     link.requests.bytesArrived(station.tickCount());
     // TCP is a stream: "OK" may arrive as "O" and "K". Without a settle each piece would be
     // a reply of its own, and a card the programmer wrote would be reported as failed.
-    station.waitWithEvents(link.currentCommand == command::kReadUid ? kTcpUidSettleBeyondMs
-                                                                    : kSerialSettleBeyondMs);
+    link.waitWithEvents(link.currentCommand == command::kReadUid ? kTcpUidSettleBeyondMs
+                                                                 : kSerialSettleBeyondMs);
     std::string reply = replyText(station.platform().tcp.readAll());
     if (reply.empty()) {
         return;
@@ -119,7 +119,7 @@ void awaitEarlierReplies(ProgrammerLink& link) {
             platform::ticksSince(start, now) > kLongestQuietWaitMs) {
             break;
         }
-        station.pump(now + (kQuietBeforeNewCommandMs - quiet) + 1);
+        link.pump(now + (kQuietBeforeNewCommandMs - quiet) + 1);
     }
     requests.forgetOpenRequests();
 }
@@ -134,8 +134,8 @@ bool isEarlyExit(std::string_view flag, EarlyExit exits) {
 
 bool waitForFlag(ProgrammerLink& link, const station::TextBox& flag, EarlyExit exits,
                  ReplyLimit limit) {
-    return link.station().waitWithEvents([&] { return limit.millis(link); },
-                                         [&] { return isEarlyExit(flag.text(), exits); });
+    return link.waitWithEvents([&] { return limit.millis(link); },
+                               [&] { return isEarlyExit(flag.text(), exits); });
 }
 
 bool sendShared(ProgrammerLink& link, const SharedCommand& command) {
@@ -178,7 +178,7 @@ bool sendCounted(ProgrammerLink& link, const CountedCommand& command, const Fram
             command.flag.setText("");
         }
         std::int32_t delay = command.delayBeforeMs;
-        station.DelayWithEvents(delay);
+        link.DelayWithEvents(delay);
     }
     awaitEarlierReplies(link);
     link.currentCommand = command.name;

@@ -13,8 +13,8 @@ constexpr std::int32_t kProbePauseMs = 100;
 constexpr std::int32_t kAnswerPauseMs = 200;
 constexpr std::size_t kMinUidChars = 2;
 
-void pause(station::Station& station, std::int32_t ms) {
-    station.DelayWithEvents(ms);
+void pause(ProgrammerLink& link, std::int32_t ms) {
+    link.DelayWithEvents(ms);
 }
 
 } // namespace
@@ -30,7 +30,7 @@ void SendDirectCommand(ProgrammerLink& link, std::string_view requestName) {
                                     "COM Port Error！\r\nPlease Check Connect Setting And Card!"));
         return;
     }
-    pause(station, kProbePauseMs);
+    pause(link, kProbePauseMs);
     link.currentCommand = command::kReadUid;
     const Frame probe = readUidFrame();
     link.sendSerialFrame(probe);
@@ -40,7 +40,7 @@ void SendDirectCommand(ProgrammerLink& link, std::string_view requestName) {
         view += ' ';
     }
     station.txtReceive.setText(std::move(view));
-    pause(station, kProbePauseMs);
+    pause(link, kProbePauseMs);
 }
 
 void cmdSearchCOM_Click(ProgrammerLink& link) {
@@ -57,8 +57,8 @@ void cmdSearchCOM_Click(ProgrammerLink& link) {
         link.requests.forgetOpenRequests();
         station.cboCOM.setListIndex(i);
         SendDirectCommand(link, kProbeRequest);
-        pause(station, kAnswerPauseMs);
-        station.pump(station.tickCount());
+        pause(link, kAnswerPauseMs);
+        link.pump(station.tickCount());
         found = base::charCount(base::trimSpaces(station.txtUID.text())) >= kMinUidChars;
     }
     // The alarm line tells the outcome: the probe goes out as a UID read, and the line would

@@ -12,15 +12,24 @@ ProgrammerLink::ProgrammerLink(station::Station& station) : station_(station) {
     };
     platform.tcp.onDisconnected = [this] { Winsock1_Close(); };
     platform.serial.onDeviceLost = [this] { MsComm1_DeviceLost(); };
+    station_.cboCOM.onClick = [this] { cboCOM_Click(); };
+    station_.sbCOM.onClick = [this] { sbCOM_Click(); };
+    station_.sbTCPIP.onClick = [this] { sbTCPIP_Click(); };
+    station_.sbConnect.onClick = [this] { sbConnect_Click(); };
 }
 
-// The links outlive the conversation: their events must not reach it once it is gone.
+// The links and the station outlive the conversation: their events must not reach it once it
+// is gone.
 ProgrammerLink::~ProgrammerLink() {
     auto& platform = station_.platform();
     platform.serial.onReceive = nullptr;
     platform.serial.onDeviceLost = nullptr;
     platform.tcp.onDataArrival = nullptr;
     platform.tcp.onDisconnected = nullptr;
+    station_.cboCOM.onClick = nullptr;
+    station_.sbCOM.onClick = nullptr;
+    station_.sbTCPIP.onClick = nullptr;
+    station_.sbConnect.onClick = nullptr;
 }
 
 bool ProgrammerLink::linkUp() const {
@@ -56,14 +65,47 @@ void ProgrammerLink::sendSerialFrame(std::span<const std::uint8_t> frame, ReplyA
     }
 }
 
-void ProgrammerLink::Winsock1_Close() {
-    requests.forgetOpenRequests();
-    station_.Winsock1_Close();
+namespace {
+
+// Limits are compared in whole milliseconds; absurd values from a hand-typed interval are
+// held to what a 32-bit tick difference can express.
+std::uint32_t wholeLimit(double limitMs) {
+    if (!(limitMs >= 0.0)) {
+        return 0;
+    }
+    return limitMs >= 2147483647.0 ? 2147483647U : static_cast<std::uint32_t>(limitMs);
 }
 
-void ProgrammerLink::MsComm1_DeviceLost() {
-    requests.forgetOpenRequests();
-    station_.MsComm1_DeviceLost();
+} // namespace
+
+bool ProgrammerLink::waitWithEvents(const std::function<double()>& limitMs,
+                                    const std::function<bool()>& done) {
+    const std::uint32_t start = station_.tickCount();
+    for (;;) {
+        pump(start + wholeLimit(limitMs()) + 1);
+        if (done && done()) {
+            return true;
+        }
+        if (elapsedBeyond(start, limitMs())) {
+            return false;
+        }
+    }
+}
+
+bool ProgrammerLink::waitWithEvents(double limitMs, const std::function<bool()>& done) {
+    return waitWithEvents([limitMs] { return limitMs; }, done);
+}
+
+void ProgrammerLink::DelayWithEvents(std::int32_t& ms) {
+    waitWithEvents(ms);
+}
+
+void ProgrammerLink::pump(std::uint32_t wakeAt) {
+    station_.platform().loop.pumpEvents(wakeAt);
+}
+
+bool ProgrammerLink::elapsedBeyond(std::uint32_t start, double limitMs) const {
+    return static_cast<double>(platform::ticksSince(start, station_.tickCount())) > limitMs;
 }
 
 } // namespace zr::protocol

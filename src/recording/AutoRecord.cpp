@@ -20,7 +20,7 @@ bool Recorder::linkUpOrReconnect() {
     const std::uint32_t now = s.tickCount();
     if (!lastReconnect_ || platform::ticksSince(*lastReconnect_, now) >= kReconnectEveryMs) {
         lastReconnect_ = now;
-        if (s.reconnectLink()) {
+        if (link_.reconnectLink()) {
             return true;
         }
     }

@@ -34,7 +34,7 @@ std::optional<ReadBackResult> Recorder::readBack() {
         result.uidRead = true;
         result.uid = s.txtUID.text();
         std::int32_t pause = kPauseAfterUidMs;
-        s.DelayWithEvents(pause);
+        link_.DelayWithEvents(pause);
         readV1();
         const V3Layout v3 = readV3Layout();
         result.v1Read = s.txtV1_ReadCardCode.text() == "OK";

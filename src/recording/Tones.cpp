@@ -10,22 +10,20 @@ constexpr int kLongToneMs = 500;
 
 } // namespace
 
-void failureTones(station::Station& station) {
-    if (!station.chkSound.checked()) {
+void failureTones(const station::CheckBox& chkSound, platform::ToneGenerator& tone) {
+    if (!chkSound.checked()) {
         return;
     }
-    auto& tone = station.platform().tone;
     tone.beep(kToneHz, kLongToneMs);
     tone.beep(kToneHz, kShortToneMs);
     tone.beep(kToneHz, kShortToneMs);
 }
 
-void successTones(station::Station& station) {
-    auto& tone = station.platform().tone;
-    if (station.chkSound.checked()) {
+void successTones(const station::CheckBox& chkSound, platform::ToneGenerator& tone) {
+    if (chkSound.checked()) {
         tone.beep(kToneHz, kShortToneMs);
     }
-    if (station.chkSound.checked()) {
+    if (chkSound.checked()) {
         tone.beep(kSecondToneHz, kShortToneMs);
     }
 }

@@ -25,11 +25,11 @@ constexpr const char* kExhaustedEnglish = "Card code 65535 is used up. Enter a n
 } // namespace
 
 void Recorder::failureTones() {
-    recording::failureTones(station_);
+    recording::failureTones(station_.chkSound, station_.platform().tone);
 }
 
 void Recorder::successTones() {
-    recording::successTones(station_);
+    recording::successTones(station_.chkSound, station_.platform().tone);
 }
 
 namespace {
@@ -316,7 +316,7 @@ bool Recorder::runV3Sequence(WriteAttempt& attempt) {
     s.txtV2_Record.setText(base::displayForm(attempt.groupCode, attempt.cardCode));
     paintIndicator(s.lblV2Status, IndicatorLook::Success);
     attempt.v3 = LayoutOutcome::Written;
-    s.pump(s.tickCount());
+    link_.pump(s.tickCount());
     return true;
 }
 

@@ -160,7 +160,7 @@ void RegisterSink::refuseForOrder(CardRegister& cards, const RegisterError& erro
         const std::int64_t size = progress ? progress.value().order.size() : 0;
         station_.chkAutoRecord.setValue(0);
         station_.showOK(orderCompleteText(order_, size, english));
-        recording::successTones(station_);
+        recording::successTones(station_.chkSound, station_.platform().tone);
         return;
     }
     case RegisterFailure::OrderWaiting: {

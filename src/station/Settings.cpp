@@ -60,10 +60,11 @@ void Station::Form_Load() {
     cboCOM.setListIndex(integerSetting("COM", 0, 0, cboCOM.listCount() - 1));
     txtIP.setText(setting("IP", "192.168.0.120"));
     txtPORT.setText(setting("PORT", "101"));
+    // The link controls' clicks belong to the programmer link, which opens the link chosen.
     if (connType == "COM") {
-        sbCOM_Click();
+        sbCOM.click();
     } else if (connType == "TCPIP") {
-        sbTCPIP_Click();
+        sbTCPIP.click();
     }
     chkAutoAdd.setValue(integerSetting("AutoAdd", 0, 0, 1));
     chkLock.setValue(integerSetting("Lock", 1, 0, 1));

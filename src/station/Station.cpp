@@ -113,10 +113,6 @@ void Station::setDesignValues() {
 }
 
 void Station::wireShellEvents() {
-    cboCOM.onClick = [this] { cboCOM_Click(); };
-    sbCOM.onClick = [this] { sbCOM_Click(); };
-    sbTCPIP.onClick = [this] { sbTCPIP_Click(); };
-    sbConnect.onClick = [this] { sbConnect_Click(); };
     cmdAlarmAck.onClick = [this] { cmdAlarmAck_Click(); };
     chkVerify.onClick = [this] { saveSetting("Verify", std::to_string(chkVerify.value())); };
     cboProgrammer.onClick = [this] { cboProgrammer_Click(); };
@@ -184,49 +180,6 @@ void Station::WriteTrafficLog(std::string& text) {
         return;
     }
     platform_.trafficLog.appendLine(text);
-}
-
-void Station::DelayWithEvents(std::int32_t& ms) {
-    waitWithEvents(ms);
-}
-
-bool Station::waitWithEvents(const std::function<double()>& limitMs,
-                             const std::function<bool()>& done) {
-    const std::uint32_t start = tickCount();
-    for (;;) {
-        pumpWithin(start, limitMs());
-        if (done && done()) {
-            return true;
-        }
-        if (elapsedBeyond(start, limitMs())) {
-            return false;
-        }
-    }
-}
-
-bool Station::waitWithEvents(double limitMs, const std::function<bool()>& done) {
-    return waitWithEvents([limitMs] { return limitMs; }, done);
-}
-
-namespace {
-
-// Limits are compared in whole milliseconds; absurd values from a hand-typed interval are
-// held to what a 32-bit tick difference can express.
-std::uint32_t wholeLimit(double limitMs) {
-    if (!(limitMs >= 0.0)) {
-        return 0;
-    }
-    return limitMs >= 2147483647.0 ? 2147483647U : static_cast<std::uint32_t>(limitMs);
-}
-
-} // namespace
-
-bool Station::elapsedBeyond(std::uint32_t start, double limitMs) const {
-    return static_cast<double>(platform::ticksSince(start, tickCount())) > limitMs;
-}
-
-void Station::pumpWithin(std::uint32_t start, double limitMs) {
-    pump(start + wholeLimit(limitMs) + 1);
 }
 
 double Station::intervalMs() const {

@@ -22,7 +22,7 @@ inline constexpr Colour kLinkUnused = 0x808080;
 
 // The station: the window-level fields and every control of the window as plain values,
 // the platform services, and the procedures of the station shell (start-up, settings,
-// link selection, language). The subsystems work on it through its public members; the
+// language). The subsystems work on it through its public members; the
 // window front end and the script driver only read and raise its controls.
 class Station {
   public:
@@ -38,17 +38,6 @@ class Station {
     void txtReceive_DblClick();
     void sbBlock_Click();
     void CenterWindow();
-    void cboCOM_Click();
-    void sbCOM_Click();
-    void sbTCPIP_Click();
-    void sbConnect_Click();
-    // The TCP peer closed the connection, or the serial device went away (an adapter pulled):
-    // the caption turns red and the operator is told.
-    void Winsock1_Close();
-    void MsComm1_DeviceLost();
-    // Opens the selected link again without the operator (automatic recording after a drop):
-    // the serial port at once, the TCP socket within the reply wait. True when it is up.
-    bool reconnectLink();
     void cboProgrammer_Click();
     void chkLanguage_Click();
     void scrInterval_Change();
@@ -58,6 +47,8 @@ class Station {
     void relabelNoOrder();
     // False when the store could not be written (it then keeps the previous set).
     bool SaveStationSettings();
+    // Stores one setting at once (the link controls keep the chosen link this way).
+    void saveSetting(const std::string& key, const std::string& value);
 
     // --- Services the subsystems share ---------------------------------------------------
     bool english() const { return chkLanguage.value() != 0; }
@@ -82,21 +73,7 @@ class Station {
     void addTrafficLine(std::string_view line);
     // Appends a line to the traffic log file while the window is large enough.
     void WriteTrafficLog(std::string& text);
-    // Pumps events until more than `ms` milliseconds have passed.
-    void DelayWithEvents(std::int32_t& ms);
-    // Pumps events once, sleeping until an event or the tick `wakeAt`.
-    void pump(std::uint32_t wakeAt) { platform_.loop.pumpEvents(wakeAt); }
     std::uint32_t tickCount() const { return platform_.loop.tickCount(); }
-    // True once more than `limitMs` milliseconds have passed since the tick `start`.
-    bool elapsedBeyond(std::uint32_t start, double limitMs) const;
-    // Pumps events once, sleeping at most until elapsedBeyond(start, limitMs) holds.
-    void pumpWithin(std::uint32_t start, double limitMs);
-    // The one wait of the station: pumps events until `done` holds (true) or more than the
-    // limit has passed since the call (false). The limit is read afresh on every pass, so a
-    // changed txtInterval counts at once. Sleeps between events; never spins.
-    bool waitWithEvents(const std::function<double()>& limitMs,
-                        const std::function<bool()>& done = {});
-    bool waitWithEvents(double limitMs, const std::function<bool()>& done = {});
     platform::Platform& platform() { return platform_; }
     const platform::Platform& platform() const { return platform_; }
     // The value of txtInterval, read afresh, in milliseconds.
@@ -272,7 +249,6 @@ class Station {
     void restoreRun();
     void addRunSettings(platform::SettingValues& values) const;
     std::string setting(const std::string& key, const std::string& defaultValue) const;
-    void saveSetting(const std::string& key, const std::string& value);
     int integerSetting(const std::string& key, int defaultValue, int minValue, int maxValue) const;
 
     platform::Platform& platform_;

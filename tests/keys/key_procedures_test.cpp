@@ -65,7 +65,7 @@ TEST_F(KeyProcedures, DerivationUsesTheSiteMasks) {
 }
 
 TEST_F(KeyProcedures, DesignKeyAndFirstBlockRowGoOutAsOneWrite) {
-    ASSERT_TRUE(world.serial.isOpen());
+    ASSERT_TRUE(world.serial.open(1));
     ASSERT_EQ(station.cboBlock.text, "32 - Sec  8 BLOCK 32");
     protocol::ProgrammerLink link{station};
     link.currentCommand = "ReadUID";
