@@ -25,10 +25,57 @@ class StationLink : public ::testing::Test {
     ProgrammerLink link{station};
 };
 
-TEST_F(StationLink, PortListIsIgnoredWhileTcpIsSelected) {
+TEST_F(StationLink, PortListIsIgnoredWhileTcpIsSelectedAndTheChoiceIsKept) {
     station.sbTCPIP.click();
+    EXPECT_EQ(world.settings.values.at("ConnType"), "TCPIP");
     station.cboCOM.setListIndex(2);
     EXPECT_FALSE(world.serial.isOpen());
+    station.sbCOM.click();
+    EXPECT_EQ(world.settings.values.at("ConnType"), "COM");
+}
+
+// A flag set by an event in the wait's last pass still counts; the wait ends only once more
+// than its limit has passed, whatever events come on the way.
+TEST_F(StationLink, TheWaitEndsOnItsFlagOrJustPastItsLimit) {
+    struct Case {
+        std::uint32_t eventAtMs;
+        bool eventSetsFlag;
+        bool expected;
+        std::uint64_t endsAtMs;
+    };
+    const Case cases[] = {
+        {300, true, true, 300},
+        {301, true, true, 301},
+        {302, true, false, 301},
+        {300, false, false, 301},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.eventAtMs);
+        bool flag = false;
+        world.loop.post(c.eventAtMs, [&flag, &c] { flag = c.eventSetsFlag; });
+        const std::uint64_t start = world.loop.now();
+        EXPECT_EQ(link.waitWithEvents(300, [&flag] { return flag; }), c.expected);
+        EXPECT_EQ(world.loop.now() - start, c.endsAtMs);
+        world.loop.runFor(10);
+    }
+}
+
+// Automatic recording opens a dropped socket again and waits for it to connect.
+TEST_F(StationLink, ReconnectingWaitsForTheSocket) {
+    station.sbTCPIP.click();
+    world.tcp.peerClose();
+    EXPECT_TRUE(link.reconnectLink());
+    EXPECT_EQ(station.sbTCPIP.foreColor, kLinkUp);
+}
+
+// The station outlives its link: the link controls' clicks go back to it.
+TEST_F(StationLink, AGoneLinkLeavesTheLinkControlsFree) {
+    { const ProgrammerLink other{station}; }
+    const std::initializer_list<const station::Control*> linkControls = {
+        &station.cboCOM, &station.sbCOM, &station.sbTCPIP, &station.sbConnect};
+    for (const station::Control* control : linkControls) {
+        EXPECT_FALSE(control->onClick) << control->name();
+    }
 }
 
 // The connection wait always runs out, and is measured against txtInterval read afresh.
