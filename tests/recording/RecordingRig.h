@@ -63,10 +63,6 @@ struct MemorySink final : CardRecordSink {
 // `faults` replace the model's answer for frames starting with the given hex text: a reply text, or
 // nothing (no answer).
 struct RecordingRig {
-    // How long the programmer takes to answer: UID reads and everything else.
-    std::uint32_t answerDelayMs = 20;
-    std::uint32_t uidAnswerDelayMs = 20;
-
     zr::testing::VirtualPlatform world;
     station::Station station{world.services};
     protocol::ProgrammerLink link{station};
@@ -83,8 +79,6 @@ struct RecordingRig {
         bool carriedOut = false;
     };
     std::deque<OneOff> oneOffs;
-    // Pieces each reply is delivered in, 5 ms apart.
-    int replyPieces = 1;
     // Cards laid on one after the other, each `swapMs` after the card before was written.
     std::deque<std::string> queue;
     std::uint32_t swapMs = 500;
@@ -101,9 +95,8 @@ struct RecordingRig {
             }
         };
         world.serial.onWrite = [this](int, const std::vector<std::uint8_t>& frame) {
-            answer(frame, false);
+            answer(frame);
         };
-        world.tcp.onSend = [this](const std::vector<std::uint8_t>& frame) { answer(frame, true); };
         station.Form_Load();
         world.settings.saveCount = 0;
         station.chkLanguage.setValue(1);
@@ -173,18 +166,12 @@ struct RecordingRig {
         }
         layNext();
     }
-    // The programmer on the TCP link instead of COM1.
-    void useTcp() {
-        world.tcp.reachable = {"127.0.0.1:101"};
-        station.txtIP.setText("127.0.0.1");
-        station.sbTCPIP.click();
-    }
     void startAutoRecording() {
         station.chkAutoAdd.setValue(1);
         station.chkAutoRecord.setValue(1);
     }
 
-    void answer(const std::vector<std::uint8_t>& frame, bool overTcp) {
+    void answer(const std::vector<std::uint8_t>& frame) {
         const std::string sent = hex(frame);
         if (sent.rfind("06 09", 0) == 0) {
             const auto stored = world.settings.values.find("CardCode");
@@ -214,26 +201,14 @@ struct RecordingRig {
         if (!faulted) {
             reply = programmer.answer(frame);
         }
-        if (!reply) {
-            return;
-        }
-        const std::size_t pieceSize = (reply->size() + replyPieces - 1) / replyPieces;
-        for (std::size_t at = 0, n = 0; at < reply->size(); at += pieceSize, ++n) {
-            const std::string piece = reply->substr(at, pieceSize);
-            const auto delay = (sent == "01 00" ? uidAnswerDelayMs : answerDelayMs) +
-                               static_cast<std::uint32_t>(5 * n);
-            if (overTcp) {
-                world.tcp.deliverText(piece, delay);
-            } else {
-                world.serial.deliverText(piece, delay);
-            }
+        if (reply) {
+            world.serial.deliverText(*reply, 20);
         }
     }
 
     std::vector<std::string> frames() const {
         std::vector<std::string> sent;
-        for (const auto& frame :
-             station.connType == "TCPIP" ? world.tcp.sent : world.serial.written) {
+        for (const auto& frame : world.serial.written) {
             sent.push_back(hex(frame.bytes));
         }
         return sent;

@@ -17,12 +17,8 @@ const std::string kUid = "1234554321";
 
 struct WriteCase {
     const char* name;
-    bool v1;
-    bool v3;
-    int model;
     const char* faultyFrame; // "": the model answers everything
-    std::optional<std::string> faultyReply;
-    bool cardOnProgrammer;
+    const char* faultyReply;
     const char* codes;
     station::Colour v1Fill;
     station::Colour v2Fill;
@@ -42,12 +38,7 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
     if (*c.faultyFrame != 0) {
         rig.faults[c.faultyFrame] = c.faultyReply;
     }
-    if (c.cardOnProgrammer) {
-        rig.programmer.layCard(kUid);
-    }
-    s.chkProgramV1.setValue(c.v1 ? 1 : 0);
-    s.chkProgramV3.setValue(c.v3 ? 1 : 0);
-    s.cboProgrammer.setListIndex(c.model);
+    rig.programmer.layCard(kUid);
     s.chkAutoAdd.setValue(1);
 
     s.cmdRecordBlock.click();
@@ -71,7 +62,7 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
     EXPECT_EQ(attempt.v1, c.v1Outcome);
     EXPECT_EQ(attempt.v3, c.v3Outcome);
     EXPECT_EQ(attempt.cardCode, "00001");
-    EXPECT_EQ(attempt.uid, c.cardOnProgrammer ? kUid : "");
+    EXPECT_EQ(attempt.uid, kUid);
     EXPECT_EQ(s.alarms().waiting(), c.alarm ? 1U : 0U);
     // Every failure says which step failed; a written card leaves nothing on the line.
     EXPECT_EQ(s.lblAlarm.caption.empty(), written);
@@ -79,45 +70,27 @@ TEST_P(WriteCardTest, LayoutsAndOutcomes) {
 
 const std::vector<int> kSuccessTones{4000, 2000};
 const std::vector<int> kFailureTones{4000, 4000, 4000};
-const std::vector<int> kNoTones;
 constexpr auto kWritten = LayoutOutcome::Written;
-constexpr auto kOff = LayoutOutcome::NotRequested;
 constexpr auto kNotAttempted = LayoutOutcome::NotAttempted;
-
-constexpr auto kUnanswered = LayoutOutcome::WriteUnanswered;
-constexpr auto kRefused = LayoutOutcome::WriteRefused;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, WriteCardTest,
-    ::testing::Values(
-        WriteCase{"BothFresh", true, true, 1, "", std::nullopt, true, "00 03 08 03 09 07 08 09",
-                  kGreen, kGreen, kSuccessTones, AttemptOutcome::Written, kWritten, kWritten,
-                  false},
-        WriteCase{"V1WriteSilent", true, true, 1, "06 09", std::nullopt, true,
-                  "00 03 08 03 09 09 09", kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
-                  kUnanswered, kNotAttempted, true},
-        WriteCase{"V1WriteGarbage", true, true, 1, "06 09", "\x85\x90\xA0", true,
-                  "00 03 08 03 09 09 09", kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
-                  kUnanswered, kNotAttempted, true},
-        WriteCase{"V1KeyAssignRefused", true, true, 1, "02 03 00", "NO", true, "00 03 03 03",
-                  kWhite, kRed, kNoTones, AttemptOutcome::V1Failed, LayoutOutcome::KeyAssignFailed,
-                  kNotAttempted, true},
-        WriteCase{"V3WriteEr", false, true, 1, "06 09", "ER", true, "00 07 08 09 09 09", kWhite,
-                  kRed, kNoTones, AttemptOutcome::V3Failed, kOff, kUnanswered, true},
-        WriteCase{"V3WriteRefused", false, true, 1, "06 09", "NO", true, "00 07 08 09 09 09",
-                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff, kRefused, true},
-        WriteCase{"V3LoginSilent", false, true, 1, "08 07", std::nullopt, true, "00 07 07 07",
-                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
-                  LayoutOutcome::KeyAssignFailed, false},
-        // Row 0 logs in with the card's derived key, which a fresh card does not have yet.
-        WriteCase{"ModelP1OnAFreshCard", false, true, 0, "", std::nullopt, true,
-                  "00 07 08 09 09 09", kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff,
-                  kRefused, true},
-        // Without a model row there is no log-in, so the programmer refuses the write.
-        WriteCase{"NoModelSkipsTheLogin", false, true, -1, "", std::nullopt, true, "00 08 09 09 09",
-                  kWhite, kRed, kNoTones, AttemptOutcome::V3Failed, kOff, kRefused, true},
-        WriteCase{"NoCard", true, true, 1, "", std::nullopt, false, "00 00 00", kWhite, kWhite,
-                  kNoTones, AttemptOutcome::UidReadFailed, kNotAttempted, kNotAttempted, false}),
+    ::testing::Values(WriteCase{"BothFresh", "", "", "00 03 08 03 09 07 08 09", kGreen, kGreen,
+                                kSuccessTones, AttemptOutcome::Written, kWritten, kWritten, false},
+                      WriteCase{"V1WriteGarbage", "06 09", "\x85\x90\xA0", "00 03 08 03 09 09 09",
+                                kRed, kWhite, kFailureTones, AttemptOutcome::V1Failed,
+                                LayoutOutcome::WriteUnanswered, kNotAttempted, true},
+                      WriteCase{"V1KeyAssignRefused",
+                                "02 03 00",
+                                "NO",
+                                "00 03 03 03",
+                                kWhite,
+                                kRed,
+                                {},
+                                AttemptOutcome::V1Failed,
+                                LayoutOutcome::KeyAssignFailed,
+                                kNotAttempted,
+                                true}),
     [](const auto& testInfo) { return std::string(testInfo.param.name); });
 
 // A V1 write refused or unanswered says so in infoErr, in place of the key change's green line.
@@ -193,28 +166,6 @@ TEST(NumberFields, StepDownAndRefusedCodes) {
     s.txtCardCode.lostFocus();
     EXPECT_TRUE(s.focusedControl.empty());
     EXPECT_EQ(rig.world.desktop.messageBoxes.size(), 1u);
-}
-
-TEST(WriteCard, V3StepLabelsGoToTheLogAndRecordsShowTheNumber) {
-    RecordingRig rig;
-    rig.programmer.layCard(kUid);
-    rig.station.txtGroupCode.setText("00012");
-    rig.station.txtCardCode.setText("00345");
-    rig.station.cmdRecordBlock.click();
-    const auto& lines = rig.world.trafficLog.lines;
-    const std::vector<std::string> labels{"V2_AssignAKey", "V2_ModifyAKey", "V2_WriteCardCode"};
-    auto at = lines.begin();
-    for (const auto& label : labels) {
-        at = std::find(at, lines.end(), label);
-        EXPECT_NE(at, lines.end()) << label;
-    }
-    EXPECT_EQ(rig.station.txtV1_Record.text(), "00012:00345");
-    EXPECT_EQ(rig.station.txtV2_Record.text(), "00012:00345");
-    EXPECT_EQ(rig.station.txtCardCode.text(), "00345"); // numbering off
-    const sim::CardMemory* card = rig.programmer.memoryOf(kUid);
-    ASSERT_NE(card, nullptr);
-    EXPECT_EQ(card->numbers[sim::kV1Sector], (sim::CardNumber{12, 345, true}));
-    EXPECT_EQ(card->numbers[sim::kV3Sector], (sim::CardNumber{12, 345, true}));
 }
 
 // Clicks and ticks arriving while the write waits on the programmer are ignored: their

@@ -2,7 +2,6 @@
 // (the token rule, bad requests, the cache, the CSV download, an order's delivery note).
 #include "PgServer.h"
 #include "RegisterFixture.h"
-#include "tools/register/RegisterTool.h"
 #include "tools/register/serve/RegisterServer.h"
 #include "tools/register/serve/ServeNotes.h"
 #include "tools/register/serve/ServeOrders.h"
@@ -15,9 +14,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTimer>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 namespace zr::reg::test {
 namespace {
@@ -284,25 +281,6 @@ TEST_F(Serve, ViewsAreCachedForTheRefreshPeriod) {
     EXPECT_EQ(get("/api/attempts", {}).body, before);
     steady += 200ms;
     EXPECT_TRUE(get("/api/attempts", {}).body.contains("2000000109"));
-}
-
-TEST_F(Serve, RangeDownloadIsTheExportsBytes) {
-    const auto server = serve();
-    tools::ToolEnvironment environment;
-    environment.opener = openQt;
-    environment.settingsUrl = [](const std::optional<std::string>&) { return std::string(); };
-    std::ostringstream out;
-    std::ostringstream err;
-    ASSERT_EQ(tools::runRegisterTool(
-                  {"--register", url, "export", "--csv", "--group", "12", "--cards", "1-2"},
-                  environment, out, err),
-              0)
-        << err.str();
-    const Answer answer = get("/export.csv?group=12&cards=1-2", {});
-    EXPECT_EQ(answer.status, 200);
-    EXPECT_EQ(answer.body.toStdString(), out.str());
-    // Header and the five attempts on 00012:00001 and 00012:00002, and nothing else.
-    EXPECT_EQ(answer.body.count("\r\n"), 5);
 }
 
 // Two benches fill PO-1 (group 5, 1 to 100) a minute a card: bench-1 five cards from `start`
