@@ -18,6 +18,21 @@ int portNumber(const std::string& text) {
     return port < INT_MIN || port > INT_MAX ? -1 : static_cast<int>(port);
 }
 
+enum class LinkChoice { Serial, Tcp };
+
+// The controls of the link not chosen are disabled and greyed; the choice is kept at once.
+void showChoice(station::Station& s, LinkChoice choice) {
+    const bool serial = choice == LinkChoice::Serial;
+    s.cboCOM.enabled = serial;
+    s.sbCOM.foreColor = serial ? kLinkDown : kLinkUnused;
+    s.txtIP.enabled = !serial;
+    s.txtPORT.enabled = !serial;
+    s.sbConnect.enabled = !serial;
+    s.sbTCPIP.foreColor = serial ? kLinkUnused : kLinkDown;
+    s.connType = serial ? "COM" : "TCPIP";
+    s.saveSetting("ConnType", s.connType);
+}
+
 } // namespace
 
 void ProgrammerLink::cboCOM_Click() {
@@ -39,14 +54,7 @@ void ProgrammerLink::sbCOM_Click() {
     if (tcp.state() != platform::TcpSocket::kStateClosed) {
         tcp.close();
     }
-    s.cboCOM.enabled = true;
-    s.sbCOM.foreColor = kLinkDown;
-    s.txtIP.enabled = false;
-    s.txtPORT.enabled = false;
-    s.sbConnect.enabled = false;
-    s.sbTCPIP.foreColor = kLinkUnused;
-    s.connType = "COM";
-    s.saveSetting("ConnType", s.connType);
+    showChoice(s, LinkChoice::Serial);
     cboCOM_Click();
 }
 
@@ -56,14 +64,7 @@ void ProgrammerLink::sbTCPIP_Click() {
     if (serial.isOpen()) {
         serial.close();
     }
-    s.cboCOM.enabled = false;
-    s.sbCOM.foreColor = kLinkUnused;
-    s.txtIP.enabled = true;
-    s.txtPORT.enabled = true;
-    s.sbConnect.enabled = true;
-    s.sbTCPIP.foreColor = kLinkDown;
-    s.connType = "TCPIP";
-    s.saveSetting("ConnType", s.connType);
+    showChoice(s, LinkChoice::Tcp);
     sbConnect_Click();
 }
 
