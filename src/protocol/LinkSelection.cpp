@@ -3,6 +3,7 @@
 #include "protocol/ProgrammerLink.h"
 
 #include <climits>
+#include <string_view>
 
 namespace zr::protocol {
 namespace {
@@ -31,6 +32,18 @@ void showChoice(station::Station& s, LinkChoice choice) {
     s.sbTCPIP.foreColor = serial ? kLinkUnused : kLinkDown;
     s.connType = serial ? "COM" : "TCPIP";
     s.saveSetting("ConnType", s.connType);
+}
+
+// The colours said "up" for a link that was gone, and the automatic loop waited for a click
+// that nobody knew was needed; a drop of the chosen link is shown the moment the platform
+// reports it. The requests still open are lost with the link either way.
+void showDrop(station::Station& s, std::string_view linkType, station::Button& caption,
+              const char* chinese, const char* english) {
+    if (s.connType != linkType) {
+        return;
+    }
+    caption.foreColor = kLinkDown;
+    s.showErr(s.say(chinese, english));
 }
 
 } // namespace
@@ -82,29 +95,16 @@ void ProgrammerLink::sbConnect_Click() {
     s.saveSetting("PORT", base::trimSpaces(s.txtPORT.text()));
 }
 
-// The colours said "up" for a link that was gone, and the automatic loop waited for a click
-// that nobody knew was needed; a drop is shown the moment the platform reports it. The
-// requests still open are lost with the link either way.
 void ProgrammerLink::Winsock1_Close() {
     requests.forgetOpenRequests();
-    auto& s = station_;
-    if (s.connType != "TCPIP") {
-        return;
-    }
-    s.sbTCPIP.foreColor = kLinkDown;
-    s.showErr(s.say("TCPIP 連線已中斷！\r\n自動錄碼會自動重新連線。",
-                    "TCPIP link lost!\r\nAutomatic recording connects again by itself."));
+    showDrop(station_, "TCPIP", station_.sbTCPIP, "TCPIP 連線已中斷！\r\n自動錄碼會自動重新連線。",
+             "TCPIP link lost!\r\nAutomatic recording connects again by itself.");
 }
 
 void ProgrammerLink::MsComm1_DeviceLost() {
     requests.forgetOpenRequests();
-    auto& s = station_;
-    if (s.connType != "COM") {
-        return;
-    }
-    s.sbCOM.foreColor = kLinkDown;
-    s.showErr(s.say("COM Port 已中斷！\r\n自動錄碼會自動重新開啟。",
-                    "COM Port lost!\r\nAutomatic recording opens it again by itself."));
+    showDrop(station_, "COM", station_.sbCOM, "COM Port 已中斷！\r\n自動錄碼會自動重新開啟。",
+             "COM Port lost!\r\nAutomatic recording opens it again by itself.");
 }
 
 bool ProgrammerLink::reconnectLink() {
