@@ -31,11 +31,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
 # The PostgreSQL server: the newest installed version, or ZR_PG_BINDIR.
 pgbin="${ZR_PG_BINDIR:-$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)}"
 [ -x "$pgbin/initdb" ] || fail "no PostgreSQL server programs (install postgresql)"

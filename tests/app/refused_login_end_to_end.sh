@@ -11,11 +11,6 @@ register="$3"
 work="$(mktemp -d)"
 trap 'kill "${sim_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
 cat >"$work/write.zr" <<'ZR'
 set chkLock 0
 set txtGroupCode 00002

@@ -8,11 +8,6 @@ sim="$2"
 work="$(mktemp -d)"
 trap 'kill "${sim_pid:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
 expect_lines() { # file, expected lines...
   local file="$1"
   shift

@@ -24,11 +24,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*" >&2
-  exit 1
-}
-
 browser="$(command -v chromium || command -v chromium-browser || true)"
 [ -n "$browser" ] || fail "no chromium (install chromium)"
 

@@ -1,5 +1,11 @@
 # Sourced by the end-to-end scripts that start zr-programmer-sim in the background.
 
+# Ends the script with a message; its EXIT trap cleans up.
+fail() {
+  echo "FAIL: $*" >&2
+  exit 1
+}
+
 # The value the simulator printed after KEY ("tcp", "pty") in FILE: it prints its addresses
 # once it listens, the pseudo-terminal's last. Empty when it has not within 10 s.
 sim_address() {
